@@ -1,0 +1,64 @@
+#pragma once
+// The settings format shared by the hook library and the settings bundle:
+// the two files, their keys and the built-in values. Both deliverables
+// include this header; neither links the other.
+#include <string_view>
+
+namespace mornaq::format {
+
+// Files (device paths).
+inline constexpr std::string_view kMainSettingsPath =
+    "/var/mobile/Library/Preferences/com.corvane.halbrin.mornaqprefs.plist";
+inline constexpr std::string_view kRuleSettingsPath =
+    "/var/mobile/Library/Preferences/com.corvane.halbrin.mornaqprefsWM.plist";
+inline constexpr std::string_view kSeedPath = "/Library/PreferenceBundles/MornaqPrefs.bundle/Empty.plist";
+inline constexpr std::string_view kBundlePath = "/Library/PreferenceBundles/MornaqPrefs.bundle";
+// A page row's file: this folder, the row's `defaults` domain, then ".plist".
+inline constexpr std::string_view kPreferencesFolder = "/var/mobile/Library/Preferences/";
+inline constexpr std::string_view kMainSettingsDomain = "com.corvane.halbrin.mornaqprefs";
+
+// MainSettings, top level.
+inline constexpr std::string_view kIsTweakEnabled = "isTweakEnabled";
+inline constexpr std::string_view kIsReplyToMuteU = "isReplyToMuteU";
+inline constexpr std::string_view kIsGlobalEnabled = "isGlobalEnabled";
+inline constexpr std::string_view kIsWordMatchGlob = "isWordMatchGlob";
+inline constexpr std::string_view kIsGlobAutoEnabled = "isGlobAutoEnabled";
+inline constexpr std::string_view kCustomReplyGlob = "customReplyGlob";
+inline constexpr std::string_view kCustomReplyGlobDelay = "customReplyGlobDelay";
+inline constexpr std::string_view kIsCnrtVerSupported = "isCnrtVerSupported";
+inline constexpr std::string_view kFirstInstall71 = "firstInstall71";
+inline constexpr std::string_view kUpdate75 = "update75";
+inline constexpr std::string_view kUpdate752 = "update752";
+
+// MainSettings, a contact's entry (under its contact key).
+inline constexpr std::string_view kIsContactEnabled = "isContactEnabled";
+inline constexpr std::string_view kIsContactBlackList = "isContactBlackList";
+inline constexpr std::string_view kIsWordMatch = "isWordMatch";
+inline constexpr std::string_view kIsAutoReplyContact = "isAutoReplyContact";
+inline constexpr std::string_view kCustomReply = "customReply";
+inline constexpr std::string_view kCustomReplyDelay = "customReplyDelay";
+
+// RuleSettings: owner key -> match word -> rule.
+inline constexpr std::string_view kGlobalOwner = "GLOBALGLOBALGLOBAL";
+inline constexpr std::string_view kCustomMatch = "customMatch";
+inline constexpr std::string_view kCustomMatchRe = "customMatchRe";
+inline constexpr std::string_view kCustomMatchReDelay = "customMatchReDelay";
+
+// Built-in values.
+inline constexpr std::string_view kBusyText =
+    "Hey, I'm Busy right now please contact me later.\n\nSent by Mornaq";
+inline constexpr std::string_view kDefaultDelay = "3";
+inline constexpr std::string_view kNoTextSentinel = "NOSMS";
+inline constexpr std::string_view kNoWordSentinel = "NOMATCH";
+
+// A contact's address-book identifier carries this suffix; the contact key is
+// the identifier with every occurrence removed.
+inline constexpr std::string_view kAddressBookSuffix = ":ABPerson";
+
+// Cross-process names.
+inline constexpr std::string_view kPrefsUpdatedNotification =
+    "com.corvane.halbrin.mornaqprefs/prefsupdated";
+inline constexpr std::string_view kActivatorOnListener = "com.corvane.halbrin.mornaqactivator/ONN";
+inline constexpr std::string_view kActivatorOffListener = "com.corvane.halbrin.mornaqactivator/OFF";
+
+}  // namespace mornaq::format

@@ -1,0 +1,34 @@
+#pragma once
+// What a simulated app prints: one event a line, either as a JSON object
+// ({"t":3.0,"log":"..."}) or as a readable line ("   3.000s  log   ..."). The
+// time is optional: the Settings app's output has none.
+#include <mutex>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+namespace hosts {
+
+class EventOutput {
+ public:
+  enum class Format { Readable, Json };
+
+  EventOutput(std::ostream& out, Format format) : out_(out), format_(format) {}
+
+  // One event: kind names it ("log", "sent", "alert", ...), value holds its facts.
+  // Safe to call from any thread; lines never interleave.
+  void emit(std::optional<double> seconds, std::string_view kind, const nlohmann::json& value);
+
+ private:
+  std::string readable(std::optional<double> seconds, std::string_view kind,
+                       const nlohmann::json& value) const;
+
+  std::mutex mutex_;
+  std::ostream& out_;
+  Format format_;
+};
+
+}  // namespace hosts

@@ -1,0 +1,31 @@
+#pragma once
+// The one reader and the one writer of property-list files. Paths are device
+// paths ("/var/mobile/Library/Preferences/x.plist"), mapped through the
+// current process's device root.
+#include <functional>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "platform/foundation/value.h"
+
+namespace platform {
+
+// The whole file as a dictionary; nullopt when it is missing, unreadable,
+// malformed or not a dictionary at its root (dictionaryWithContentsOfFile:).
+std::optional<Dictionary> readPlistIfPresent(std::string_view devicePath);
+
+// The same, with empty standing in for nullopt.
+Dictionary readPlist(std::string_view devicePath);
+
+// Read-modify-write under an exclusive advisory lock on a sibling lock file:
+// reads the file (empty when missing), applies change, writes Apple's XML
+// format to a temporary file in the same folder, flushes it, renames it over
+// the target and unlocks. An existing file that cannot be parsed is first
+// moved aside to a sibling name, and a log line says where. Returns false
+// (after logging the reason) when the write failed; the old file then stays.
+// A change that returns false means "write nothing".
+using PlistChange = std::function<bool(Dictionary&)>;
+bool updatePlist(std::string_view devicePath, const PlistChange& change);
+
+}  // namespace platform

@@ -1,0 +1,89 @@
+#pragma once
+// A simulated app process: what one app owns on the phone. Its bundle
+// identifier, its runtime (classes), its main queue, its in-process
+// notification centre, its log sink and the device root. Processes share
+// nothing but the files under the device root and the Darwin notifications.
+//
+// Code that runs "inside" a process finds it through Process::current(),
+// which is set per thread by ProcessScope (the main queue sets it for every
+// task it runs).
+#include <any>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <typeindex>
+#include <unordered_map>
+
+#include "platform/foundation/device_root.h"
+#include "platform/foundation/log.h"
+
+namespace platform {
+
+class Runtime;
+class MainQueue;
+class NotificationCenter;
+
+enum class Clock { Virtual, Real };
+
+struct ProcessOptions {
+  std::string bundleIdentifier;
+  std::string name;  // shown in log lines, e.g. "WhatsApp"
+  std::filesystem::path deviceRoot;
+  Clock clock = Clock::Virtual;
+  LogSink logSink;  // empty: the default sink (standard error)
+};
+
+class Process {
+ public:
+  explicit Process(ProcessOptions options);
+  ~Process();
+  Process(const Process&) = delete;
+  Process& operator=(const Process&) = delete;
+
+  const std::string& bundleIdentifier() const { return options_.bundleIdentifier; }
+  const std::string& name() const { return options_.name; }
+  const DeviceRoot& root() const { return root_; }
+  Runtime& runtime() { return *runtime_; }
+  MainQueue& mainQueue() { return *mainQueue_; }
+  NotificationCenter& notificationCenter() { return *notificationCenter_; }
+  void log(std::string_view line) const;
+  void setLogSink(LogSink sink) { options_.logSink = std::move(sink); }
+
+  // Process-wide state of a loaded library or host, created on first use and
+  // kept until the process ends.
+  template <class T>
+  T& state() {
+    auto& slot = states_[std::type_index(typeid(T))];
+    if (!slot.has_value()) slot = std::make_shared<T>();
+    return *std::any_cast<std::shared_ptr<T>&>(slot);
+  }
+
+  // The process the calling thread runs in; stops with a message when none.
+  static Process& current();
+  static Process* currentOrNull();
+
+ private:
+  ProcessOptions options_;
+  DeviceRoot root_;
+  std::unique_ptr<Runtime> runtime_;
+  std::unique_ptr<MainQueue> mainQueue_;
+  std::unique_ptr<NotificationCenter> notificationCenter_;
+  std::unordered_map<std::type_index, std::any> states_;
+};
+
+// Makes a process current on this thread for the scope's lifetime.
+class ProcessScope {
+ public:
+  explicit ProcessScope(Process& process);
+  ~ProcessScope();
+  ProcessScope(const ProcessScope&) = delete;
+  ProcessScope& operator=(const ProcessScope&) = delete;
+
+ private:
+  Process* previous_;
+};
+
+// Stops the program with a message: for programming errors only.
+[[noreturn]] void fatal(std::string_view message);
+
+}  // namespace platform

@@ -1,0 +1,69 @@
+#include "platform/text/text.h"
+
+#include <unicode/coll.h>
+#include <unicode/locid.h>
+#include <unicode/normalizer2.h>
+#include <unicode/unistr.h>
+
+#include "platform/process/process.h"
+
+namespace platform::text {
+namespace {
+
+// Full case folding, then canonical decomposition: two texts that differ only
+// in case or in canonically equivalent spelling have the same folded form.
+icu::UnicodeString folded(std::string_view text) {
+  icu::UnicodeString s = icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), text.size()));
+  s.foldCase(U_FOLD_CASE_DEFAULT);
+  UErrorCode status = U_ZERO_ERROR;
+  const icu::Normalizer2* nfd = icu::Normalizer2::getNFDInstance(status);
+  if (U_FAILURE(status)) return s;
+  icu::UnicodeString normalized = nfd->normalize(s, status);
+  return U_SUCCESS(status) ? normalized : s;
+}
+
+}  // namespace
+
+bool containsIgnoringCase(std::string_view haystack, std::string_view needle) {
+  if (needle.empty()) return false;
+  return folded(haystack).indexOf(folded(needle)) >= 0;
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) { return folded(a) == folded(b); }
+
+struct NameCollator::Impl {
+  std::unique_ptr<icu::Collator> collator;
+};
+
+NameCollator::NameCollator(const std::string& locale) : impl_(std::make_unique<Impl>()) {
+  UErrorCode status = U_ZERO_ERROR;
+  const icu::Locale where = locale.empty() ? icu::Locale::getDefault() : icu::Locale(locale.c_str());
+  impl_->collator.reset(icu::Collator::createInstance(where, status));
+  if (U_FAILURE(status) || !impl_->collator) fatal("no collator for the user's locale");
+  // Secondary strength: accents count, case does not.
+  impl_->collator->setStrength(icu::Collator::SECONDARY);
+}
+
+NameCollator::~NameCollator() = default;
+
+int NameCollator::compare(std::string_view a, std::string_view b) const {
+  UErrorCode status = U_ZERO_ERROR;
+  return impl_->collator->compareUTF8(icu::StringPiece(a.data(), a.size()),
+                                      icu::StringPiece(b.data(), b.size()), status);
+}
+
+std::string NameCollator::sortKey(std::string_view name) const {
+  const icu::UnicodeString s = icu::UnicodeString::fromUTF8(icu::StringPiece(name.data(), name.size()));
+  std::string key(64, '\0');
+  for (;;) {
+    const int32_t needed = impl_->collator->getSortKey(
+        s, reinterpret_cast<uint8_t*>(key.data()), static_cast<int32_t>(key.size()));
+    if (needed <= static_cast<int32_t>(key.size())) {
+      key.resize(needed > 0 ? needed - 1 : 0);  // drop the terminating zero
+      return key;
+    }
+    key.resize(needed);
+  }
+}
+
+}  // namespace platform::text

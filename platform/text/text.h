@@ -1,0 +1,37 @@
+#pragma once
+// Text comparison as the phone does it: case-insensitive operations fold case
+// fully and treat canonically equivalent strings as equal; sorting by name is
+// locale-aware and case-insensitive. Texts are UTF-8.
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace platform::text {
+
+// rangeOfString:options:NSCaseInsensitiveSearch found something. An empty
+// needle is found in nothing.
+bool containsIgnoringCase(std::string_view haystack, std::string_view needle);
+
+// caseInsensitiveCompare: answered NSOrderedSame.
+bool equalsIgnoringCase(std::string_view a, std::string_view b);
+
+// localizedCaseInsensitiveCompare: for the user's locale.
+class NameCollator {
+ public:
+  // locale: an ICU locale name; empty for the user's default locale.
+  explicit NameCollator(const std::string& locale = "");
+  ~NameCollator();
+  NameCollator(const NameCollator&) = delete;
+  NameCollator& operator=(const NameCollator&) = delete;
+
+  // Negative, zero or positive, as a < b, a == b, a > b.
+  int compare(std::string_view a, std::string_view b) const;
+  // A key whose byte order is the collation order, for sorting many names.
+  std::string sortKey(std::string_view name) const;
+
+ private:
+  struct Impl;
+  std::unique_ptr<Impl> impl_;
+};
+
+}  // namespace platform::text
