@@ -2,6 +2,7 @@
 // CydiaSubstrate's method replacement.
 #include <functional>
 #include <string_view>
+#include <type_traits>
 
 #include "platform/runtime/runtime.h"
 
@@ -10,10 +11,11 @@ namespace platform {
 // Replaces the method selector of cls with replacement and hands back the one
 // it replaced through previous (filled before the replacement can be called).
 // A missing class or selector is ignored. A replacement whose signature
-// differs from the method's is a programming error.
+// differs from the method's is a programming error. The signature is taken
+// from previous, so a lambda serves as the replacement.
 template <class R, class... A>
 void MSHookMessageEx(const ClassRef& cls, std::string_view selector,
-                     std::function<R(Id, A...)> replacement,
+                     std::type_identity_t<std::function<R(Id, A...)>> replacement,
                      std::function<R(Id, A...)>* previous) {
   if (!cls) return;
   const Method* existing = cls->findMethod(selector);

@@ -1,5 +1,6 @@
 #include "platform/dispatch/main_queue.h"
 
+#include <fmt/format.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -72,7 +73,8 @@ TEST(SaturationTest, SecondsToNanosecondsSaturate) {
 TEST(RealQueueTest, RunsTasksOnItsOwnThreadInsideItsProcess) {
   platform::Process process({.bundleIdentifier = "real", .name = "real",
                              .deviceRoot = std::filesystem::temp_directory_path(),
-                             .clock = platform::Clock::Real});
+                             .clock = platform::Clock::Real,
+                             .logSink = {}});
   auto& queue = static_cast<platform::RealMainQueue&>(process.mainQueue());
   std::string trail;
   bool onQueue = false;

@@ -68,7 +68,7 @@ TEST_F(RuntimeTest, HookingHandsBackThePreviousImplementationBeforeTheFirstCall)
   cls->addMethod<void, std::string>("track:", [&](Id, std::string m) { trail += "host(" + m + ")"; });
 
   std::function<void(Id, std::string)> previous;
-  platform::MSHookMessageEx<void, std::string>(
+  platform::MSHookMessageEx(
       cls, "track:",
       [&](Id self, std::string m) {
         previous(self, m);
@@ -85,7 +85,7 @@ TEST_F(RuntimeTest, HookingAnInheritedMethodOverridesItOnlyInTheHookedClass) {
   base->addMethod<std::string>("viewDidLoad", [](Id) { return std::string("base"); });
   auto chat = runtime.defineClass("ChatController", "Controller");
   std::function<std::string(Id)> previous;
-  platform::MSHookMessageEx<std::string>(
+  platform::MSHookMessageEx(
       chat, "viewDidLoad", [&](Id self) { return previous(self) + "+hook"; }, &previous);
 
   EXPECT_EQ(send<std::string>(platform::Runtime::createInstance(chat), "viewDidLoad"), "base+hook");
@@ -94,8 +94,8 @@ TEST_F(RuntimeTest, HookingAnInheritedMethodOverridesItOnlyInTheHookedClass) {
 
 TEST_F(RuntimeTest, HookingAMissingClassOrSelectorIsIgnored) {
   std::function<void(Id)> previous;
-  platform::MSHookMessageEx<void>(nullptr, "viewDidLoad", [](Id) {}, &previous);
-  platform::MSHookMessageEx<void>(runtime.lookUpClass("NSObject"), "viewDidLoad", [](Id) {},
+  platform::MSHookMessageEx(nullptr, "viewDidLoad", [](Id) {}, &previous);
+  platform::MSHookMessageEx(runtime.lookUpClass("NSObject"), "viewDidLoad", [](Id) {},
                                   &previous);
   EXPECT_FALSE(previous);
 }
