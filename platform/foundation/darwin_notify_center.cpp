@@ -1,0 +1,31 @@
+#include "platform/foundation/darwin_notify_center.h"
+
+namespace platform {
+
+DarwinNotifyCenter& DarwinNotifyCenter::shared() {
+  static DarwinNotifyCenter center;
+  return center;
+}
+
+DarwinNotifyCenter::ObserverHandle DarwinNotifyCenter::addObserver(Observer observer) {
+  auto handle = std::make_shared<const Observer>(std::move(observer));
+  std::lock_guard lock(mutex_);
+  observers_.push_back(handle);
+  return handle;
+}
+
+void DarwinNotifyCenter::post(std::string_view name) {
+  // Observers run unlocked, so that one may post or add observers itself.
+  std::vector<ObserverHandle> live;
+  {
+    std::lock_guard lock(mutex_);
+    std::erase_if(observers_, [](const auto& observer) { return observer.expired(); });
+    for (const auto& observer : observers_) {
+      if (auto handle = observer.lock()) live.push_back(std::move(handle));
+    }
+  }
+  const std::string text(name);
+  for (const auto& observer : live) (*observer)(text);
+}
+
+}  // namespace platform
