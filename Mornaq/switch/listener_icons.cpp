@@ -1,0 +1,36 @@
+#include "Mornaq/switch/listener_icons.h"
+
+#include <fmt/format.h>
+
+#include <map>
+#include <string>
+#include <utility>
+
+#include "common/settings_format.h"
+#include "platform/process/process.h"
+
+namespace mornaq {
+namespace {
+
+using platform::activator::Icon;
+
+struct IconCaches {
+  std::map<std::pair<std::string, IconSize>, Icon> icons;
+};
+
+// The large picture is the one asked for at scale 2.0 exactly; every other
+// scale gets the plain one. Once cached, an icon serves every scale.
+std::string iconPath(double scale) {
+  return fmt::format("{}/{}.png", format::kBundlePath, scale == 2.0 ? "icon@3x" : "icon");
+}
+
+}  // namespace
+
+Icon listenerIcon(std::string_view className, IconSize size, double scale) {
+  auto& caches = platform::Process::current().state<IconCaches>();
+  Icon& cached = caches.icons[{std::string(className), size}];
+  if (!cached) cached = platform::uikit::UIImage::initWithContentsOfFile(iconPath(scale));
+  return cached;
+}
+
+}  // namespace mornaq

@@ -1,0 +1,33 @@
+#include "Mornaq/switch/master_switch.h"
+
+#include <fmt/format.h>
+
+#include <string>
+
+#include "common/settings_format.h"
+#include "platform/foundation/darwin_notify_center.h"
+#include "platform/foundation/log.h"
+#include "platform/foundation/plist_file.h"
+
+using mornaq::format::kIsTweakEnabled;
+using mornaq::format::kMainSettingsPath;
+
+void MqSetState(bool state) {
+  // Through the locked update, so a missing file is created rather than the
+  // switch silently staying off, and a page writing at the same moment keeps
+  // its change. A failed write is logged by the update itself.
+  platform::updatePlist(kMainSettingsPath, [state](platform::Dictionary& settings) {
+    settings.insert_or_assign(std::string(kIsTweakEnabled), state);
+    return true;
+  });
+  auto& darwin = platform::CFNotificationCenterGetDarwinNotifyCenter();
+  platform::CFNotificationCenterPostNotification(darwin, mornaq::format::kPrefsUpdatedNotification);
+  platform::NSLog(fmt::format("[Mornaq] ARSetState:-{}", platform::flag(state)));
+}
+
+bool MqGetState() {
+  const platform::Dictionary settings = platform::readPlist(kMainSettingsPath);
+  const platform::Value& stored = platform::lookUp(settings, kIsTweakEnabled);
+  platform::NSLog(fmt::format("[Mornaq] ARGetState:-{}", stored.description()));
+  return stored.boolValue();
+}
