@@ -1,0 +1,174 @@
+// The shape of a binary property list, read before libplist follows it. The list is a table of
+// objects that name each other by index; libplist expands every reference into a node of its
+// own, recursively. So this walks the references once, iteratively and with memos, to bound the
+// nesting and the number of nodes the expansion makes (a container shared at every level of a
+// chain of 30 doubles it 30 times), and to reject cycles and references out of range.
+#include <algorithm>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <vector>
+
+#include "platform/foundation/plist_guards.h"
+
+namespace platform {
+namespace {
+
+constexpr std::size_t kHeaderSize = 8;    // "bplist00"
+constexpr std::size_t kTrailerSize = 32;  // sizes and positions, at the end
+constexpr std::uint64_t kMaxNodesPerByte = 2;
+
+std::uint64_t bigEndian(std::string_view bytes, std::size_t at, std::size_t width) {
+  std::uint64_t value = 0;
+  for (std::size_t i = 0; i < width; ++i)
+    value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
+  return value;
+}
+
+struct Trailer {
+  std::size_t offsetWidth = 0;
+  std::size_t referenceWidth = 0;
+  std::uint64_t objectCount = 0;
+  std::uint64_t topObject = 0;
+  std::uint64_t offsetTable = 0;
+};
+
+std::optional<Trailer> readTrailer(std::string_view bytes) {
+  if (bytes.size() < kHeaderSize + kTrailerSize) return std::nullopt;
+  const auto at = bytes.size() - kTrailerSize;
+  const Trailer trailer{.offsetWidth = static_cast<std::uint8_t>(bytes[at + 6]),
+                        .referenceWidth = static_cast<std::uint8_t>(bytes[at + 7]),
+                        .objectCount = bigEndian(bytes, at + 8, 8),
+                        .topObject = bigEndian(bytes, at + 16, 8),
+                        .offsetTable = bigEndian(bytes, at + 24, 8)};
+  const bool widthsValid = trailer.offsetWidth >= 1 && trailer.offsetWidth <= 8 &&
+                           trailer.referenceWidth >= 1 && trailer.referenceWidth <= 8;
+  if (!widthsValid || trailer.offsetTable < kHeaderSize || trailer.offsetTable > at) {
+    return std::nullopt;
+  }
+  const bool tableFits = trailer.objectCount <= (at - trailer.offsetTable) / trailer.offsetWidth;
+  if (!tableFits || trailer.topObject >= trailer.objectCount) return std::nullopt;
+  return trailer;
+}
+
+class BinaryShape {
+ public:
+  BinaryShape(std::string_view bytes, const Trailer& trailer)
+      : bytes_(bytes),
+        trailer_(trailer),
+        objectsEnd_(bytes.size() - kTrailerSize),
+        maxNodes_(kMaxNodesPerByte * bytes.size()),
+        state_(trailer.objectCount, State::Unseen),
+        nesting_(trailer.objectCount, 0),
+        nodes_(trailer.objectCount, 0) {}
+
+  bool isSafe() {
+    if (!open(trailer_.topObject)) return false;
+    while (!stack_.empty()) {
+      Frame& frame = stack_.back();
+      if (frame.next == frame.children.size()) {
+        if (!close(frame)) return false;
+        stack_.pop_back();
+        continue;
+      }
+      const auto child = frame.children[frame.next++];
+      if (state_[child] == State::Open) return false;  // a cycle
+      if (state_[child] == State::Unseen && !open(child)) return false;
+    }
+    return true;
+  }
+
+ private:
+  enum class State : std::uint8_t { Unseen, Open, Done };
+  struct Frame {
+    std::uint64_t object;
+    std::vector<std::uint64_t> children;
+    std::size_t next = 0;
+  };
+
+  // Starts on an object: a scalar is done at once, a container waits for its children.
+  bool open(std::uint64_t object) {
+    const auto at = offsetOf(object);
+    if (!at) return false;
+    const auto marker = static_cast<std::uint8_t>(bytes_[*at]);
+    const auto kind = marker >> 4;
+    const bool isContainer = kind == 0xA || kind == 0xC || kind == 0xD;  // array, set, dictionary
+    if (!isContainer) {
+      state_[object] = State::Done;
+      nodes_[object] = 1;
+      return true;
+    }
+    if (stack_.size() >= static_cast<std::size_t>(kMaxPropertyListNesting)) return false;
+    auto children = referencesOf(*at, marker, kind == 0xD ? 2 : 1);
+    if (!children) return false;
+    state_[object] = State::Open;
+    stack_.push_back({object, std::move(*children)});
+    return true;
+  }
+
+  bool close(const Frame& frame) {
+    int nesting = 0;
+    std::uint64_t nodes = 1;
+    for (const auto child : frame.children) {
+      nesting = std::max(nesting, nesting_[child]);
+      nodes += nodes_[child];  // each at most maxNodes_, itself far below 2^63
+      if (nodes > maxNodes_) return false;
+    }
+    nesting_[frame.object] = nesting + 1;
+    nodes_[frame.object] = nodes;
+    state_[frame.object] = State::Done;
+    return nesting + 1 <= kMaxPropertyListNesting;
+  }
+
+  std::optional<std::size_t> offsetOf(std::uint64_t object) const {
+    const auto offset = bigEndian(bytes_, trailer_.offsetTable + object * trailer_.offsetWidth,
+                                  trailer_.offsetWidth);
+    if (offset < kHeaderSize || offset >= objectsEnd_) return std::nullopt;
+    return offset;
+  }
+
+  // The object references of the container at `at`: its count from the marker's low four bits,
+  // or from the integer object that follows when they are all ones.
+  std::optional<std::vector<std::uint64_t>> referencesOf(std::size_t at, std::uint8_t marker,
+                                                         std::uint64_t referencesPerEntry) const {
+    std::uint64_t count = marker & 0x0F;
+    std::size_t position = at + 1;
+    if (count == 0x0F) {
+      if (position >= objectsEnd_) return std::nullopt;
+      const auto countMarker = static_cast<std::uint8_t>(bytes_[position]);
+      const std::size_t width = std::size_t{1} << (countMarker & 0x0F);
+      if (countMarker >> 4 != 0x1 || width > 8 || width > objectsEnd_ - position - 1) {
+        return std::nullopt;
+      }
+      count = bigEndian(bytes_, position + 1, width);
+      position += 1 + width;
+    }
+    const auto room = (objectsEnd_ - position) / trailer_.referenceWidth / referencesPerEntry;
+    if (count > room) return std::nullopt;
+    std::vector<std::uint64_t> references(count * referencesPerEntry);
+    for (auto& reference : references) {
+      reference = bigEndian(bytes_, position, trailer_.referenceWidth);
+      position += trailer_.referenceWidth;
+      if (reference >= trailer_.objectCount) return std::nullopt;
+    }
+    return references;
+  }
+
+  std::string_view bytes_;
+  Trailer trailer_;
+  std::size_t objectsEnd_;
+  std::uint64_t maxNodes_;
+  std::vector<State> state_;
+  std::vector<int> nesting_;          // of each finished object
+  std::vector<std::uint64_t> nodes_;  // of each finished object, once expanded
+  std::vector<Frame> stack_;
+};
+
+}  // namespace
+
+bool isSafeBinaryPropertyList(std::string_view bytes) {
+  const auto trailer = readTrailer(bytes);
+  return trailer && BinaryShape(bytes, *trailer).isSafe();
+}
+
+}  // namespace platform

@@ -1,0 +1,346 @@
+#include "platform/foundation/plist_codec.h"
+
+#include <gtest/gtest.h>
+#include <locale.h>
+#include <plist/plist.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <limits>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/runtime/runtime.h"
+#include "tests/support/test_process.h"
+
+namespace {
+
+using platform::Array;
+using platform::Data;
+using platform::Date;
+using platform::Dictionary;
+using platform::parsePropertyList;
+using platform::serializePropertyList;
+using platform::Unsigned;
+using platform::Value;
+
+constexpr auto kInt64Max = std::numeric_limits<std::int64_t>::max();
+constexpr auto kInt64Min = std::numeric_limits<std::int64_t>::min();
+constexpr auto kUInt64Max = std::numeric_limits<std::uint64_t>::max();
+constexpr auto kInfinity = std::numeric_limits<double>::infinity();
+constexpr double kYear1 = -63'113'904'000;     // 0001-01-01T00:00:00Z
+constexpr double kYear2100 = 3'124'137'600;    // 2100-01-01T00:00:00Z
+constexpr double kYear4001 = 63'113'904'000;   // 4001-01-01T00:00:00Z, Foundation's distantFuture
+constexpr double kMoonLanding = -992'490'140;  // 1969-07-20T20:17:40Z
+
+std::string xmlPlist(std::string_view body) {
+  return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">" + std::string(body) +
+         "</plist>\n";
+}
+
+std::string repeated(std::string_view text, int count) {
+  std::string out;
+  for (int i = 0; i < count; ++i) out += text;
+  return out;
+}
+
+std::string nestedArrays(int depth) {
+  return repeated("<array>", depth) + repeated("</array>", depth);
+}
+
+Value nestedArrayValue(int depth) {
+  Value value = Array{};
+  for (int i = 1; i < depth; ++i) {
+    Array outer;
+    outer.push_back(std::move(value));
+    value = std::move(outer);
+  }
+  return value;
+}
+
+// What libplist itself makes of XML, written as a binary list.
+std::string binaryTwin(std::string_view xml) {
+  plist_t root = nullptr;
+  plist_from_xml(xml.data(), static_cast<std::uint32_t>(xml.size()), &root);
+  char* bytes = nullptr;
+  std::uint32_t length = 0;
+  plist_to_bin(root, &bytes, &length);
+  std::string binary(bytes, length);
+  plist_to_bin_free(bytes);
+  plist_free(root);
+  return binary;
+}
+
+std::string binaryOfNode(plist_t node) {
+  char* bytes = nullptr;
+  std::uint32_t length = 0;
+  plist_to_bin(node, &bytes, &length);
+  std::string binary(bytes, length);
+  plist_to_bin_free(bytes);
+  plist_free(node);
+  return binary;
+}
+
+void appendBigEndian(std::string& bytes, std::uint64_t value, int width) {
+  for (int i = width - 1; i >= 0; --i) bytes += static_cast<char>(value >> (8 * i) & 0xFF);
+}
+
+// A binary list made by hand from raw objects, object 0 at the top, four-byte offsets and
+// references: for shapes no honest writer makes.
+std::string binaryList(const std::vector<std::string>& objects) {
+  std::string bytes = "bplist00";
+  std::vector<std::uint64_t> offsets;
+  for (const auto& object : objects) {
+    offsets.push_back(bytes.size());
+    bytes += object;
+  }
+  const auto offsetTable = bytes.size();
+  for (const auto offset : offsets) appendBigEndian(bytes, offset, 4);
+  bytes += std::string(6, '\0');
+  bytes += '\x04';
+  bytes += '\x04';
+  appendBigEndian(bytes, objects.size(), 8);
+  appendBigEndian(bytes, 0, 8);
+  appendBigEndian(bytes, offsetTable, 8);
+  return bytes;
+}
+
+std::string arrayObject(const std::vector<std::uint32_t>& references) {
+  std::string object(1, static_cast<char>(0xA0 | references.size()));
+  for (const auto reference : references) appendBigEndian(object, reference, 4);
+  return object;
+}
+
+// Arrays each holding the next `fanOut` times; the last is empty. With a fan-out above one the
+// expansion doubles (or more) at every level.
+std::string binaryChain(int length, int fanOut = 1) {
+  std::vector<std::string> objects;
+  for (int i = 0; i + 1 < length; ++i) {
+    objects.push_back(arrayObject(std::vector<std::uint32_t>(fanOut, i + 1)));
+  }
+  objects.push_back(arrayObject({}));
+  return binaryList(objects);
+}
+
+std::string randomBytes(std::size_t count, std::uint32_t seed) {
+  std::mt19937 generator(seed);
+  std::string bytes(count, '\0');
+  for (auto& byte : bytes) byte = static_cast<char>(generator());
+  return bytes;
+}
+
+Value everyKindOfValue() {
+  return Dictionary{
+      {"bools", Array{true, false}},
+      {"integers", Array{0, -1, 42, kInt64Min, kInt64Max, Unsigned{std::uint64_t{1} << 63},
+                         Unsigned{kUInt64Max}}},
+      {"reals", Array{0.1, 1e300, -2.5, 5e-324, 1.0 / 3, 0.0, 1e16, kInfinity, -kInfinity}},
+      {"strings", Array{"", "plain", "<&>\"'", "Grüße 😀 日本語", "  spaced  ", "line\nbreak\ttab"}},
+      {"data", Array{Data{}, Data{{0, 1, 2, 0xFF}}, Data{std::vector<std::uint8_t>(1000, 0xA5)}}},
+      {"dates", Array{Date{0}, Date{599'627'045}, Date{kMoonLanding}, Date{kYear2100},
+                      Date{kYear4001}, Date{kYear1}}},
+      {"nested",
+       Dictionary{{"deeper", Array{Dictionary{{"deepest", Array{Array{}}}}, Dictionary{}}}}},
+      {"com.example.someone-else's key", Dictionary{{"Whatever", Array{Data{{7}}, Date{1}}}}},
+      {"😀", "emoji key"},
+      {"", "empty key"},
+  };
+}
+
+TEST(PlistCodecTest, RoundTripKeepsEveryKindOfValue) {
+  const Value value = everyKindOfValue();
+  const std::string xml = serializePropertyList(value);
+  EXPECT_EQ(parsePropertyList(xml), value);
+  EXPECT_EQ(parsePropertyList(binaryTwin(xml)), value);
+}
+
+TEST(PlistCodecTest, RoundTripKeepsNaN) {
+  const auto value = parsePropertyList(serializePropertyList(Array{std::nan("")}));
+  ASSERT_TRUE(value && value->array() && value->array()->size() == 1);
+  EXPECT_TRUE(std::isnan(std::get<double>(value->array()->front().storage())));
+}
+
+TEST(PlistCodecTest, WritesApplesXmlFormatWithSortedKeys) {
+  const Value value = Dictionary{
+      {"b", 1},
+      {"a", "x<y & z>"},
+      {"c", Array{true, 2.5, -5, Unsigned{kUInt64Max}}},
+      {"B", Data{{'h', 'e', 'l', 'l', 'o'}}},
+      {"d", Date{599'627'045.75}},
+  };
+  EXPECT_EQ(serializePropertyList(value),
+            "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+            "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+            "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+            "<plist version=\"1.0\">\n"
+            "<dict>\n"
+            "\t<key>B</key>\n"
+            "\t<data>\n"
+            "\taGVsbG8=\n"
+            "\t</data>\n"
+            "\t<key>a</key>\n"
+            "\t<string>x&lt;y &amp; z&gt;</string>\n"
+            "\t<key>b</key>\n"
+            "\t<integer>1</integer>\n"
+            "\t<key>c</key>\n"
+            "\t<array>\n"
+            "\t\t<true/>\n"
+            "\t\t<real>2.5</real>\n"
+            "\t\t<integer>-5</integer>\n"
+            "\t\t<integer>18446744073709551615</integer>\n"
+            "\t</array>\n"
+            "\t<key>d</key>\n"
+            "\t<date>2020-01-02T03:04:05Z</date>\n"
+            "</dict>\n"
+            "</plist>\n");
+}
+
+TEST(PlistCodecTest, LeavesOutWhatHasNoPropertyListForm) {
+  testing_support::TestProcess test;
+  const auto object =
+      platform::Runtime::createInstance(test.process().runtime().lookUpClass("NSObject"));
+  const Value value = Dictionary{
+      {"kept", Array{1, Value(), object, 2}},
+      {"nil", Value()},
+      {"object", object},
+  };
+  EXPECT_EQ(parsePropertyList(serializePropertyList(value)),
+            Value(Dictionary{{"kept", Array{1, 2}}}));
+  EXPECT_EQ(serializePropertyList(Value()), "");
+}
+
+TEST(PlistCodecTest, DatesAreWrittenInWholeSecondsWithinYears1To9999) {
+  const struct {
+    double seconds;
+    double readBack;
+  } cases[] = {
+      {599'627'045.75, 599'627'045},
+      {-0.5, -1},
+      {1e300, 252'423'993'599},
+      {-1e300, kYear1},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(parsePropertyList(serializePropertyList(Date{c.seconds})), Value(Date{c.readBack}))
+        << c.seconds;
+  }
+}
+
+TEST(PlistCodecTest, ReadsTheTextsLibplistWouldMisreadOrThatAreEdgeCases) {
+  const struct {
+    std::string body;
+    Value expected;
+  } cases[] = {
+      {"<integer> -5 </integer>", -5},
+      {"<integer>+5</integer>", 5},
+      {"<integer>-0</integer>", 0},
+      {"<integer>-9223372036854775808</integer>", kInt64Min},
+      {"<integer>9223372036854775808</integer>", Unsigned{std::uint64_t{1} << 63}},
+      {"<integer>18446744073709551615</integer>", Unsigned{kUInt64Max}},
+      {"<real>+infinity</real>", kInfinity},
+      {"<real>-inf</real>", -kInfinity},
+      {"<real>.5</real>", 0.5},
+      {"<real>7</real>", 7.0},
+      {"<real> 1e-400 </real>", 0.0},
+      {"<date>1-01-01T00:00:00Z</date>", Date{kYear1}},
+      {"<date>2100-01-01T00:00:00Z</date>", Date{kYear2100}},
+      {"<date>1969-07-20T20:17:40Z</date>", Date{kMoonLanding}},
+      {"<string>a&amp;b&lt;&#x41;&#66;</string>", "a&b<AB"},
+      {"<string><![CDATA[<&>]]></string>", "<&>"},
+      {"<!-- <array> --><true/>", true},
+      {"<dict><key>k</key><integer>1</integer><key>k</key><integer>2</integer></dict>",
+       Dictionary{{"k", 2}}},
+      {nestedArrays(512), nestedArrayValue(512)},
+      {"<array>" + repeated("<string>&amp;</string>", 100'000) + "</array>",
+       Array(100'000, Value("&"))},
+      {"<string>" + repeated("&amp;", 5'000) + "</string>", std::string(5'000, '&')},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(parsePropertyList(xmlPlist(c.body)), c.expected) << c.body.substr(0, 80);
+  }
+}
+
+TEST(PlistCodecTest, SkipsAByteOrderMark) {
+  EXPECT_EQ(parsePropertyList("\xEF\xBB\xBF" + xmlPlist("<string>x</string>")), Value("x"));
+}
+
+TEST(PlistCodecTest, BinaryListsKeepWhatXmlCannotSay) {
+  EXPECT_EQ(parsePropertyList(binaryOfNode(plist_new_date(100, 500'000))), Value(Date{100.5}));
+  EXPECT_EQ(parsePropertyList(binaryOfNode(plist_new_uid(7))), Value(Dictionary{{"CF$UID", 7}}));
+}
+
+TEST(PlistCodecTest, BinaryListsSharingScalarsAreFine) {
+  std::vector<std::string> objects{arrayObject(std::vector<std::uint32_t>(14, 1)), "\x51x"};
+  EXPECT_EQ(parsePropertyList(binaryList(objects)), Value(Array(14, Value("x"))));
+  EXPECT_EQ(parsePropertyList(binaryChain(512)), nestedArrayValue(512));
+}
+
+TEST(PlistCodecTest, MalformedInputsReadAsNothing) {
+  const std::string valid = serializePropertyList(everyKindOfValue());
+  const std::string validBinary = binaryTwin(valid);
+  const struct {
+    const char* what;
+    std::string bytes;
+  } cases[] = {
+      {"empty", ""},
+      {"truncated XML", valid.substr(0, valid.size() / 2)},
+      {"truncated binary", validBinary.substr(0, validBinary.size() - 10)},
+      {"junk integer", xmlPlist("<integer>12abc</integer>")},
+      {"octal-looking integer", xmlPlist("<integer>010</integer>")},
+      {"hex integer", xmlPlist("<integer>0x10</integer>")},
+      {"fractional integer", xmlPlist("<integer>1.5</integer>")},
+      {"empty integer", xmlPlist("<integer></integer>")},
+      {"self-closed integer", xmlPlist("<integer/>")},
+      {"integer above UINT64_MAX", xmlPlist("<integer>18446744073709551616</integer>")},
+      {"integer below INT64_MIN", xmlPlist("<integer>-9223372036854775809</integer>")},
+      {"integer from an entity", xmlPlist("<integer>&#53;</integer>")},
+      {"integer split by a comment", xmlPlist("<integer>1<!-- -->2</integer>")},
+      {"junk real", xmlPlist("<real>x</real>")},
+      {"real with a decimal comma", xmlPlist("<real>1,5</real>")},
+      {"real with two signs", xmlPlist("<real>+-1</real>")},
+      {"hex real", xmlPlist("<real>0x1p3</real>")},
+      {"junk date", xmlPlist("<date>yesterday</date>")},
+      {"month 13", xmlPlist("<date>2020-13-01T00:00:00Z</date>")},
+      {"February 29 of 2021", xmlPlist("<date>2021-02-29T00:00:00Z</date>")},
+      {"hour 24", xmlPlist("<date>2020-01-02T24:00:00Z</date>")},
+      {"fractional seconds", xmlPlist("<date>2020-01-02T03:04:05.5Z</date>")},
+      {"year 0", xmlPlist("<date>0-01-01T00:00:00Z</date>")},
+      {"nested 513 deep", xmlPlist(nestedArrays(513))},
+      {"a million entities in one text",
+       xmlPlist("<string>" + repeated("&amp;", 1'000'000) + "</string>")},
+      {"unknown entity", xmlPlist("<string>&unknown;</string>")},
+      {"internal DTD subset",
+       "<!DOCTYPE plist [<!ENTITY x \"y\">]>" + xmlPlist("<string>&x;</string>")},
+      {"random bytes", randomBytes(4096, 42)},
+      {"random bytes after the binary header", "bplist00" + randomBytes(4096, 43)},
+      {"binary nested 513 deep", binaryChain(513)},
+      {"binary nested 100000 deep", binaryChain(100'000)},
+      {"binary cycle", binaryList({arrayObject({1}), arrayObject({0})})},
+      {"binary sharing that expands to 2^40 nodes", binaryChain(41, 2)},
+      {"binary reference out of range", binaryList({arrayObject({5})})},
+  };
+  for (const auto& c : cases) EXPECT_EQ(parsePropertyList(c.bytes), std::nullopt) << c.what;
+}
+
+TEST(PlistCodecTest, ReadsAndWritesRealsWhateverTheLocale) {
+  locale_t comma = nullptr;
+  for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"}) {
+    if ((comma = newlocale(LC_ALL_MASK, name, nullptr))) break;
+  }
+  if (!comma) GTEST_SKIP() << "no locale with a decimal comma is installed";
+  const locale_t previous = uselocale(comma);
+  const auto read = parsePropertyList(xmlPlist("<real>1.5</real>"));
+  const auto written = serializePropertyList(Array{2.25});
+  uselocale(previous);
+  freelocale(comma);
+  EXPECT_EQ(read, Value(1.5));
+  EXPECT_NE(written.find("<real>2.25</real>"), std::string::npos) << written;
+}
+
+TEST(PlistCodecDeathTest, WritingNestingDeeperThanTheReaderAcceptsIsAProgrammingError) {
+  EXPECT_EQ(parsePropertyList(serializePropertyList(nestedArrayValue(512))), nestedArrayValue(512));
+  EXPECT_DEATH(serializePropertyList(nestedArrayValue(513)), "nested deeper than 512");
+}
+
+}  // namespace

@@ -1,0 +1,234 @@
+#include "platform/foundation/plist_file.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <csignal>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/foundation/plist_codec.h"
+#include "tests/support/test_process.h"
+
+extern char** environ;
+
+namespace {
+
+namespace fs = std::filesystem;
+using platform::Array;
+using platform::Data;
+using platform::Date;
+using platform::Dictionary;
+using platform::readPlist;
+using platform::readPlistIfPresent;
+using platform::updatePlist;
+using platform::Value;
+using testing::ElementsAre;
+using testing::IsEmpty;
+
+constexpr std::string_view kSettings = "/var/mobile/Library/Preferences/com.example.settings.plist";
+
+bool addKey(Dictionary& settings) {
+  settings.insert_or_assign("added", true);
+  return true;
+}
+
+class PlistFileTest : public ::testing::Test {
+ protected:
+  fs::path host(std::string_view devicePath) const { return test.hostPath(devicePath); }
+
+  void put(std::string_view devicePath, std::string_view bytes) const {
+    fs::create_directories(host(devicePath).parent_path());
+    std::ofstream(host(devicePath), std::ios::binary) << bytes;
+  }
+
+  std::string contentOf(std::string_view devicePath) const {
+    std::ifstream in(host(devicePath), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  // Everything in the settings file's folder but the file itself and its lock file.
+  std::vector<std::string> strayFiles() const {
+    std::vector<std::string> names;
+    const auto file = host(kSettings);
+    for (const auto& entry : fs::directory_iterator(file.parent_path())) {
+      const auto name = entry.path().filename().string();
+      if (name != file.filename() && name != file.filename().string() + ".lock") {
+        names.push_back(name);
+      }
+    }
+    return names;
+  }
+
+  testing_support::TestProcess test;
+};
+
+TEST_F(PlistFileTest, ReadsOnlyDictionariesFromFilesThatParse) {
+  const Dictionary settings{{"enabled", true}, {"name", "x"}};
+  const struct {
+    const char* what;
+    std::optional<std::string> bytes;  // nullopt: no file at all
+    std::optional<Dictionary> expected;
+  } cases[] = {
+      {"missing", std::nullopt, std::nullopt},
+      {"an XML dictionary", platform::serializePropertyList(settings), settings},
+      {"an array at the root", platform::serializePropertyList(Array{1}), std::nullopt},
+      {"malformed", "<plist><dict>", std::nullopt},
+      {"empty", "", std::nullopt},
+  };
+  for (const auto& c : cases) {
+    fs::remove(host(kSettings));
+    if (c.bytes) put(kSettings, *c.bytes);
+    EXPECT_EQ(readPlistIfPresent(kSettings), c.expected) << c.what;
+    EXPECT_EQ(readPlist(kSettings), c.expected.value_or(Dictionary{})) << c.what;
+  }
+}
+
+TEST_F(PlistFileTest, ReadsNothingFromPathsThatAreNotFilesInsideTheRoot) {
+  fs::create_directories(host(kSettings));
+  EXPECT_EQ(readPlistIfPresent(kSettings), std::nullopt);
+  EXPECT_EQ(readPlistIfPresent("relative.plist"), std::nullopt);
+  EXPECT_EQ(readPlistIfPresent("/var/../../outside.plist"), std::nullopt);
+}
+
+TEST_F(PlistFileTest, UpdateCreatesTheFileAndItsFoldersInApplesXmlFormat) {
+  const std::string path = "/var/mobile/Library/Preferences/new/folders/x.plist";
+  EXPECT_TRUE(updatePlist(path, addKey));
+  EXPECT_EQ(readPlist(path), (Dictionary{{"added", true}}));
+  EXPECT_TRUE(contentOf(path).starts_with("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
+  EXPECT_THAT(test.log(), IsEmpty());
+}
+
+TEST_F(PlistFileTest, UpdateKeepsEveryOtherKeyOfAnyType) {
+  const Dictionary original{
+      {"someone.elses", Dictionary{{"data", Data{{1, 2}}}, {"when", Date{86'400}}}},
+      {"big", platform::Unsigned{18'446'744'073'709'551'615u}},
+      {"list", Array{-1, 0.5, "x"}},
+  };
+  put(kSettings, platform::serializePropertyList(original));
+  ASSERT_TRUE(updatePlist(kSettings, addKey));
+  Dictionary expected = original;
+  expected.insert_or_assign("added", true);
+  EXPECT_EQ(readPlist(kSettings), expected);
+  EXPECT_THAT(strayFiles(), IsEmpty());
+}
+
+TEST_F(PlistFileTest, UpdateMovesAMalformedFileAsideAndSaysWhere) {
+  for (const auto* junk : {"first junk", "second junk"}) {
+    put(kSettings, junk);
+    EXPECT_TRUE(updatePlist(kSettings, addKey));
+    EXPECT_EQ(readPlist(kSettings), (Dictionary{{"added", true}}));
+  }
+  EXPECT_EQ(contentOf(std::string(kSettings) + ".malformed-1"), "first junk");
+  EXPECT_EQ(contentOf(std::string(kSettings) + ".malformed-2"), "second junk");
+  const std::string moved = "Mornaq: moved unreadable settings file " + std::string(kSettings) +
+                            " aside to " + std::string(kSettings);
+  EXPECT_THAT(test.log(), ElementsAre(moved + ".malformed-1", moved + ".malformed-2"));
+}
+
+TEST_F(PlistFileTest, AChangeThatDeclinesWritesNothing) {
+  const auto decline = [](Dictionary& settings) {
+    settings.insert_or_assign("ignored", 1);
+    return false;
+  };
+  EXPECT_TRUE(updatePlist(kSettings, decline));
+  EXPECT_FALSE(fs::exists(host(kSettings)));
+
+  const std::string original = platform::serializePropertyList(Dictionary{{"kept", 1}});
+  put(kSettings, original);
+  EXPECT_TRUE(updatePlist(kSettings, decline));
+  EXPECT_EQ(contentOf(kSettings), original);
+}
+
+TEST_F(PlistFileTest, UpdateOfAFolderFailsAndLeavesItAlone) {
+  fs::create_directories(host(kSettings) / "inside");
+  EXPECT_FALSE(updatePlist(kSettings, addKey));
+  EXPECT_TRUE(fs::is_directory(host(kSettings) / "inside"));
+  EXPECT_THAT(test.log(), ElementsAre("Mornaq: could not write " + std::string(kSettings) +
+                                      ": could not read it: Is a directory"));
+}
+
+TEST_F(PlistFileTest, AFailedWriteKeepsTheOldFileAndLeavesNoTemporaryFile) {
+  const std::string original = platform::serializePropertyList(Dictionary{{"kept", 1}});
+  put(kSettings, original);
+  // A file size limit makes the write itself fail, even for root.
+  rlimit previousLimit{};
+  getrlimit(RLIMIT_FSIZE, &previousLimit);
+  const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit limit = previousLimit;
+  limit.rlim_cur = original.size() + 10;
+  setrlimit(RLIMIT_FSIZE, &limit);
+
+  const bool written = updatePlist(kSettings, [](Dictionary& settings) {
+    settings.insert_or_assign("long", std::string(1000, 'x'));
+    return true;
+  });
+
+  setrlimit(RLIMIT_FSIZE, &previousLimit);
+  std::signal(SIGXFSZ, previousHandler);
+  EXPECT_FALSE(written);
+  EXPECT_EQ(contentOf(kSettings), original);
+  EXPECT_THAT(strayFiles(), IsEmpty());
+  EXPECT_THAT(test.log(), ElementsAre("Mornaq: could not write " + std::string(kSettings) +
+                                      ": File too large"));
+}
+
+TEST_F(PlistFileTest, UpdateOutsideTheRootFails) {
+  EXPECT_FALSE(updatePlist("relative.plist", addKey));
+  EXPECT_THAT(test.log(), ElementsAre("Mornaq: could not write relative.plist: the path is not "
+                                      "inside the device root"));
+}
+
+pid_t startHelper(const fs::path& root, const std::string& prefix, int count) {
+  const std::string helper = PLIST_UPDATE_HELPER, rootText = root.string(),
+                    countText = std::to_string(count);
+  std::vector<char*> arguments{
+      const_cast<char*>(helper.c_str()), const_cast<char*>(rootText.c_str()),
+      const_cast<char*>(prefix.c_str()), const_cast<char*>(countText.c_str()), nullptr};
+  pid_t pid = -1;
+  EXPECT_EQ(posix_spawn(&pid, helper.c_str(), nullptr, nullptr, arguments.data(), environ), 0);
+  return pid;
+}
+
+int exitCodeOf(pid_t pid) {
+  int status = 0;
+  if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+  return WEXITSTATUS(status);
+}
+
+// Every update flushes to disk twice; in memory (tmpfs), where that costs nothing, the test runs
+// in a second instead of half a minute. It is about the lock, not about durability.
+fs::path raceRoot() {
+  const fs::path memory = "/dev/shm";
+  const auto parent = fs::is_directory(memory) ? memory : fs::temp_directory_path();
+  return parent / ("mornaq-plist-race-" + std::to_string(::getpid()));
+}
+
+TEST(PlistFileRaceTest, TwoProcessesUpdatingAtOnceLoseNoChange) {
+  const fs::path root = raceRoot();
+  fs::create_directories(root);
+  testing_support::TestProcess test("com.example.test", root);
+  constexpr int kEach = 500;
+  const pid_t first = startHelper(root, "a", kEach);
+  const pid_t second = startHelper(root, "b", kEach);
+  const int firstExit = exitCodeOf(first), secondExit = exitCodeOf(second);
+  const Dictionary settings = readPlist("/var/mobile/Library/Preferences/race.plist");
+  fs::remove_all(root);
+
+  ASSERT_EQ(firstExit, 0);
+  ASSERT_EQ(secondExit, 0);
+  EXPECT_EQ(settings.size(), 2u * kEach);
+  for (int i = 0; i < kEach; ++i) {
+    EXPECT_EQ(platform::lookUp(settings, "a" + std::to_string(i)), Value(i));
+    EXPECT_EQ(platform::lookUp(settings, "b" + std::to_string(i)), Value(i));
+  }
+}
+
+}  // namespace
