@@ -1,0 +1,79 @@
+#include "hosts/springboard/springboard_run.h"
+
+#include <fmt/format.h>
+
+#include "hosts/common/common_events.h"
+#include "hosts/common/process_output.h"
+#include "hosts/springboard/springboard_app.h"
+#include "platform/foundation/darwin_notify_center.h"
+
+namespace hosts::springboard {
+namespace {
+
+using nlohmann::json;
+
+std::string expectTrue(const json& value) { return value == true ? "" : "expects true"; }
+
+std::string expectText(const json& value) { return value.is_string() ? "" : "expects a text"; }
+
+nlohmann::json listenerFacts(const platform::activator::ListenerDescription& listener) {
+  return {{"name", listener.name},
+          {"title", textOrNull(listener.title)},
+          {"description", textOrNull(listener.description)},
+          {"icon", listener.icon != nullptr},
+          {"smallIcon", listener.smallIcon != nullptr}};
+}
+
+scenario::EventKinds appEvents(SpringBoardApp& app, ProcessOutput& output) {
+  return {
+      {"homeScreen",
+       {.check = expectTrue,
+        .action =
+            [&app](const json&) {
+              app.homeScreenAppears();
+              return std::string();
+            }}},
+      // A name nobody registered is a mistake in the scenario or the
+      // installation; the phone would drop the event without a word.
+      {"activator",
+       {.check = expectText,
+        .action =
+            [&app](const json& value) {
+              const auto name = value.get<std::string>();
+              if (app.activatorEvent(name)) return std::string();
+              return fmt::format("no listener is registered as \"{}\"", name);
+            }}},
+      {"listeners",
+       {.check = expectTrue,
+        .action =
+            [&app, &output](const json&) {
+              for (const auto& listener : app.listeners()) {
+                output.emit("listener", listenerFacts(listener));
+              }
+              return std::string();
+            }}},
+  };
+}
+
+}  // namespace
+
+int run(const RunOptions& options, std::istream& in, std::ostream& out, std::ostream& err) {
+  platform::Process process({
+      .bundleIdentifier = kBundleIdentifier,
+      .name = "SpringBoard",
+      .deviceRoot = options.root,
+      .clock = options.virtualTime ? platform::Clock::Virtual : platform::Clock::Real,
+      .logSink = {},
+  });
+  platform::ProcessScope scope(process);
+  EventOutput events(out, options.format);
+  ProcessOutput output(process, events);
+  const auto darwin = platform::DarwinNotifyCenter::shared().addObserver(
+      [&output](const std::string& name) { output.emit("darwin", name); });
+  SpringBoardApp app(process);
+  auto kinds = commonEvents(output);
+  kinds.merge(appEvents(app, output));
+  return scenario::run(in, options.input, process, kinds, err);
+}
+
+}  // namespace hosts::springboard
