@@ -15,9 +15,10 @@ const platform::Dictionary* contactEntry(const platform::Dictionary& snapshot,
 
 ReplyPath choosePath(const Decision& decision) {
   if (decision.isContactBlackList) return ReplyPath::None;
-  if (decision.entry && decision.isContactEnabled) return ReplyPath::Contact;
-  if (decision.isGlobalEnabled && !decision.isContactEnabled) return ReplyPath::Global;
-  return ReplyPath::None;
+  // Only an entry can enable the contact path, and an enabled one keeps the
+  // contact off the global path.
+  if (decision.isContactEnabled) return ReplyPath::Contact;
+  return decision.isGlobalEnabled ? ReplyPath::Global : ReplyPath::None;
 }
 
 }  // namespace

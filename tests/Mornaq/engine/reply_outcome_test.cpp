@@ -1,0 +1,214 @@
+#include "Mornaq/engine/reply_outcome.h"
+
+#include <gtest/gtest.h>
+
+#include "Mornaq/engine/reply_path.h"
+#include "common/settings_format.h"
+
+namespace mornaq {
+// Failure messages show a reply as its text and delay.
+void PrintTo(const Reply& reply, std::ostream* out) {
+  *out << '"' << reply.text << "\" after " << reply.delay;
+}
+}  // namespace mornaq
+
+namespace {
+
+using mornaq::IncomingMessage;
+using mornaq::Reply;
+using platform::Dictionary;
+
+const std::string kBusy(mornaq::format::kBusyText);
+
+// A plain one-to-one message from contact c1.
+IncomingMessage fromC1(std::optional<std::string> text = "hello") {
+  return IncomingMessage{.text = std::move(text), .contactIdentifier = "c1:ABPerson"};
+}
+
+Dictionary withEntry(Dictionary snapshot, Dictionary entry) {
+  snapshot.emplace("c1", std::move(entry));
+  return snapshot;
+}
+
+const Dictionary kGlobalAuto{{"isGlobalEnabled", true},
+                             {"isGlobAutoEnabled", true},
+                             {"customReplyGlob", "global"},
+                             {"customReplyGlobDelay", "9"}};
+const Dictionary kEnabled{{"isContactEnabled", true}};
+const Dictionary kContactAuto{{"isContactEnabled", true},
+                              {"isAutoReplyContact", true},
+                              {"customReply", "contact"},
+                              {"customReplyDelay", "4"}};
+const Dictionary kContactRules{
+    {"c1", Dictionary{{"hello", Dictionary{{"customMatch", "hello"},
+                                           {"customMatchRe", "contact rule"},
+                                           {"customMatchReDelay", "1"}}},
+                      {"sms", Dictionary{{"customMatchRe", "no words"}}}}}};
+const Dictionary kGlobalRules{
+    {"GLOBALGLOBALGLOBAL", Dictionary{{"hello", Dictionary{{"customMatchRe", "global rule"},
+                                                           {"customMatchReDelay", "2"}}},
+                                      {"sms", Dictionary{{"customMatchRe", "no words"}}}}}};
+
+Dictionary merged(Dictionary a, const Dictionary& b) {
+  a.insert(b.begin(), b.end());
+  return a;
+}
+
+Dictionary with(Dictionary settings, std::string key, platform::Value value) {
+  settings.insert_or_assign(std::move(key), std::move(value));
+  return settings;
+}
+
+TEST(ReplyOutcome, TheFirstRowThatAppliesDecides) {
+  struct Row {
+    const char* name;
+    IncomingMessage message;
+    Dictionary snapshot;
+    Dictionary rules;
+    std::optional<Reply> reply;
+  };
+  IncomingMessage muted = fromC1();
+  muted.isMuted = true;
+  IncomingMessage story = fromC1();
+  story.sessionType = 3;
+  IncomingMessage group = fromC1();
+  group.isGroupChat = true;
+  IncomingMessage noContact = fromC1();
+  noContact.contactIdentifier = std::nullopt;
+  const Dictionary contactWordMatch = with(kContactAuto, "isWordMatch", true);
+  const Dictionary globalWordMatch = with(kGlobalAuto, "isWordMatchGlob", true);
+  const Dictionary allRules = merged(kContactRules, kGlobalRules);
+
+  const std::vector<Row> rows = {
+      // Muted chats.
+      {"muted", muted, kGlobalAuto, {}, std::nullopt},
+      {"muted, answered when allowed",
+       muted,
+       with(kGlobalAuto, "isReplyToMuteU", true),
+       {},
+       Reply{"global", "9"}},
+      // Status stories, messages without text, groups.
+      {"story", story, kGlobalAuto, {}, std::nullopt},
+      {"story from an allowed muted chat",
+       [&] {
+         auto m = story;
+         m.isMuted = true;
+         return m;
+       }(),
+       with(kGlobalAuto, "isReplyToMuteU", true),
+       {},
+       std::nullopt},
+      {"no text", fromC1(std::nullopt), kGlobalAuto, {}, std::nullopt},
+      {"group", group, kGlobalAuto, {}, std::nullopt},
+      // A blacklisted entry bars both paths.
+      {"blacklisted",
+       fromC1(),
+       withEntry(kGlobalAuto, with(kContactAuto, "isContactBlackList", true)),
+       {},
+       std::nullopt},
+      {"blacklisted, not enabled",
+       fromC1(),
+       withEntry(kGlobalAuto, Dictionary{{"isContactBlackList", true}}),
+       {},
+       std::nullopt},
+      // The contact path.
+      {"contact rule", fromC1(), withEntry(kGlobalAuto, contactWordMatch), allRules,
+       Reply{"contact rule", "1"}},
+      {"contact rule for an empty text", fromC1(""), withEntry({}, contactWordMatch), kContactRules,
+       Reply{"no words", "3"}},
+      {"contact rule off", fromC1(), withEntry({}, kContactAuto), kContactRules,
+       Reply{"contact", "4"}},
+      {"contact rule missing", fromC1("bye"), withEntry({}, contactWordMatch), kContactRules,
+       Reply{"contact", "4"}},
+      {"contact reply with fallbacks",
+       fromC1(),
+       withEntry({}, Dictionary{{"isContactEnabled", true}, {"isAutoReplyContact", true}}),
+       {},
+       Reply{kBusy, "3"}},
+      {"contact reply stored as a number",
+       fromC1(),
+       withEntry({}, with(kContactAuto, "customReply", 42)),
+       {},
+       Reply{"42", "4"}},
+      {"contact enabled, nothing else", fromC1(), withEntry(globalWordMatch, kEnabled), allRules,
+       std::nullopt},
+      {"contact without a rule or its own reply", fromC1("bye"),
+       withEntry(kGlobalAuto, with(kEnabled, "isWordMatch", true)), allRules, std::nullopt},
+      // The global path.
+      {"global rule", fromC1(), globalWordMatch, allRules, Reply{"global rule", "2"}},
+      {"global rule without auto reply", fromC1(),
+       with(globalWordMatch, "isGlobAutoEnabled", false), kGlobalRules, Reply{"global rule", "2"}},
+      {"global: an empty text is not NOSMS", fromC1(""),
+       with(globalWordMatch, "isGlobAutoEnabled", false), kGlobalRules, std::nullopt},
+      {"global: an empty text gets the auto reply", fromC1(""), globalWordMatch, kGlobalRules,
+       Reply{"global", "9"}},
+      {"global rule not matched", fromC1("bye"), globalWordMatch, kGlobalRules,
+       Reply{"global", "9"}},
+      {"global rule ignored when word match is off", fromC1(), kGlobalAuto, kGlobalRules,
+       Reply{"global", "9"}},
+      {"global reply with fallbacks",
+       fromC1(),
+       Dictionary{{"isGlobalEnabled", true}, {"isGlobAutoEnabled", true}},
+       {},
+       Reply{kBusy, "3"}},
+      {"global for an entry with both switches off",
+       fromC1(),
+       withEntry(kGlobalAuto, Dictionary{{"isContactEnabled", false}, {"customReply", "x"}}),
+       {},
+       Reply{"global", "9"}},
+      {"global without a contact identifier",
+       noContact,
+       withEntry(kGlobalAuto, kContactAuto),
+       {},
+       Reply{"global", "9"}},
+      {"contact rules never serve the global path", fromC1(), globalWordMatch,
+       with(kContactRules, "GLOBALGLOBALGLOBAL", Dictionary{}), Reply{"global", "9"}},
+      // Otherwise nothing.
+      {"global off", fromC1(), with(kGlobalAuto, "isGlobalEnabled", false), kGlobalRules,
+       std::nullopt},
+      {"global without auto reply or match", fromC1("bye"),
+       with(globalWordMatch, "isGlobAutoEnabled", false), kGlobalRules, std::nullopt},
+      {"no settings", fromC1(), {}, allRules, std::nullopt},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    EXPECT_EQ(mornaq::replyOutcome(row.message, row.snapshot, row.rules), row.reply);
+  }
+}
+
+TEST(Decision, BlacklistBarsBothPathsAndAnEnabledEntryIgnoresTheGlobalSwitch) {
+  using mornaq::ReplyPath;
+  struct Row {
+    std::optional<platform::Value> entry;  // under the contact key
+    bool isGlobalEnabled;
+    ReplyPath path;
+  };
+  const Dictionary blacklisted{{"isContactBlackList", true}};
+  const Dictionary enabledBlacklisted{{"isContactBlackList", true}, {"isContactEnabled", true}};
+  const Dictionary off{{"isContactBlackList", false}, {"isContactEnabled", false}};
+  const std::vector<Row> rows = {
+      {std::nullopt, false, ReplyPath::None},
+      {std::nullopt, true, ReplyPath::Global},
+      {blacklisted, false, ReplyPath::None},
+      {blacklisted, true, ReplyPath::None},
+      {enabledBlacklisted, false, ReplyPath::None},
+      {enabledBlacklisted, true, ReplyPath::None},
+      {kEnabled, false, ReplyPath::Contact},
+      {kEnabled, true, ReplyPath::Contact},
+      {off, false, ReplyPath::None},
+      {off, true, ReplyPath::Global},
+      {Dictionary{}, true, ReplyPath::Global},
+      {platform::Value("not an entry"), true, ReplyPath::Global},
+  };
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    SCOPED_TRACE("row " + std::to_string(i));
+    Dictionary snapshot{{"isGlobalEnabled", rows[i].isGlobalEnabled}};
+    if (rows[i].entry) snapshot.emplace("c1", *rows[i].entry);
+    const auto decision = mornaq::decide(fromC1(), snapshot);
+    EXPECT_EQ(decision.path, rows[i].path);
+    EXPECT_EQ(decision.contactKey, "c1");
+    EXPECT_EQ(decision.entry != nullptr, rows[i].entry && rows[i].entry->isDictionary());
+  }
+}
+
+}  // namespace
