@@ -1,0 +1,96 @@
+// mornaq contacts: the address book of a device root.
+//   mornaq contacts --root DIR                 lists each listed contact's key and display name
+//   mornaq contacts import --root DIR FILE.vcf  makes FILE the address book
+#include <fmt/format.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "MornaqPrefs/contacts/contact_directory.h"
+#include "platform/contacts/contacts.h"
+#include "platform/process/process.h"
+#include "tools/commands.h"
+
+namespace tools {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct Options {
+  std::string root;
+  std::string importRoot;
+  std::string file;
+};
+
+// Runs body inside a Settings app process on the device root, as the
+// settings pages would see the address book.
+template <class Body>
+int inSettingsProcess(const std::string& root, Body body) {
+  platform::Process process({.bundleIdentifier = "com.apple.Preferences",
+                             .name = "Preferences",
+                             .deviceRoot = root,
+                             .clock = platform::Clock::Virtual,
+                             .logSink = {}});
+  platform::ProcessScope scope(process);
+  return body();
+}
+
+int listContacts(const std::string& root) {
+  return inSettingsProcess(root, [] {
+    const auto sorted = mornaqprefs::scanContacts();
+    for (const auto& key : sorted.allKeys()) {
+      fmt::print("{}\t{}\n", key, sorted.objectForKey(key).description());
+    }
+    return 0;
+  });
+}
+
+int importAddressBook(const std::string& root, const fs::path& file) {
+  const auto target = *platform::DeviceRoot(root).map(platform::contacts::kAddressBookPath);
+  // Copied beside the target and renamed over it, so that a reader sees the
+  // old address book or the new one, never a part.
+  auto temporary = target;
+  temporary += ".import";
+  std::error_code error;
+  fs::create_directories(target.parent_path(), error);
+  if (fs::copy_file(file, temporary, fs::copy_options::overwrite_existing, error)) {
+    fs::rename(temporary, target, error);
+  }
+  if (error) {
+    fmt::print(stderr, "mornaq contacts import: cannot copy {} to {}: {}\n", file.string(),
+               target.string(), error.message());
+    fs::remove(temporary, error);
+    return 1;
+  }
+  return inSettingsProcess(root, [&] {
+    int count = 0;
+    platform::contacts::CNContactStore().enumerateContactsWithFetchRequest(
+        platform::contacts::CNContactFetchRequest({}), [&](const auto&, bool&) { ++count; });
+    fmt::print("imported {} contacts into {}\n", count, root);
+    return 0;
+  });
+}
+
+const bool registered = registerSubcommand([](CLI::App& mornaq) -> Run {
+  auto options = std::make_shared<Options>();
+  auto* contacts = mornaq.add_subcommand("contacts", "List the address book of a device root");
+  contacts->add_option("--root", options->root, "The device root")->check(CLI::ExistingDirectory);
+  auto* import = contacts->add_subcommand("import", "Make a vCard file the address book");
+  import->add_option("--root", options->importRoot, "The device root")->required();
+  import->add_option("file", options->file, "The vCard file (.vcf)")
+      ->required()
+      ->check(CLI::ExistingFile);
+  return [options, import]() -> int {
+    if (import->parsed()) return importAddressBook(options->importRoot, options->file);
+    if (options->root.empty()) {
+      fmt::print(stderr, "mornaq contacts: --root is required\n");
+      return 2;
+    }
+    return listContacts(options->root);
+  };
+});
+
+}  // namespace
+}  // namespace tools
