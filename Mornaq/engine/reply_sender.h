@@ -1,0 +1,29 @@
+#pragma once
+// Sending: the observers that receive reply requests, wait each request's
+// delay, expand its template and send it into its chat through the chat
+// manager that the host created.
+#include <string>
+#include <string_view>
+
+#include "Mornaq/hooks/host_interface.h"
+
+namespace mornaq {
+
+// Which chat-manager initialiser registered an observer; it only changes the
+// wording of the observer's log lines.
+inline constexpr std::string_view kChatManagerInit17Tag = "110.30";
+inline constexpr std::string_view kChatManagerInit16Tag = "20.100-102";
+
+// Observes reply requests on the main queue for the rest of the process (or
+// until removeReplyObservers), sending each through chatManager's storage.
+// Every call adds one more observer, and so one more copy of every reply.
+void registerReplyObserver(const platform::Id& chatManager, std::string_view variantTag);
+
+// Removes every observer registered in this process.
+void removeReplyObservers();
+
+// ":newline:" becomes a line feed, then ":name:" the display name (empty
+// without one); both exactly as written, case included.
+std::string expandReplyTemplate(std::string_view replyTemplate, const host::Text& displayName);
+
+}  // namespace mornaq

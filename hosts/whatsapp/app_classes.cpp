@@ -1,0 +1,107 @@
+#include "hosts/whatsapp/app_classes.h"
+
+#include "Mornaq/hooks/host_interface.h"
+#include "hosts/whatsapp/app_version.h"
+#include "hosts/whatsapp/chat_objects.h"
+
+namespace hosts::whatsapp {
+namespace {
+
+namespace host = mornaq::host;
+using platform::as;
+using platform::Id;
+
+// Both initialisers keep the chat storage, their first argument.
+template <class Initialiser>
+void addChatManagerInit(platform::Class& cls, std::string_view selector) {
+  cls.setMethod(selector, platform::Method(Initialiser([](Id self, Id chatStorage, auto...) {
+                  as<ChatManager>(self).chatStorage = chatStorage;
+                  return self;
+                })));
+}
+
+void registerNotificationCenter(platform::Runtime& runtime) {
+  auto center = runtime.defineClass(host::kWAMessageNotificationCenter);
+  center->setMethod(
+      host::kNotificationCenterInit,
+      platform::Method(host::NotificationCenterInit([](Id self, Id, Id, Id, Id) { return self; })));
+  center->addMethod<bool, Id>("isChatWithJIDMuted:", [](Id self, Id jid) {
+    return jid && as<MessageNotificationCenter>(self).isMuted(as<JID>(jid).address);
+  });
+}
+
+void registerMessaging(platform::Runtime& runtime, const std::string& version) {
+  auto transaction = runtime.defineClass(host::kWAChatSessionTransaction);
+  transaction->addMethod<void, Id>(host::kTrackReceivedMessage, [](Id self, Id message) {
+    as<ChatStorage>(as<ChatSessionTransaction>(self).chatStorage).record(message);
+  });
+
+  auto storage = runtime.defineClass("WAChatStorage");
+  storage->addMethod<Id, std::string, bool, Id, std::int64_t, Id, bool, bool, bool>(
+      "sendMessageWithText:multicast:attachments:messageOrigin:inChatSession:hasTextFromURL:"
+      "openedFromURL:smbAutomated:",
+      [](Id self, std::string text, bool, Id, std::int64_t, Id chatSession, bool, bool, bool) {
+        return as<ChatStorage>(self).send(chatSession, text);
+      });
+
+  auto chatManager = runtime.defineClass(host::kWAChatManager);
+  if (hasChatManagerInit17(version)) {
+    addChatManagerInit<host::ChatManagerInit17>(*chatManager, host::kChatManagerInit17);
+  } else {
+    addChatManagerInit<host::ChatManagerInit16>(*chatManager, host::kChatManagerInit16);
+  }
+  chatManager->addMethod<Id>("chatStorage",
+                             [](Id self) { return as<ChatManager>(self).chatStorage; });
+}
+
+void registerAppLifecycle(platform::Runtime& runtime, const std::string& version) {
+  auto delegate = runtime.defineClass(host::kWhatsAppAppDelegate, "UIResponder");
+  delegate->addMethod<void, Id>(host::kApplicationWillTerminate, [](Id, Id) {});
+
+  auto chatScreen = runtime.defineClass(host::kWAChatMessagesViewController, "UIViewController");
+  chatScreen->addMethod<void>(host::kViewDidLoad,
+                              [](Id self) { as<ChatMessagesViewController>(self).loaded = true; });
+
+  auto upgradeManager = runtime.defineClass(host::kWAUpgradeManager);
+  upgradeManager->addClassMethod<host::Text>("previousAppVersion",
+                                             [version](Id) { return host::Text(version); });
+}
+
+}  // namespace
+
+void MessageNotificationCenter::setMuted(const std::string& address, bool muted) {
+  std::lock_guard lock(mutex_);
+  if (muted) {
+    muted_.insert(address);
+  } else {
+    muted_.erase(address);
+  }
+}
+
+bool MessageNotificationCenter::isMuted(const std::string& address) const {
+  std::lock_guard lock(mutex_);
+  return muted_.contains(address);
+}
+
+void ChatStorage::record(Id message) {
+  std::lock_guard lock(mutex_);
+  messages_.push_back(std::move(message));
+}
+
+Id ChatStorage::send(const Id& chatSession, const std::string& text) {
+  Id message = makeMessage(chatSession, text);
+  record(message);
+  sent_(chatSession, text);
+  return message;
+}
+
+bool hasChatManagerInit17(const std::string& version) { return isAtLeast(version, "2.20.110.30"); }
+
+void registerAppClasses(platform::Runtime& runtime, const std::string& version) {
+  registerChatObjectClasses(runtime);
+  registerNotificationCenter(runtime);
+  registerMessaging(runtime, version);
+  registerAppLifecycle(runtime, version);
+}
+
+}  // namespace hosts::whatsapp

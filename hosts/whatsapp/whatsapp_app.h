@@ -1,0 +1,47 @@
+#pragma once
+// The simulated messaging app. Starting it follows the phone: UIKit's and
+// the app's classes, then the hook libraries the loader finds for
+// "net.whatsapp.WhatsApp", then the message notification centre, then the
+// chat manager.
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "hosts/whatsapp/chat_objects.h"
+#include "platform/process/process.h"
+
+namespace hosts::whatsapp {
+
+inline constexpr const char* kBundleIdentifier = "net.whatsapp.WhatsApp";
+inline constexpr const char* kDefaultVersion = "2.20.110.30";
+
+// A message the chat storage sent: the chat's facts and the text.
+using SentHandler = std::function<void(const Chat& chat, const std::string& text)>;
+
+class WhatsAppApp {
+ public:
+  // Starts the app in process, which must be current on this thread.
+  WhatsAppApp(platform::Process& process, const std::string& version, SentHandler sent);
+
+  // A message arrives. In real time the app records it on a network thread,
+  // as the phone does; in virtual time on the one thread that drives the clock.
+  void receive(Text text, const std::optional<Chat>& chat);
+  // A chat screen loads.
+  void openChat(const Chat& chat);
+  // The app is about to terminate.
+  void terminate();
+
+ private:
+  platform::Id chatSession(const Chat& chat);
+  void initChatManager(const std::string& version);
+
+  platform::Process& process_;
+  platform::Id chatStorage_;
+  platform::Id transaction_;
+  platform::Id notificationCenter_;
+  platform::Id chatManager_;
+  platform::Id appDelegate_;
+  platform::Id chatScreen_;
+};
+
+}  // namespace hosts::whatsapp

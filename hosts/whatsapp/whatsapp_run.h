@@ -1,0 +1,33 @@
+#pragma once
+// Runs the simulated messaging app through a scenario, printing what it does.
+// Besides the events every app knows (hosts/common/common_events.h):
+//   {"receive":{"text":S,"chat":CHAT}}  a message arrives ("text" or "chat"
+//                                       absent or null: a message without it)
+//   {"openChat":CHAT}                   a chat screen loads
+//   {"terminate":true}                  the app is about to terminate; last
+// CHAT is {"contactIdentifier":S,"displayName":S,"group":B,"sessionType":N,
+// "muted":B}, absent members null, null, false, 0 and false.
+#include <filesystem>
+#include <istream>
+#include <ostream>
+#include <string>
+
+#include "hosts/common/event_output.h"
+#include "hosts/common/scenario.h"
+#include "hosts/whatsapp/whatsapp_app.h"
+
+namespace hosts::whatsapp {
+
+struct RunOptions {
+  std::filesystem::path root;  // the device root
+  std::string version = kDefaultVersion;
+  bool virtualTime = false;
+  EventOutput::Format format = EventOutput::Format::Readable;
+  scenario::Input input = scenario::Input::ReadFirst;
+};
+
+// Starts the app in a process of its own and runs the scenario; gives the
+// exit status (0, or 2 for a scenario that could not run).
+int run(const RunOptions& options, std::istream& in, std::ostream& out, std::ostream& err);
+
+}  // namespace hosts::whatsapp

@@ -1,0 +1,119 @@
+// mornaq demo: installs the add-on into a fresh device root, gives it sample
+// settings and runs a sample conversation through the messaging app in
+// virtual time, printed as a story with times.
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <sstream>
+#include <string>
+
+#include <nlohmann/json.hpp>
+
+#include "common/settings_format.h"
+#include "hosts/common/json_plist.h"
+#include "hosts/whatsapp/whatsapp_run.h"
+#include "platform/foundation/plist_file.h"
+#include "platform/process/process.h"
+#include "tools/commands.h"
+#include "tools/package.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+namespace format = mornaq::format;
+
+// Switch on; a global reply for everybody; Ann with a reply of her own and
+// two word-match rules; Bob blacklisted.
+const char* const kMainSettings = R"({
+  "isTweakEnabled": true,
+  "isGlobalEnabled": true,
+  "isGlobAutoEnabled": true,
+  "customReplyGlob": "Hi :name:, I'm driving right now.:newline:I'll call you back soon.",
+  "customReplyGlobDelay": "2",
+  "ann-0001": {"isContactEnabled": true, "isWordMatch": true, "isAutoReplyContact": true,
+               "customReply": "Sorry :name:, I'm in a meeting until five.",
+               "customReplyDelay": "4"},
+  "bob-0002": {"isContactBlackList": true}
+})";
+
+const char* const kRuleSettings = R"({
+  "ann-0001": {
+    "lunch": {"customMatch": "lunch", "customMatchRe": "Yes! Lunch at one works for me.",
+              "customMatchReDelay": "1"},
+    "urgent": {"customMatch": "urgent", "customMatchRe": "Calling you right away.",
+               "customMatchReDelay": "0"}
+  }
+})";
+
+const char* const kConversation = R"(
+{"at":0,"note":"Ann asks about lunch: her rule \"lunch\" answers, 1 s after the 3 s of screening"}
+{"at":0,"receive":{"text":"Are we still on for lunch?","chat":{"contactIdentifier":"ann-0001:ABPerson","displayName":"Ann"}}}
+{"at":10,"note":"Ann writes again; no rule matches, so her own reply leaves after 3 + 4 s"}
+{"at":10,"receive":{"text":"How was the trip?","chat":{"contactIdentifier":"ann-0001:ABPerson","displayName":"Ann"}}}
+{"at":20,"note":"Carol has no settings of her own: the global reply, after 3 + 2 s"}
+{"at":20,"receive":{"text":"Are you coming tonight?","chat":{"contactIdentifier":"carol-0003:ABPerson","displayName":"Carol"}}}
+{"at":30,"note":"Bob is blacklisted: no reply"}
+{"at":30,"receive":{"text":"Call me!","chat":{"contactIdentifier":"bob-0002:ABPerson","displayName":"Bob"}}}
+{"at":40,"note":"Dave's chat is muted: no reply"}
+{"at":40,"receive":{"text":"Any news?","chat":{"contactIdentifier":"dave-0004:ABPerson","displayName":"Dave","muted":true}}}
+{"at":50,"note":"A group chat, a status story and a photo without text are never answered"}
+{"at":50,"receive":{"text":"Who's in on Saturday?","chat":{"displayName":"Climbing club","group":true}}}
+{"at":51,"receive":{"text":"Look at this view","chat":{"contactIdentifier":"carol-0003:ABPerson","displayName":"Carol","sessionType":3}}}
+{"at":52,"receive":{"chat":{"contactIdentifier":"ann-0001:ABPerson","displayName":"Ann"}}}
+{"at":60,"note":"A chat screen opens: version 2.20.110.30 is one Mornaq supports"}
+{"at":60,"openChat":{"contactIdentifier":"ann-0001:ABPerson","displayName":"Ann"}}
+{"at":70,"note":"The app terminates: Mornaq removes its reply observers"}
+{"at":70,"terminate":true}
+)";
+
+// The settings as the Settings app would write them, before the messaging app starts.
+void writeSampleSettings(const fs::path& root) {
+  platform::Process settingsApp({.bundleIdentifier = "com.apple.Preferences",
+                                 .name = "Preferences",
+                                 .deviceRoot = root,
+                                 .clock = platform::Clock::Virtual,
+                                 .logSink = {}});
+  platform::ProcessScope scope(settingsApp);
+  for (const auto& [path, json] : {std::pair{format::kMainSettingsPath, kMainSettings},
+                                   std::pair{format::kRuleSettingsPath, kRuleSettings}}) {
+    platform::updatePlist(path, [json = json](platform::Dictionary& file) {
+      file = *hosts::plistValue(nlohmann::json::parse(json)).dictionary();
+      return true;
+    });
+  }
+}
+
+int runDemo() {
+  std::string pattern = (fs::temp_directory_path() / "mornaq-demo-XXXXXX").string();
+  if (!::mkdtemp(pattern.data())) {
+    std::cerr << "mornaq demo: cannot make a temporary device root\n";
+    return 1;
+  }
+  const fs::path root = pattern;
+  int status = 1;
+  if (std::string error = tools::installPackage(root); !error.empty()) {
+    std::cerr << "mornaq demo: " << error << '\n';
+  } else {
+    writeSampleSettings(root);
+    std::cout << "Mornaq demo: the add-on installed into a fresh device root, the master switch\n"
+                 "on, a global reply, Ann with her own reply and two word-match rules, Bob\n"
+                 "blacklisted, Dave's chat muted. Times are seconds on a virtual clock.\n\n";
+    std::istringstream conversation(kConversation);
+    status = hosts::whatsapp::run({.root = root, .virtualTime = true}, conversation, std::cout,
+                                  std::cerr);
+  }
+  std::error_code ignored;
+  fs::remove_all(root, ignored);
+  return status;
+}
+
+tools::Run addDemo(CLI::App& mornaq) {
+  mornaq.add_subcommand("demo", "Show Mornaq answering a sample conversation");
+  return runDemo;
+}
+
+const bool registered = tools::registerSubcommand(addDemo);
+
+}  // namespace

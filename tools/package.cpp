@@ -1,0 +1,53 @@
+#include "tools/package.h"
+
+#include <system_error>
+
+#include <fmt/format.h>
+
+#include "platform/foundation/device_root.h"
+
+namespace tools {
+namespace {
+
+namespace fs = std::filesystem;
+
+const fs::path kSourceDir = MORNAQ_SOURCE_DIR;
+
+// Copied beside the target and renamed over it, so that an app running from
+// the root keeps the file it opened and never sees half a new one.
+std::string installItem(const PackageItem& item, const platform::DeviceRoot& root) {
+  const fs::path target = *root.map(item.devicePath);
+  const fs::path partial = fs::path(target).concat(".partial");
+  std::error_code error;
+  fs::create_directories(target.parent_path(), error);
+  if (!error) fs::copy_file(item.source, partial, fs::copy_options::overwrite_existing, error);
+  if (!error) fs::rename(partial, target, error);
+  if (!error) return {};
+  std::error_code ignored;
+  fs::remove(partial, ignored);
+  return fmt::format("cannot install {} as {}: {}", item.source.string(), target.string(),
+                     error.message());
+}
+
+}  // namespace
+
+const std::vector<PackageItem>& packageItems() {
+  static const std::vector<PackageItem> items = {
+      {MORNAQ_DYLIB, "/Library/MobileSubstrate/DynamicLibraries/Mornaq.dylib"},
+      {kSourceDir / "Mornaq/Mornaq.plist",
+       "/Library/MobileSubstrate/DynamicLibraries/Mornaq.plist"},
+      {kSourceDir / "MornaqPrefs/Resources/Empty.plist",
+       "/Library/PreferenceBundles/MornaqPrefs.bundle/Empty.plist"},
+  };
+  return items;
+}
+
+std::string installPackage(const fs::path& root) {
+  const platform::DeviceRoot deviceRoot(root);
+  for (const auto& item : packageItems()) {
+    if (std::string error = installItem(item, deviceRoot); !error.empty()) return error;
+  }
+  return {};
+}
+
+}  // namespace tools
