@@ -7,7 +7,6 @@
 #include "Mornaq/hooks/host_interface.h"
 #include "hosts/whatsapp/app_classes.h"
 #include "platform/dispatch/main_queue.h"
-#include "platform/substrate/loader.h"
 #include "platform/uikit/uikit.h"
 
 namespace hosts::whatsapp {
@@ -43,11 +42,12 @@ bool runsInVirtualTime(platform::Process& process) {
 
 }  // namespace
 
-WhatsAppApp::WhatsAppApp(platform::Process& process, const std::string& version, SentHandler sent)
+WhatsAppApp::WhatsAppApp(platform::Process& process, const std::string& version, SentHandler sent,
+                         const LoadHooks& loadHooks)
     : process_(process) {
   platform::uikit::registerClasses(process.runtime());
   registerAppClasses(process.runtime(), version);
-  platform::substrate::loadHookLibraries();
+  loadHooks();
 
   chatStorage_ =
       make<ChatStorage>("WAChatStorage", [sent](const Id& session, const std::string& text) {

@@ -9,6 +9,7 @@
 
 #include "hosts/whatsapp/chat_objects.h"
 #include "platform/process/process.h"
+#include "platform/substrate/loader.h"
 
 namespace hosts::whatsapp {
 
@@ -18,10 +19,15 @@ inline constexpr const char* kDefaultVersion = "2.20.110.30";
 // A message the chat storage sent: the chat's facts and the text.
 using SentHandler = std::function<void(const Chat& chat, const std::string& text)>;
 
+// How the app gets its hook libraries: the loader, or, in tests of a
+// library's own code, that library's load sequence run in-process.
+using LoadHooks = std::function<void()>;
+
 class WhatsAppApp {
  public:
   // Starts the app in process, which must be current on this thread.
-  WhatsAppApp(platform::Process& process, const std::string& version, SentHandler sent);
+  WhatsAppApp(platform::Process& process, const std::string& version, SentHandler sent,
+              const LoadHooks& loadHooks = platform::substrate::loadHookLibraries);
 
   // A message arrives. In real time the app records it on a network thread,
   // as the phone does; in virtual time on the one thread that drives the clock.
