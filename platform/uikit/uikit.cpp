@@ -48,6 +48,13 @@ void registerClasses(Runtime& runtime) {
       [](Id, bool, Completion) { Screen::current().dismissTop(); });
   runtime.defineClass("UIAlertController", "UIViewController");
   runtime.defineClass("UITextField");
+  // The classes of view.h, image.h, bar_button_item.h and view_controller.h.
+  runtime.defineClass("UIView", "UIResponder");
+  runtime.defineClass("UIImageView", "UIView");
+  runtime.defineClass("UITableViewHeaderFooterView", "UIView");
+  runtime.defineClass("UINavigationController", "UIViewController");
+  runtime.defineClass("UIBarButtonItem");
+  runtime.defineClass("UIImage");
 }
 
 std::shared_ptr<UIAlertController> UIAlertController::alertControllerWithTitle(

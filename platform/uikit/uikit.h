@@ -22,7 +22,8 @@ class Runtime;
 namespace platform::uikit {
 
 // Defines UIApplication, UIViewController, UIAlertController and UITextField
-// in a process's runtime; hosts call it once at start.
+// in a process's runtime, and the classes of view.h, image.h,
+// bar_button_item.h and view_controller.h; hosts call it once at start.
 void registerClasses(Runtime& runtime);
 
 enum class AlertActionStyle : std::int64_t { Default = 0, Cancel = 1, Destructive = 2 };

@@ -1,0 +1,73 @@
+#include "platform/preferences/specifier.h"
+
+#include <array>
+#include <utility>
+
+#include "platform/runtime/runtime.h"
+
+namespace platform::preferences {
+namespace {
+
+constexpr std::array<std::pair<PSCellType, std::string_view>, 6> kCellNames{{
+    {PSCellType::Group, "PSGroupCell"},
+    {PSCellType::Link, "PSLinkCell"},
+    {PSCellType::LinkList, "PSLinkListCell"},
+    {PSCellType::Switch, "PSSwitchCell"},
+    {PSCellType::EditText, "PSEditTextCell"},
+    {PSCellType::Button, "PSButtonCell"},
+}};
+
+}  // namespace
+
+std::string_view cellTypeName(PSCellType type) {
+  for (const auto& [cell, name] : kCellNames) {
+    if (cell == type) return name;
+  }
+  fatal("a cell type without a name");
+}
+
+std::optional<PSCellType> cellTypeNamed(std::string_view name) {
+  for (const auto& [cell, cellName] : kCellNames) {
+    if (cellName == name) return cell;
+  }
+  return std::nullopt;
+}
+
+SpecifierRef PSSpecifier::preferenceSpecifierNamed(std::optional<std::string> name,
+                                                   const Id& target, std::optional<std::string> set,
+                                                   std::optional<std::string> get,
+                                                   std::optional<std::string> detail,
+                                                   PSCellType cell) {
+  auto specifier = std::make_shared<PSSpecifier>();
+  specifier->name_ = std::move(name);
+  specifier->target_ = target;
+  specifier->setter_ = std::move(set);
+  specifier->getter_ = std::move(get);
+  specifier->detail_ = std::move(detail);
+  specifier->cellType_ = cell;
+  return specifier;
+}
+
+SpecifierRef PSSpecifier::groupSpecifierWithName(std::optional<std::string> name) {
+  return preferenceSpecifierNamed(std::move(name), nullptr, std::nullopt, std::nullopt,
+                                  std::nullopt, PSCellType::Group);
+}
+
+void PSSpecifier::setProperty(Value value, std::string_view key) {
+  properties_.insert_or_assign(std::string(key), std::move(value));
+}
+
+Value PSSpecifier::performGetter() {
+  Id target = target_.lock();
+  if (!getter_ || !respondsToSelector(target, *getter_)) return {};
+  return send<Value, SpecifierRef>(target, *getter_, shared_from_this());
+}
+
+bool PSSpecifier::performSetterWithValue(const Value& value) {
+  Id target = target_.lock();
+  if (!setter_ || !respondsToSelector(target, *setter_)) return false;
+  send<void, Value, SpecifierRef>(target, *setter_, value, shared_from_this());
+  return true;
+}
+
+}  // namespace platform::preferences
