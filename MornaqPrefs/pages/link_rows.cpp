@@ -1,0 +1,17 @@
+#include "MornaqPrefs/pages/link_rows.h"
+
+namespace mornaqprefs {
+
+using platform::preferences::PSCellType;
+using platform::preferences::PSSpecifier;
+using platform::preferences::SpecifierRef;
+
+SpecifierRef linkRow(std::string name, const platform::Id& target, std::string_view detailClass) {
+  auto row = PSSpecifier::preferenceSpecifierNamed(std::move(name), target, std::nullopt,
+                                                   std::string(kGetIsWidgetSet),
+                                                   std::string(detailClass), PSCellType::LinkList);
+  row->setProperty(detailClass, "detail");
+  return row;
+}
+
+}  // namespace mornaqprefs

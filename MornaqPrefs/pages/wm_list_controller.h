@@ -1,0 +1,62 @@
+#pragma once
+// The rule list page: one owner's word-match rules (the global rules, or a
+// contact's), one row each. Rules are added through a three-field alert,
+// deleted one by one by swiping their row, or all at once with the trash
+// button. A tap on a rule opens its rule page.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "MornaqPrefs/pages/page_frame.h"
+
+namespace mornaqprefs {
+
+class MNQWMListController : public PageFrame {
+ public:
+  static constexpr std::string_view kClassName = "MNQWMListController";
+
+  explicit MNQWMListController(const platform::Class* cls);
+  static void registerActions(platform::Class& cls);
+
+  // The "Multiple Word Matching" row, on target, that opens this page for
+  // the rules of one owner: the global rules, or a contact's.
+  static SpecifierRef multipleWordMatchingRow(const Id& target, std::string_view ownerKey);
+
+  // Takes the owner key from the opening row.
+  void setSpecifier(const SpecifierRef& specifier) override;
+  // The bar buttons and the colours come on did-appear on this page.
+  void viewWillAppear(bool animated) override;
+  void viewDidAppear(bool animated) override;
+
+  bool tableViewCanEditRowAtIndexPath(IndexPath) override { return true; }
+  void tableViewCommitEditingStyle(platform::preferences::UITableViewCellEditingStyle style,
+                                   IndexPath indexPath) override;
+
+  // The add button: asks for the word, the reply and the delay.
+  void addNewStatement(const Id& sender);
+  // Checks and stores the rule last entered in the add alert.
+  void statementAdded();
+  // The trash button: deletes all of the owner's rules, once confirmed.
+  void removeAllStatements(const Id& sender);
+  void showPopup(std::string title, std::optional<std::string> message);
+
+  // The texts of the add alert's fields, as last taken, and the owner key.
+  const std::string& match() const { return match_; }
+  const std::string& reply() const { return reply_; }
+  const std::string& delay() const { return delay_; }
+  const std::string& phoneNumber() const { return phoneNumber_; }
+
+ protected:
+  // The group "Add Match and reply", then a row per rule of the owner.
+  Specifiers appSpecifiers() override;
+
+ private:
+  void deleteRule(const std::string& word);
+
+  std::string match_;
+  std::string reply_;
+  std::string delay_;
+  std::string phoneNumber_;
+};
+
+}  // namespace mornaqprefs

@@ -1,0 +1,39 @@
+#include "MornaqPrefs/pages/wm_settings_controller.h"
+
+#include "MornaqPrefs/pages/link_rows.h"
+#include "MornaqPrefs/pages/rule_settings.h"
+#include "common/settings_format.h"
+
+namespace mornaqprefs {
+
+namespace format = mornaq::format;
+
+MNQWMSettingsController::MNQWMSettingsController(const platform::Class* cls)
+    : PageFrame(cls, {.plist = "Match"}) {}
+
+void MNQWMSettingsController::setSpecifier(const SpecifierRef& specifier) {
+  PageFrame::setSpecifier(specifier);
+  fullName_ = specifier->name().value_or("");
+  phoneNumber_ = specifier->propertyForKey(kPhoneNumber).stringValue().value_or("");
+}
+
+void MNQWMSettingsController::pageWillAppear() { navigationItem().setTitle(fullName_); }
+
+Value MNQWMSettingsController::readPreferenceValue(const SpecifierRef& specifier) {
+  const Dictionary rules = platform::readPlist(format::kRuleSettingsPath);
+  return valueOrDefault(ruleIn(rules, phoneNumber_, fullName_), *specifier);
+}
+
+void MNQWMSettingsController::setPreferenceValue(const Value& value,
+                                                 const SpecifierRef& specifier) {
+  auto key = rowKey(*specifier);
+  if (!key) return;
+  updateSettings(format::kRuleSettingsPath, [&](Dictionary& rules) {
+    Dictionary* rule = ruleIn(rules, phoneNumber_, fullName_);
+    if (!rule) return false;
+    rule->insert_or_assign(*key, value);
+    return true;
+  });
+}
+
+}  // namespace mornaqprefs

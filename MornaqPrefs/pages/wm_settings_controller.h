@@ -1,0 +1,37 @@
+#pragma once
+// The rule page: the fields of one word-match rule, addressed by its owner
+// key and its match word. The rule stays filed under its match word even
+// when its customMatch field is edited here.
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "MornaqPrefs/pages/page_frame.h"
+
+namespace mornaqprefs {
+
+class MNQWMSettingsController : public PageFrame {
+ public:
+  static constexpr std::string_view kClassName = "MNQWMSettingsController";
+
+  explicit MNQWMSettingsController(const platform::Class* cls);
+
+  // Takes the match word (the row's title) and the owner key from the opening row.
+  void setSpecifier(const SpecifierRef& specifier) override;
+  Value readPreferenceValue(const SpecifierRef& specifier) override;
+  // Changes the field of the rule; a rule that is no longer in the file
+  // stays deleted and nothing is written.
+  void setPreferenceValue(const Value& value, const SpecifierRef& specifier) override;
+
+  const std::string& fullName() const { return fullName_; }
+  const std::string& phoneNumber() const { return phoneNumber_; }
+
+ protected:
+  void pageWillAppear() override;
+
+ private:
+  std::string fullName_;
+  std::string phoneNumber_;
+};
+
+}  // namespace mornaqprefs

@@ -1,0 +1,35 @@
+#include "tests/MornaqPrefs/pages/pages_fixture.h"
+
+#include <algorithm>
+#include <fstream>
+#include <functional>
+#include <iterator>
+
+namespace pages_testing {
+
+std::string PagesFixture::bytes(std::string_view path) const {
+  std::ifstream in(process.hostPath(path), std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+namespace {
+
+SpecifierRef findRow(platform::preferences::PSListController& page,
+                     const std::function<bool(const PSSpecifier&)>& match) {
+  auto& rows = page.specifiers();
+  auto found = std::find_if(rows.begin(), rows.end(), [&](const auto& row) { return match(*row); });
+  return found == rows.end() ? nullptr : *found;
+}
+
+}  // namespace
+
+SpecifierRef rowTitled(platform::preferences::PSListController& page, std::string_view title) {
+  return findRow(page, [&](const PSSpecifier& row) { return row.name() == title; });
+}
+
+SpecifierRef rowWithKey(platform::preferences::PSListController& page, std::string_view key) {
+  return findRow(
+      page, [&](const PSSpecifier& row) { return row.propertyForKey("key").stringValue() == key; });
+}
+
+}  // namespace pages_testing
