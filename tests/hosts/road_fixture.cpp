@@ -1,0 +1,67 @@
+#include "tests/hosts/road_fixture.h"
+
+#include <unistd.h>
+
+#include <sstream>
+
+#include "hosts/whatsapp/whatsapp_run.h"
+#include "platform/foundation/plist_file.h"
+#include "platform/process/process.h"
+#include "tools/package.h"
+
+namespace road_test {
+
+std::vector<std::pair<double, nlohmann::json>> RunResult::of(const std::string& kind) const {
+  std::vector<std::pair<double, nlohmann::json>> found;
+  for (const auto& event : events) {
+    if (event.contains(kind)) found.emplace_back(event["t"].get<double>(), event[kind]);
+  }
+  return found;
+}
+
+RoadTest::RoadTest() {
+  std::string pattern = (std::filesystem::temp_directory_path() / "mornaq-road-XXXXXX").string();
+  if (!::mkdtemp(pattern.data())) ADD_FAILURE() << "cannot make a device root";
+  root = pattern;
+  const std::string error = tools::installPackage(root);
+  EXPECT_EQ(error, "");
+}
+
+RoadTest::~RoadTest() {
+  std::error_code ignored;
+  std::filesystem::remove_all(root, ignored);
+}
+
+void RoadTest::writeFile(std::string_view devicePath, const platform::Dictionary& content) {
+  platform::Process settingsApp({.bundleIdentifier = "com.apple.Preferences",
+                                 .name = "Preferences",
+                                 .deviceRoot = root,
+                                 .clock = platform::Clock::Virtual,
+                                 .logSink = [](std::string_view) {}});
+  platform::ProcessScope scope(settingsApp);
+  platform::updatePlist(devicePath, [&](platform::Dictionary& file) {
+    file = content;
+    return true;
+  });
+}
+
+RunResult RoadTest::run(const std::string& scenario, const std::string& version) {
+  std::istringstream in(scenario);
+  std::ostringstream out;
+  std::ostringstream err;
+  RunResult result;
+  result.status = hosts::whatsapp::run({.root = root,
+                                        .version = version,
+                                        .virtualTime = true,
+                                        .format = hosts::EventOutput::Format::Json,
+                                        .input = hosts::scenario::Input::ReadFirst},
+                                       in, out, err);
+  std::istringstream lines(out.str());
+  for (std::string line; std::getline(lines, line);) {
+    result.events.push_back(nlohmann::json::parse(line));
+  }
+  result.errors = err.str();
+  return result;
+}
+
+}  // namespace road_test
