@@ -8,6 +8,7 @@
 #include "Mornaq/hooks/notices.h"
 #include "Mornaq/hooks/supported_versions.h"
 #include "Mornaq/hooks/version_gate.h"
+#include "Mornaq/switch/activator_listeners.h"
 #include "common/settings_format.h"
 #include "platform/foundation/file_manager.h"
 #include "platform/foundation/log.h"
@@ -118,6 +119,7 @@ void installHooks() {
 }
 
 void runLoadSequence() {
+  loadActivatorListeners();
   installHooks();
   buildSupportedVersions();
 }

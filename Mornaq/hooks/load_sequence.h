@@ -9,7 +9,8 @@ namespace mornaq {
 // selectors the process lacks are skipped.
 void installHooks();
 
-// The whole sequence: the hooks, then the supported versions.
+// The whole sequence: the gesture listeners, the hooks, then the supported
+// versions.
 void runLoadSequence();
 
 }  // namespace mornaq
