@@ -1,0 +1,177 @@
+// The `mornaq` command run as a user runs it: a program of its own, its
+// input and output through files, its exit status read back.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing::HasSubstr;
+
+struct Result {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+const std::string kMainSettings =
+    "var/mobile/Library/Preferences/com.corvane.halbrin.mornaqprefs.plist";
+const std::string kRuleSettings =
+    "var/mobile/Library/Preferences/com.corvane.halbrin.mornaqprefsWM.plist";
+
+class MornaqCommand : public testing::Test {
+ protected:
+  MornaqCommand() {
+    std::string pattern = (fs::temp_directory_path() / "mornaq-command-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) ADD_FAILURE() << "cannot make a folder";
+    folder = pattern;
+    root = folder / "root";
+    fs::create_directory(root);
+  }
+  ~MornaqCommand() override {
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+  }
+
+  Result mornaq(const std::string& arguments, const std::string& input = "") {
+    std::ofstream(folder / "in") << input;
+    const std::string command = "'" MORNAQ_COMMAND "' " + arguments + " <'" +
+                                (folder / "in").string() + "' >'" + (folder / "out").string() +
+                                "' 2>'" + (folder / "err").string() + "'";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(folder / "out"),
+            readFile(folder / "err")};
+  }
+
+  // Every file under the root with its content.
+  std::map<std::string, std::string> rootFiles() {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(root)) {
+      if (entry.is_regular_file()) {
+        files[fs::relative(entry.path(), root).string()] = readFile(entry.path());
+      }
+    }
+    return files;
+  }
+
+  void writeRootFile(const std::string& relative, const std::string& content) {
+    fs::create_directories((root / relative).parent_path());
+    std::ofstream(root / relative) << content;
+  }
+
+  // MainSettings holding these XML dictionary entries, before the app starts.
+  void writeMainSettings(const std::string& entries) {
+    writeRootFile(kMainSettings,
+                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" +
+                      entries + "</dict></plist>\n");
+  }
+
+  fs::path folder;
+  fs::path root;
+};
+
+TEST_F(MornaqCommand, InstallLaysThePackageAgainAndAgainAndLeavesTheSettingsAlone) {
+  writeRootFile(kMainSettings, "the user's settings");
+  writeRootFile(kRuleSettings, "the user's rules");
+
+  const auto first = mornaq("install --root '" + root.string() + "'");
+  ASSERT_EQ(first.status, 0) << first.err;
+  const auto installed = rootFiles();
+  EXPECT_EQ(installed.at("Library/MobileSubstrate/DynamicLibraries/Mornaq.dylib"),
+            readFile(MORNAQ_DYLIB));
+  EXPECT_THAT(installed.at("Library/MobileSubstrate/DynamicLibraries/Mornaq.plist"),
+              HasSubstr("<string>net.whatsapp.WhatsApp</string>"));
+  EXPECT_TRUE(installed.contains("Library/PreferenceBundles/MornaqPrefs.bundle/Empty.plist"));
+  EXPECT_EQ(installed.at(kMainSettings), "the user's settings");
+  EXPECT_EQ(installed.at(kRuleSettings), "the user's rules");
+
+  const auto second = mornaq("install --root '" + root.string() + "'");
+  ASSERT_EQ(second.status, 0) << second.err;
+  EXPECT_EQ(rootFiles(), installed);
+}
+
+TEST_F(MornaqCommand, InstallRefusesAMissingRoot) {
+  EXPECT_NE(mornaq("install --root '" + (folder / "nowhere").string() + "'").status, 0);
+}
+
+TEST_F(MornaqCommand, AScenarioInVirtualTimePrintsItsEventsAsJson) {
+  ASSERT_EQ(mornaq("install --root '" + root.string() + "'").status, 0);
+  writeMainSettings("<key>isTweakEnabled</key><true/>");
+  std::ofstream(folder / "scenario.jsonl")
+      << "# Bob gets a reply of his own\n"
+         R"({"at":0,"settings":{"bob":{"isContactEnabled":true,"isAutoReplyContact":true,)"
+         R"("customReply":"Later, :name:","customReplyDelay":"1"}}})"
+         "\n\n"
+         R"({"at":0.5,"receive":{"text":"Ping","chat":{"contactIdentifier":"bob:ABPerson","displayName":"Bob"}}})"
+         "\n";
+
+  const auto result = mornaq("whatsapp --root '" + root.string() + "' --virtual-time --json '" +
+                             (folder / "scenario.jsonl").string() + "'");
+
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(
+      result.out,
+      R"({"t":0.0,"log":"[Mornaq] getPlistValue value:-1"})"
+      "\n"
+      R"({"t":0.5,"log":"[Mornaq] getPlistValue value:-1"})"
+      "\n"
+      R"({"t":1.5,"log":"Mornaq isGlobalEnabled:-0, trimmedPhoneNumber :-bob isContactBlackList:-0, message:-Ping, isContactEnabled:-1, isGlobAutoEnabled:-0"})"
+      "\n"
+      R"({"t":3.5,"log":"Mornaq[110.30] initWithChatStorageNSNotificationCenter"})"
+      "\n"
+      R"({"t":3.5,"log":"[Mornaq] contactSettings isAutoReplyContact :- 1, lastMessage:-Ping, isContactEnabled:-1, customReply:-Later, :name:, customMatch:-, isWordMatch:-0, customMatchRe:-"})"
+      "\n"
+      R"({"t":4.5,"log":"Mornaq sendMessage:-bob:ABPerson"})"
+      "\n"
+      R"({"t":4.5,"sent":{"contactIdentifier":"bob:ABPerson","displayName":"Bob","text":"Later, Bob"}})"
+      "\n");
+}
+
+TEST_F(MornaqCommand, AMalformedScenarioExitsWithTwoNamingTheLine) {
+  const auto result = mornaq("whatsapp --root '" + root.string() + "' --virtual-time --json",
+                             "{\"at\":0,\"note\":\"fine\"}\n{\"at\":1,\"shout\":\"hey\"}\n");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err, "line 2: unknown event \"shout\"\n");
+  EXPECT_EQ(result.out, "");
+}
+
+TEST_F(MornaqCommand, TheDemoTellsItsStoryAndSucceeds) {
+  const auto result = mornaq("demo");
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_THAT(result.out, HasSubstr("sent    contactIdentifier: ann-0001:ABPerson"));
+  EXPECT_EQ(result.err, "");
+}
+
+TEST_F(MornaqCommand, InRealTimeAMessageTypedOnStandardInputIsAnswered) {
+  ASSERT_EQ(mornaq("install --root '" + root.string() + "'").status, 0);
+  writeMainSettings(
+      "<key>isTweakEnabled</key><true/><key>isGlobalEnabled</key><true/>"
+      "<key>isGlobAutoEnabled</key><true/><key>customReplyGlob</key><string>Busy</string>"
+      "<key>customReplyGlobDelay</key><string>0</string>");
+
+  const auto result = mornaq("whatsapp --root '" + root.string() + "' --json",
+                             R"({"at":0,"receive":{"text":"Hi","chat":{"displayName":"Ann"}}})"
+                             "\n");
+
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_THAT(result.out,
+              HasSubstr(R"("sent":{"contactIdentifier":null,"displayName":"Ann","text":"Busy"})"));
+}
+
+}  // namespace
