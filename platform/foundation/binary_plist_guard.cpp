@@ -90,8 +90,7 @@ class BinaryShape {
   bool open(std::uint64_t object) {
     const auto at = offsetOf(object);
     if (!at) return false;
-    const auto marker = static_cast<std::uint8_t>(bytes_[*at]);
-    const auto kind = marker >> 4;
+    const auto kind = static_cast<std::uint8_t>(bytes_[*at]) >> 4;
     const bool isContainer = kind == 0xA || kind == 0xC || kind == 0xD;  // array, set, dictionary
     if (!isContainer) {
       state_[object] = State::Done;
@@ -99,8 +98,9 @@ class BinaryShape {
       return true;
     }
     if (stack_.size() >= static_cast<std::size_t>(kMaxPropertyListNesting)) return false;
-    auto children = referencesOf(*at, marker, kind == 0xD ? 2 : 1);
-    if (!children) return false;
+    const bool isDictionary = kind == 0xD;
+    auto children = referencesOf(*at, isDictionary ? 2 : 1);
+    if (!children || (isDictionary && !keysAreText(*children))) return false;
     state_[object] = State::Open;
     stack_.push_back({object, std::move(*children)});
     return true;
@@ -120,6 +120,31 @@ class BinaryShape {
     return nesting + 1 <= kMaxPropertyListNesting;
   }
 
+  // A dictionary's references: its keys, then its values. Keys must be text without NUL
+  // characters: libplist 2.2.0 fails an assertion when it hands out any other key.
+  bool keysAreText(const std::vector<std::uint64_t>& references) const {
+    for (std::size_t i = 0; i < references.size() / 2; ++i) {
+      if (!isTextWithoutNul(references[i])) return false;
+    }
+    return true;
+  }
+
+  bool isTextWithoutNul(std::uint64_t object) const {
+    const auto at = offsetOf(object);
+    if (!at) return false;
+    const auto kind = static_cast<std::uint8_t>(bytes_[*at]) >> 4;
+    const std::size_t unitWidth = kind == 0x5 ? 1 : kind == 0x6 ? 2 : 0;  // ASCII, UTF-16
+    const auto content = unitWidth == 0 ? std::nullopt : contentOf(*at);
+    if (!content || content->count > (objectsEnd_ - content->start) / unitWidth) return false;
+    const auto text = bytes_.substr(content->start, content->count * unitWidth);
+    for (std::size_t unit = 0; unit < text.size(); unit += unitWidth) {
+      if (text.substr(unit, unitWidth).find_first_not_of('\0') == std::string_view::npos) {
+        return false;
+      }
+    }
+    return true;
+  }
+
   std::optional<std::size_t> offsetOf(std::uint64_t object) const {
     const auto offset = bigEndian(bytes_, trailer_.offsetTable + object * trailer_.offsetWidth,
                                   trailer_.offsetWidth);
@@ -127,25 +152,35 @@ class BinaryShape {
     return offset;
   }
 
-  // The object references of the container at `at`: its count from the marker's low four bits,
-  // or from the integer object that follows when they are all ones.
-  std::optional<std::vector<std::uint64_t>> referencesOf(std::size_t at, std::uint8_t marker,
-                                                         std::uint64_t referencesPerEntry) const {
-    std::uint64_t count = marker & 0x0F;
-    std::size_t position = at + 1;
-    if (count == 0x0F) {
-      if (position >= objectsEnd_) return std::nullopt;
-      const auto countMarker = static_cast<std::uint8_t>(bytes_[position]);
-      const std::size_t width = std::size_t{1} << (countMarker & 0x0F);
-      if (countMarker >> 4 != 0x1 || width > 8 || width > objectsEnd_ - position - 1) {
-        return std::nullopt;
-      }
-      count = bigEndian(bytes_, position + 1, width);
-      position += 1 + width;
+  struct Content {
+    std::uint64_t count;  // entries, or characters
+    std::size_t start;
+  };
+
+  // The count of the object at `at` (the low four bits of its marker, or the integer object that
+  // follows when they are all ones) and where its entries or characters start.
+  std::optional<Content> contentOf(std::size_t at) const {
+    const std::uint64_t count = static_cast<std::uint8_t>(bytes_[at]) & 0x0F;
+    const std::size_t position = at + 1;
+    if (count != 0x0F) return Content{count, position};
+    if (position >= objectsEnd_) return std::nullopt;
+    const auto countMarker = static_cast<std::uint8_t>(bytes_[position]);
+    const std::size_t width = std::size_t{1} << (countMarker & 0x0F);
+    if (countMarker >> 4 != 0x1 || width > 8 || width > objectsEnd_ - position - 1) {
+      return std::nullopt;
     }
-    const auto room = (objectsEnd_ - position) / trailer_.referenceWidth / referencesPerEntry;
-    if (count > room) return std::nullopt;
-    std::vector<std::uint64_t> references(count * referencesPerEntry);
+    return Content{bigEndian(bytes_, position + 1, width), position + 1 + width};
+  }
+
+  // The object references of the container at `at`.
+  std::optional<std::vector<std::uint64_t>> referencesOf(std::size_t at,
+                                                         std::uint64_t referencesPerEntry) const {
+    const auto content = contentOf(at);
+    if (!content) return std::nullopt;
+    const auto room = (objectsEnd_ - content->start) / trailer_.referenceWidth / referencesPerEntry;
+    if (content->count > room) return std::nullopt;
+    std::vector<std::uint64_t> references(content->count * referencesPerEntry);
+    std::size_t position = content->start;
     for (auto& reference : references) {
       reference = bigEndian(bytes_, position, trailer_.referenceWidth);
       position += trailer_.referenceWidth;

@@ -5,6 +5,7 @@
 #include <plist/plist.h>
 
 #include <bit>
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
@@ -63,10 +64,11 @@ Value unsignedValue(std::uint64_t value) {
 
 // libplist 2.2.0's API hides two things it knows: whether an integer with the top bit set is
 // negative or above INT64_MAX (both read back as the same 64 bits), and the exact value of a
-// date (it answers whole seconds in 32 bits plus microseconds). Its binary writer tells both:
-// a lone node written as a binary list is its only object, right after the 8-byte header, with
-// a marker byte that gives an integer's width (8 bytes signed, 16 bytes unsigned) and, for a
-// date, the big-endian double that follows.
+// date outside 1933-2069 or with a fraction of a second (it answers 32-bit seconds, truncated
+// towards zero, and the fraction's absolute value). Its binary writer tells both: a lone node
+// written as a binary list is its only object, right after the 8-byte header, with a marker
+// byte that gives an integer's width (8 bytes signed, 16 bytes unsigned) and, for a date, the
+// big-endian double that follows. Writing costs microseconds, so it is asked only when needed.
 std::string loneBinaryObject(plist_t node) {
   char* bytes = nullptr;
   std::uint32_t length = 0;
@@ -87,10 +89,23 @@ Value integerOf(plist_t node) {
 }
 
 std::optional<Value> dateOf(plist_t node) {
+  std::int32_t seconds = 0, microseconds = 0;
+  plist_get_date_val(node, &seconds, &microseconds);
+  constexpr auto kLowest = std::numeric_limits<std::int32_t>::min();
+  constexpr auto kHighest = std::numeric_limits<std::int32_t>::max();
+  // Whole seconds within 32 bits, as every date read from XML in 1933-2069, come through intact;
+  // beyond, libplist's seconds are pinned or garbage.
+  if (microseconds == 0 && seconds > kLowest && seconds < kHighest) {
+    return Date{static_cast<double>(seconds)};
+  }
+
   const std::string object = loneBinaryObject(node);
-  if (object.size() < 9) return std::nullopt;
+  constexpr std::size_t kMarkerAndDouble = 1 + sizeof(double);
+  if (object.size() < kMarkerAndDouble) return std::nullopt;
   std::uint64_t bits = 0;
-  for (int i = 1; i <= 8; ++i) bits = bits << 8 | static_cast<std::uint8_t>(object[i]);
+  for (std::size_t i = 1; i < kMarkerAndDouble; ++i) {
+    bits = bits << 8 | static_cast<std::uint8_t>(object[i]);
+  }
   return Date{std::bit_cast<double>(bits)};
 }
 
@@ -187,6 +202,12 @@ PlistNode unsignedNode(std::uint64_t value) {
 }
 
 PlistNode dateNode(const Date& date) {
+  // XML holds whole seconds; within 32 bits libplist makes the date itself.
+  const double whole = std::floor(date.secondsSinceReferenceDate);
+  if (whole > std::numeric_limits<std::int32_t>::min() &&
+      whole < std::numeric_limits<std::int32_t>::max()) {
+    return PlistNode(plist_new_date(static_cast<std::int32_t>(whole), 0));
+  }
   const CivilTime t = civilTime(date.secondsSinceReferenceDate);
   return nodeFromXml(fmt::format("<date>{:04}-{:02}-{:02}T{:02}:{:02}:{:02}Z</date>", t.year,
                                  t.month, t.day, t.hour, t.minute, t.second));

@@ -16,6 +16,8 @@ template <class... Fs>
 struct Overloaded : Fs... {
   using Fs::operator()...;
 };
+template <class... Fs>
+Overloaded(Fs...) -> Overloaded<Fs...>;  // Clang 14 does not deduce aggregates yet
 
 // What NSString's numeric conversions skip before a number: leading white space, then at most
 // one sign. Returns whether the sign was a minus.

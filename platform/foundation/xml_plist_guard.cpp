@@ -62,7 +62,7 @@ bool isRealText(std::string_view text) {
          (error == std::errc() || error == std::errc::result_out_of_range);
 }
 
-// Reads minDigits to maxDigits decimal digits, then the separator (when not '\0').
+// Reads minDigits to maxDigits decimal digits, then the separator.
 bool readField(std::string_view& text, std::size_t minDigits, std::size_t maxDigits, char separator,
                int& field) {
   const auto digits = std::min(text.find_first_not_of("0123456789"), text.size());
@@ -70,7 +70,6 @@ bool readField(std::string_view& text, std::size_t minDigits, std::size_t maxDig
     return false;
   }
   text.remove_prefix(digits);
-  if (separator == '\0') return true;
   if (!text.starts_with(separator)) return false;
   text.remove_prefix(1);
   return true;
