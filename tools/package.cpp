@@ -12,6 +12,7 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kSourceDir = MORNAQ_SOURCE_DIR;
+const fs::path kPrefsResources = kSourceDir / "MornaqPrefs/Resources";
 
 // Copied beside the target and renamed over it, so that an app running from
 // the root keeps the file it opened and never sees half a new one.
@@ -38,6 +39,27 @@ const std::vector<PackageItem>& packageItems() {
        "/Library/MobileSubstrate/DynamicLibraries/Mornaq.plist"},
       {kSourceDir / "MornaqPrefs/Resources/Empty.plist",
        "/Library/PreferenceBundles/MornaqPrefs.bundle/Empty.plist"},
+      // The settings bundle and the entry through which the Settings app finds it.
+      {MORNAQPREFS_EXECUTABLE, "/Library/PreferenceBundles/MornaqPrefs.bundle/MornaqPrefs"},
+      {kPrefsResources / "Info.plist", "/Library/PreferenceBundles/MornaqPrefs.bundle/Info.plist"},
+      {kPrefsResources / "Root.plist", "/Library/PreferenceBundles/MornaqPrefs.bundle/Root.plist"},
+      {kPrefsResources / "Global.plist", "/Library/PreferenceBundles/MornaqPrefs.bundle/Global.plist"},
+      {kPrefsResources / "Activator.plist",
+       "/Library/PreferenceBundles/MornaqPrefs.bundle/Activator.plist"},
+      {kPrefsResources / "TweakList.plist",
+       "/Library/PreferenceBundles/MornaqPrefs.bundle/TweakList.plist"},
+      {kPrefsResources / "empty.plist", "/Library/PreferenceBundles/MornaqPrefs.bundle/empty.plist"},
+      {kPrefsResources / "Match.plist", "/Library/PreferenceBundles/MornaqPrefs.bundle/Match.plist"},
+      {kPrefsResources / "header.png", "/Library/PreferenceBundles/MornaqPrefs.bundle/header.png"},
+      {kPrefsResources / "icon.png", "/Library/PreferenceBundles/MornaqPrefs.bundle/icon.png"},
+      {kPrefsResources / "icon@2x.png", "/Library/PreferenceBundles/MornaqPrefs.bundle/icon@2x.png"},
+      {kPrefsResources / "icon@3x.png", "/Library/PreferenceBundles/MornaqPrefs.bundle/icon@3x.png"},
+      {kPrefsResources / "Contact@2x.png",
+       "/Library/PreferenceBundles/MornaqPrefs.bundle/Contact@2x.png"},
+      {kPrefsResources / "ContactBl@2x.png",
+       "/Library/PreferenceBundles/MornaqPrefs.bundle/ContactBl@2x.png"},
+      {kSourceDir / "MornaqPrefs/entry.plist",
+       "/Library/PreferenceLoader/Preferences/MornaqPrefs.plist"},
   };
   return items;
 }

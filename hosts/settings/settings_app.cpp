@@ -1,0 +1,169 @@
+#include "hosts/settings/settings_app.h"
+
+#include <fmt/format.h>
+
+#include <functional>
+
+#include "platform/preferences/class_registry.h"
+#include "platform/preferences/preference_loader.h"
+#include "platform/process/process.h"
+#include "platform/uikit/object_factory.h"
+#include "platform/uikit/uikit.h"
+
+namespace hosts::settings {
+
+using namespace platform;
+using preferences::PSCellType;
+using preferences::PSSpecifier;
+
+namespace {
+
+SpecifierRef findRow(PSListController& page, const std::function<bool(const PSSpecifier&)>& match) {
+  for (const auto& row : page.specifiers()) {
+    if (match(*row)) return row;
+  }
+  return nullptr;
+}
+
+SpecifierRef rowWithKey(PSListController& page, std::string_view key) {
+  return findRow(
+      page, [&](const PSSpecifier& row) { return row.propertyForKey("key").stringValue() == key; });
+}
+
+SpecifierRef rowLabelled(PSListController& page, std::string_view label) {
+  return findRow(page, [&](const PSSpecifier& row) { return row.name() == label; });
+}
+
+}  // namespace
+
+std::string barButtonName(const uikit::UIBarButtonItem& item) {
+  if (auto system = item.systemItem()) {
+    return *system == uikit::UIBarButtonSystemItem::Add ? "add" : "trash";
+  }
+  return item.title().value_or("");
+}
+
+SettingsApp::SettingsApp() {
+  Runtime& runtime = Process::current().runtime();
+  uikit::registerClasses(runtime);
+  preferences::registerClasses(runtime);
+
+  auto entries = uikit::makeObject<PSListController>("PSListController");
+  entries->navigationItem().setTitle("Settings");
+  entries->specifiers() = preferences::loadPreferenceEntries();
+
+  outer_ = uikit::UINavigationController::create();
+  pages_ = uikit::UINavigationController::create();
+  outer_->pushViewController(pages_, false);
+  pages_->pushViewController(entries, false);
+}
+
+std::shared_ptr<PSListController> SettingsApp::pageRef() const {
+  return std::static_pointer_cast<PSListController>(pages_->topViewController());
+}
+
+PSListController& SettingsApp::page() const { return *pageRef(); }
+
+Refusal SettingsApp::openBundle(std::string_view bundleName) {
+  SpecifierRef entry = findRow(page(), [&](const PSSpecifier& row) {
+    return row.propertyForKey("bundle").stringValue() == bundleName;
+  });
+  if (!entry) return fmt::format("no settings bundle {} is installed", bundleName);
+  return tapRow(entry);
+}
+
+Refusal SettingsApp::alertInTheWay() const {
+  if (uikit::Screen::current().top()) return "an alert covers the page: tap one of its buttons";
+  return std::nullopt;
+}
+
+Refusal SettingsApp::tapRow(const SpecifierRef& row) {
+  if (auto refusal = alertInTheWay()) return refusal;
+  auto indexPath = page().indexPathForSpecifier(row);
+  if (!indexPath) return "a group title cannot be tapped";
+  return page().tableViewDidSelectRowAtIndexPath(*indexPath);
+}
+
+Refusal SettingsApp::tapRowLabelled(std::string_view label) {
+  SpecifierRef row = rowLabelled(page(), label);
+  if (!row) return fmt::format("no row titled \"{}\" on this page", label);
+  return tapRow(row);
+}
+
+Refusal SettingsApp::tapRowOpening(std::string_view className) {
+  SpecifierRef row = findRow(
+      page(), [&](const PSSpecifier& candidate) { return candidate.detail() == className; });
+  if (!row) return fmt::format("no row opens {} on this page", className);
+  return tapRow(row);
+}
+
+Refusal SettingsApp::setValue(std::string_view key, const Value& value) {
+  if (auto refusal = alertInTheWay()) return refusal;
+  SpecifierRef row = rowWithKey(page(), key);
+  if (!row) return fmt::format("no row with key {} on this page", key);
+  if (row->cellType() == PSCellType::Switch && !value.isBool()) {
+    return "a switch takes true or false";
+  }
+  if (row->cellType() == PSCellType::EditText && !value.isString()) {
+    return "a text row takes a text";
+  }
+  if (!row->performSetterWithValue(value))
+    return fmt::format("the row with key {} takes no value", key);
+  return std::nullopt;
+}
+
+Refusal SettingsApp::typeText(std::string_view key, std::string text) {
+  if (auto refusal = alertInTheWay()) return refusal;
+  SpecifierRef row = rowWithKey(page(), key);
+  if (!row) return fmt::format("no row with key {} on this page", key);
+  if (row->cellType() != PSCellType::EditText)
+    return fmt::format("the row with key {} is not a text row", key);
+  page().typeText(row, std::move(text));
+  return std::nullopt;
+}
+
+Refusal SettingsApp::tapBarButton(std::string_view name) {
+  if (auto refusal = alertInTheWay()) return refusal;
+  for (const auto& item : page().navigationItem().rightBarButtonItems()) {
+    if (barButtonName(*item) == name) {
+      item->tap();
+      return std::nullopt;
+    }
+  }
+  return fmt::format("no bar button {} on this page", name);
+}
+
+Refusal SettingsApp::fillAlertFields(const std::vector<std::string>& texts) {
+  auto alert = uikit::Screen::current().top();
+  if (!alert) return "no alert is shown";
+  const auto& fields = alert->textFields();
+  if (texts.size() > fields.size()) {
+    return fmt::format("the alert has {} text fields, not {}", fields.size(), texts.size());
+  }
+  for (std::size_t i = 0; i < texts.size(); ++i) fields[i]->text = texts[i];
+  return std::nullopt;
+}
+
+Refusal SettingsApp::tapAlertButton(std::string_view title) {
+  if (!uikit::Screen::current().top()) return "no alert is shown";
+  if (!uikit::Screen::current().tap(title)) return fmt::format("the alert has no button {}", title);
+  return std::nullopt;
+}
+
+Refusal SettingsApp::swipeToDelete(std::string_view label) {
+  if (auto refusal = alertInTheWay()) return refusal;
+  SpecifierRef row = rowLabelled(page(), label);
+  if (!row) return fmt::format("no row titled \"{}\" on this page", label);
+  auto indexPath = page().indexPathForSpecifier(row);
+  if (!indexPath) return "a group title cannot be swiped";
+  return page().swipeToDelete(*indexPath);
+}
+
+Refusal SettingsApp::goBack() {
+  if (auto refusal = alertInTheWay()) return refusal;
+  if (!pages_->popViewControllerAnimated(true))
+    return "this is the first page: there is no way back";
+  return std::nullopt;
+}
+
+}  // namespace hosts::settings

@@ -1,0 +1,166 @@
+// `mornaq settings` run as a program of its own: the Settings app on the
+// installed bundle, driven by a script, and what it writes answered by
+// `mornaq whatsapp` in another process.
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+using testing::HasSubstr;
+
+struct Result {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+// Every line of a --json output.
+std::vector<json> events(const std::string& out) {
+  std::vector<json> parsed;
+  std::istringstream lines(out);
+  for (std::string line; std::getline(lines, line);) parsed.push_back(json::parse(line));
+  return parsed;
+}
+
+class SettingsCommand : public testing::Test {
+ protected:
+  SettingsCommand() {
+    std::string pattern = (fs::temp_directory_path() / "mornaq-settings-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) ADD_FAILURE() << "cannot make a folder";
+    folder = pattern;
+    root = folder / "root";
+    fs::create_directory(root);
+  }
+  ~SettingsCommand() override {
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+  }
+
+  // Runs `mornaq <arguments> --root ROOT --json FILE` with input written to FILE.
+  Result mornaq(const std::string& arguments, const std::string& input) {
+    std::ofstream(folder / "input") << input;
+    const std::string command = "'" MORNAQ_COMMAND "' " + arguments + " --root '" + root.string() +
+                                "' --json '" + (folder / "input").string() + "' >'" +
+                                (folder / "out").string() + "' 2>'" + (folder / "err").string() +
+                                "'";
+    const int status = std::system(command.c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(folder / "out"),
+            readFile(folder / "err")};
+  }
+  void install() {
+    const std::string command =
+        "'" MORNAQ_COMMAND "' install --root '" + root.string() + "' >/dev/null";
+    ASSERT_EQ(std::system(command.c_str()), 0);
+  }
+  bool settingsFileExists() {
+    return fs::exists(root /
+                      "var/mobile/Library/Preferences/com.corvane.halbrin.mornaqprefs.plist");
+  }
+
+  fs::path folder;
+  fs::path root;
+};
+
+TEST_F(SettingsCommand, AGlobalReplyAndRulesSetInTheSettingsAppAreWhatTheMessagingAppAnswers) {
+  install();
+  const Result settings = mornaq("settings", R"({"alert":"Ok"}
+{"set":{"key":"isTweakEnabled","value":true}}
+{"tap":"Global Reply"}
+{"set":{"key":"isGlobalEnabled","value":true}}
+{"set":{"key":"isWordMatchGlob","value":true}}
+{"set":{"key":"isGlobAutoEnabled","value":true}}
+{"type":{"key":"customReplyGlob","text":"In a meeting, :name:."}}
+{"set":{"key":"customReplyGlobDelay","value":"1"}}
+{"bar":"Save"}
+{"alert":"Ok"}
+{"tap":"Multiple Word Matching"}
+{"bar":"add"}
+{"fields":["lunch","Back at two.","2"]}
+{"alert":"Add"}
+)");
+  ASSERT_EQ(settings.status, 0) << settings.err;
+
+  const Result whatsapp = mornaq("whatsapp --virtual-time", R"(
+{"at":0,"receive":{"text":"Lunch today?","chat":{"contactIdentifier":"ann:ABPerson","displayName":"Ann"}}}
+{"at":30,"receive":{"text":"Call me","chat":{"contactIdentifier":"bob:ABPerson","displayName":"Bob"}}}
+)");
+  ASSERT_EQ(whatsapp.status, 0) << whatsapp.err;
+
+  std::vector<json> sent;
+  for (const auto& event : events(whatsapp.out)) {
+    if (event.contains("sent")) sent.push_back(event);
+  }
+  ASSERT_EQ(sent.size(), 2u) << whatsapp.out;
+  EXPECT_EQ(sent[0]["sent"]["displayName"], "Ann");
+  EXPECT_EQ(sent[0]["sent"]["text"], "Back at two.");
+  EXPECT_EQ(sent[0]["t"], 5.0);  // 3 s of screening and decision, then the rule's 2 s
+  EXPECT_EQ(sent[1]["sent"]["displayName"], "Bob");
+  EXPECT_EQ(sent[1]["sent"]["text"], "In a meeting, Bob.");
+  EXPECT_EQ(sent[1]["t"], 34.0);
+}
+
+TEST_F(SettingsCommand, PrintsTheRootPageAfterItsNoticeAndEveryPageItOpens) {
+  install();
+  const Result result = mornaq("settings", "{\"alert\":\"Ok\"}\n{\"tap\":\"Global Reply\"}\n");
+  ASSERT_EQ(result.status, 0) << result.err;
+  const auto printed = events(result.out);
+  ASSERT_EQ(printed.size(), 4u) << result.out;
+  EXPECT_EQ(printed[0]["alert"]["title"], "\xF0\x9F\x98\x8D Mornaq 0.7.6 \xF0\x9F\x98\x8D");
+  EXPECT_EQ(printed[1]["page"]["class"], "MNQRootListController");
+  EXPECT_EQ(printed[1]["page"]["title"], "Mornaq");
+  EXPECT_EQ(printed[1]["page"]["rows"][0]["header"]["height"], 152.5);
+  EXPECT_EQ(printed[2]["dismiss"]["title"], printed[0]["alert"]["title"]);
+  EXPECT_EQ(printed[3]["page"]["class"], "MNQGlobalListController");
+  const json enabled = {{"cell", "PSSwitchCell"},
+                        {"label", "Enabled"},
+                        {"key", "isGlobalEnabled"},
+                        {"value", false},
+                        {"detail", nullptr}};
+  EXPECT_EQ(printed[3]["page"]["rows"][1], enabled);
+}
+
+TEST_F(SettingsCommand, AMalformedLineStopsTheRunBeforeAnyActionRuns) {
+  install();
+  const Result result = mornaq("settings", "{\"alert\":\"Ok\"}\n\n# a comment\n{\"tap\":3}\n");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_THAT(result.err, HasSubstr("line 4: \"tap\" takes a row title or {\"detail\":CLASS}"));
+  EXPECT_EQ(result.out, "");
+  EXPECT_FALSE(settingsFileExists());
+}
+
+TEST_F(SettingsCommand, AnActionThatMatchesNothingOnScreenStopsTheRunThere) {
+  install();
+  const Result result =
+      mornaq("settings", "{\"alert\":\"Ok\"}\n{\"tap\":\"Contacts\"}\n{\"tap\":\"Nowhere\"}\n");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_THAT(
+      result.err,
+      HasSubstr("line 2: MNQContactListController is not a page class of any loaded bundle"));
+}
+
+TEST_F(SettingsCommand, WithoutTheBundleInstalledThereIsNothingToOpen) {
+  const Result result = mornaq("settings", "");
+  EXPECT_EQ(result.status, 1);
+  EXPECT_THAT(result.err, HasSubstr("no settings bundle MornaqPrefs is installed"));
+}
+
+}  // namespace
