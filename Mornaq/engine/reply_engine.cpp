@@ -30,8 +30,7 @@ using platform::orNull;
 
 constexpr platform::Duration kScreeningToDecision = std::chrono::seconds(1);
 constexpr platform::Duration kDecisionToEvaluation = std::chrono::seconds(2);
-// Started in the background before a global reply, so that the system keeps
-// the messaging app's work going while the reply is on its way.
+// Asked to start, suspended, before every global evaluation.
 const std::string kMessagesApp = "com.apple.MobileSMS";
 
 // The engine's state in one process. Everything but the captured centre is
@@ -76,6 +75,8 @@ void evaluateContactReply(const platform::Dictionary& entry, const std::string& 
     state.lastContactMatchReply = rule->customMatchRe;
   }
   if (const auto reply = evaluation.reply()) postReply(*reply, incoming);
+  // The summary line belongs to the contact's own reply, which a matched rule
+  // replaces.
   if (evaluation.rule) return;
   NSLog(fmt::format(
       "[Mornaq] contactSettings isAutoReplyContact :- {}, lastMessage:-{}, isContactEnabled:-{}, "
