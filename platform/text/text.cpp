@@ -3,6 +3,7 @@
 #include <unicode/coll.h>
 #include <unicode/locid.h>
 #include <unicode/normalizer2.h>
+#include <unicode/uchar.h>
 #include <unicode/unistr.h>
 
 #include "platform/process/process.h"
@@ -22,11 +23,22 @@ icu::UnicodeString folded(std::string_view text) {
   return U_SUCCESS(status) ? normalized : s;
 }
 
+// A match must end on a character boundary: "cafe" is not in "café", whose
+// decomposed form continues the "e" with a combining accent.
+bool endsOnCharacterBoundary(const icu::UnicodeString& text, int32_t end) {
+  return end >= text.length() || u_getCombiningClass(text.char32At(end)) == 0;
+}
+
 }  // namespace
 
 bool containsIgnoringCase(std::string_view haystack, std::string_view needle) {
   if (needle.empty()) return false;
-  return folded(haystack).indexOf(folded(needle)) >= 0;
+  const icu::UnicodeString text = folded(haystack);
+  const icu::UnicodeString wanted = folded(needle);
+  for (int32_t at = text.indexOf(wanted); at >= 0; at = text.indexOf(wanted, at + 1)) {
+    if (endsOnCharacterBoundary(text, at + wanted.length())) return true;
+  }
+  return false;
 }
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) { return folded(a) == folded(b); }

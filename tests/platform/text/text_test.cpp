@@ -27,6 +27,8 @@ TEST(TextTest, CaseInsensitiveSearchAndEquality) {
       {"straße", "STRASSE", true, true},           // full case folding
       {"caf\u00e9", "cafe\u0301", true, true},     // composed and decomposed é
       {"Ärger", "ä", true, false},
+      {"café", "cafe", false, false},               // an accent is part of its letter
+      {"café au lait", "CAFÉ", true, false},
       {"hello", "", false, false},                 // an empty text is found in nothing
       {"", "", false, true},
       {"abc", "abd", false, false},
