@@ -1,0 +1,191 @@
+// `mornaq springboard` and `mornaq switch` run as programs of their own,
+// against a device root that `mornaq install` laid out.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "tests/tools/live_command.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using testing::Contains;
+using testing::HasSubstr;
+using testing::Not;
+using tools_test::Finished;
+using tools_test::LiveCommand;
+
+const std::string kOn = "com.corvane.halbrin.mornaqactivator/ONN";
+const std::string kOff = "com.corvane.halbrin.mornaqactivator/OFF";
+
+class HomeScreenCommands : public testing::Test {
+ protected:
+  HomeScreenCommands() {
+    std::string pattern = (fs::temp_directory_path() / "mornaq-home-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) ADD_FAILURE() << "cannot make a folder";
+    folder = pattern;
+    root = (folder / "root").string();
+    fs::create_directory(root);
+  }
+  ~HomeScreenCommands() override {
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+  }
+
+  void SetUp() override {
+    const auto installed = mornaq({"install", "--root", root});
+    ASSERT_EQ(installed.status, 0) << installed.err;
+  }
+
+  Finished mornaq(const std::vector<std::string>& arguments, std::string_view input = "") {
+    return tools_test::runMornaq(arguments, input, folder);
+  }
+
+  std::string switchState() { return mornaq({"switch", "--root", root}).out; }
+
+  void writeMainSettings(const std::string& entries) {
+    const fs::path file =
+        fs::path(root) / "var/mobile/Library/Preferences/com.corvane.halbrin.mornaqprefs.plist";
+    fs::create_directories(file.parent_path());
+    std::ofstream(file)
+        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" << entries
+        << "</dict></plist>\n";
+  }
+
+  fs::path folder;
+  std::string root;
+};
+
+TEST_F(HomeScreenCommands, TheHomeScreenShowsEachNoticeOnceThenListsAndRunsTheListeners) {
+  const auto result = mornaq({"springboard", "--root", root, "--virtual-time", "--json"},
+                             R"({"at":0,"homeScreen":true})"
+                             "\n"
+                             R"({"at":1,"tap":"Ok"})"
+                             "\n"
+                             R"({"at":2,"homeScreen":true})"
+                             "\n"
+                             R"({"at":3,"tap":"Ok"})"
+                             "\n"
+                             R"({"at":4,"homeScreen":true})"
+                             "\n"
+                             R"({"at":5,"listeners":true})"
+                             "\n"
+                             R"({"at":6,"activator":")" +
+                                 kOn + "\"}\n");
+
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(
+      result.out,
+      R"({"t":0.0,"alert":{"buttons":["Ok"],"message":"\nThanks for buying Mornaq\n\nEnable it from setting and your life will be a lot more easier.\n\nWhatsApp version 2.20.100 and higher is supported pls update if you are using lower version.","title":"😍 Thanks 😍"}})"
+      "\n"
+      R"({"t":1.0,"dismiss":{"title":"😍 Thanks 😍"}})"
+      "\n"
+      R"({"t":2.0,"alert":{"buttons":["Ok"],"message":"\n Now you can use :newline: in reply which will be replaced with a blank line and :name: which will be replaced with user's name whom you are replying.\n\nTry it Now","title":"😍 Mornaq 0.7.6 😍"}})"
+      "\n"
+      R"({"t":3.0,"dismiss":{"title":"😍 Mornaq 0.7.6 😍"}})"
+      "\n"
+      R"({"t":5.0,"listener":{"description":"To disable Mornaq tweak.","icon":true,"name":"com.corvane.halbrin.mornaqactivator/OFF","smallIcon":true,"title":"Mornaq OFF"}})"
+      "\n"
+      R"({"t":5.0,"listener":{"description":"To enabled Mornaq tweak.","icon":true,"name":"com.corvane.halbrin.mornaqactivator/ONN","smallIcon":true,"title":"Mornaq ON"}})"
+      "\n"
+      R"({"t":6.0,"log":"[Mornaq] even received set check == YESS"})"
+      "\n"
+      R"({"t":6.0,"darwin":"com.corvane.halbrin.mornaqprefs/prefsupdated"})"
+      "\n"
+      R"({"t":6.0,"log":"[Mornaq] ARSetState:-1"})"
+      "\n");
+  EXPECT_EQ(switchState(), "on\n");
+}
+
+TEST_F(HomeScreenCommands, AnOffEventPostsAgainWhenTheSwitchIsAlreadyOff) {
+  const auto result = mornaq(
+      {"springboard", "--root", root, "--virtual-time", "--json"},
+      R"({"at":0,"activator":")" + kOff + "\"}\n" + R"({"at":1,"activator":")" + kOff + "\"}\n");
+  ASSERT_EQ(result.status, 0) << result.err;
+  std::size_t posts = 0;
+  for (auto at = result.out.find("\"darwin\""); at != std::string::npos;
+       at = result.out.find("\"darwin\"", at + 1)) {
+    ++posts;
+  }
+  EXPECT_EQ(posts, 2u);
+  EXPECT_EQ(switchState(), "off\n");
+}
+
+// Each row: a scenario line and the error that stops the run before anything happens.
+struct BadLine {
+  const char* line;
+  const char* error;
+};
+
+TEST_F(HomeScreenCommands, BadScenarioLinesExitWithTwoNamingTheLine) {
+  const BadLine cases[] = {
+      {R"({"at":0,"homeScreen":false})", "line 1: \"homeScreen\": expects true\n"},
+      {R"({"at":0,"activator":1})", "line 1: \"activator\": expects a text\n"},
+      {R"({"at":0,"listeners":"all"})", "line 1: \"listeners\": expects true\n"},
+      {R"({"at":0,"activator":"nobody"})", "line 1: no listener is registered as \"nobody\"\n"},
+      {R"({"at":0,"receive":{"text":"hi"}})", "line 1: unknown event \"receive\"\n"},
+  };
+  for (const auto& bad : cases) {
+    const auto result = mornaq({"springboard", "--root", root, "--virtual-time", "--json"},
+                               std::string(bad.line) + "\n");
+    EXPECT_EQ(result.status, 2) << bad.line;
+    EXPECT_EQ(result.err, bad.error) << bad.line;
+    EXPECT_EQ(result.out, "") << bad.line;
+  }
+}
+
+TEST_F(HomeScreenCommands, SwitchSetsAndPrintsTheMasterSwitch) {
+  EXPECT_EQ(switchState(), "off\n");
+  const auto on = mornaq({"switch", "on", "--root", root});
+  EXPECT_EQ(on.status, 0);
+  EXPECT_EQ(on.out, "");
+  EXPECT_THAT(on.err, HasSubstr("[Mornaq] ARSetState:-1"));
+  EXPECT_EQ(switchState(), "on\n");
+  EXPECT_EQ(mornaq({"switch", "off", "--root", root}).status, 0);
+  EXPECT_EQ(switchState(), "off\n");
+}
+
+TEST_F(HomeScreenCommands, SwitchRefusesAnUnknownStateAndARootWithoutTheLibrary) {
+  EXPECT_NE(mornaq({"switch", "maybe", "--root", root}).status, 0);
+  const fs::path empty = folder / "empty";
+  fs::create_directory(empty);
+  const auto result = mornaq({"switch", "on", "--root", empty.string()});
+  EXPECT_EQ(result.status, 1);
+  EXPECT_THAT(result.err, HasSubstr("cannot load the hook library"));
+}
+
+TEST_F(HomeScreenCommands, SwitchingOnWhileTheMessagingAppRunsScreensFromTheNextMessage) {
+  writeMainSettings(
+      "<key>isTweakEnabled</key><false/><key>isGlobalEnabled</key><true/>"
+      "<key>isGlobAutoEnabled</key><true/><key>customReplyGlob</key><string>Busy</string>"
+      "<key>customReplyGlobDelay</key><string>0</string>");
+  LiveCommand app({"whatsapp", "--root", root, "--json"}, folder / "whatsapp-err");
+
+  app.send(R"({"at":0,"receive":{"text":"Before","chat":{"displayName":"Ann"}}})"
+           "\n"
+           R"({"at":0,"note":"switching on"})"
+           "\n");
+  ASSERT_TRUE(app.waitForLine("switching on"));
+  EXPECT_THAT(app.lines(), Contains(HasSubstr("[Mornaq] getPlistValue value:-0")));
+  ASSERT_EQ(mornaq({"switch", "on", "--root", root}).status, 0);
+  app.send(R"({"at":0,"receive":{"text":"After","chat":{"displayName":"Ann"}}})"
+           "\n");
+  // With its input closed the app ends once its timers have run, so a
+  // missing line fails the test instead of holding it.
+  app.closeInput();
+  ASSERT_TRUE(app.waitForLine("message:-After"));
+
+  EXPECT_EQ(app.finish(), 0);
+  EXPECT_THAT(app.lines(), Contains(HasSubstr("[Mornaq] getPlistValue value:-1")));
+  EXPECT_THAT(app.lines(), Not(Contains(HasSubstr("message:-Before"))));
+  // Replies leave only through observers that the chat manager registers at
+  // launch, when the switch was still off.
+  EXPECT_THAT(app.lines(), Not(Contains(HasSubstr("\"sent\""))));
+}
+
+}  // namespace
