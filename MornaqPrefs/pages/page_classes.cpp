@@ -1,6 +1,8 @@
 #include "MornaqPrefs/pages/page_classes.h"
 
 #include "MornaqPrefs/pages/activator_controller.h"
+#include "MornaqPrefs/pages/contact_list_controller.h"
+#include "MornaqPrefs/pages/contact_settings_controller.h"
 #include "MornaqPrefs/pages/global_list_controller.h"
 #include "MornaqPrefs/pages/root_header_view.h"
 #include "MornaqPrefs/pages/root_list_controller.h"
@@ -27,6 +29,10 @@ void registerPageClasses() {
   registerPage<MNQGlobalListController>();
   registerPage<MNQActivatorController>();
   registerPage<ZOVTweakListController>();
+  registerPage<MNQContactListController>();
+  registerPage<MNQContactBlackListController>();
+  registerPage<MNQContactSettingsController>();
+  registerPage<MNQContactBSettingsController>();
   registerPage<MNQWMListController>();
   registerPage<MNQWMSettingsController>();
   platform::preferences::registerBundleClass<MNQRootHeaderView>(
