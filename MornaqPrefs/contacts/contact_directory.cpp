@@ -110,23 +110,21 @@ OrderedDictionary scanContacts() {
 }
 
 OrderedDictionary sortedDictionary(const platform::Dictionary& directory) {
-  // One collation key per name and plain byte comparisons while sorting: far
-  // cheaper than a collator call per comparison.
+  // A collator call per comparison: ICU compares common prefixes fast, and
+  // measured against one collation key per name it is as fast or faster.
   const platform::text::NameCollator collator(displayNameLocale());
   struct Entry {
-    std::string sortKey;
     std::string name;
     const std::string* key;
     const platform::Value* value;
   };
   std::vector<Entry> entries;
   entries.reserve(directory.size());
-  for (const auto& [key, value] : directory) {
-    std::string name = value.description();
-    entries.push_back({collator.sortKey(name), std::move(name), &key, &value});
-  }
-  std::ranges::sort(entries, {},
-                    [](const Entry& e) { return std::tie(e.sortKey, e.name, *e.key); });
+  for (const auto& [key, value] : directory) entries.push_back({value.description(), &key, &value});
+  std::ranges::sort(entries, [&collator](const Entry& a, const Entry& b) {
+    if (const int order = collator.compare(a.name, b.name); order != 0) return order < 0;
+    return std::tie(a.name, *a.key) < std::tie(b.name, *b.key);
+  });
   OrderedDictionary sorted(entries.size());
   for (const auto& entry : entries) sorted.setObject(*entry.value, *entry.key);
   return sorted;
