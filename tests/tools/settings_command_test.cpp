@@ -152,9 +152,7 @@ TEST_F(SettingsCommand, AnActionThatMatchesNothingOnScreenStopsTheRunThere) {
   const Result result =
       mornaq("settings", "{\"alert\":\"Ok\"}\n{\"tap\":\"Contacts\"}\n{\"tap\":\"Nowhere\"}\n");
   EXPECT_EQ(result.status, 2);
-  EXPECT_THAT(
-      result.err,
-      HasSubstr("line 2: MNQContactListController is not a page class of any loaded bundle"));
+  EXPECT_THAT(result.err, HasSubstr("line 3: no row titled \"Nowhere\" on this page"));
 }
 
 TEST_F(SettingsCommand, WithoutTheBundleInstalledThereIsNothingToOpen) {

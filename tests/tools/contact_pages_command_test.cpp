@@ -1,0 +1,111 @@
+// The contact pages end to end, each app a program of its own: an address
+// book imported with `mornaq contacts import`, one contact given its own
+// reply and another blacklisted in `mornaq settings`, and `mornaq whatsapp`
+// answering all three accordingly.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "tests/tools/live_command.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+using tools_test::Finished;
+
+class ContactPagesCommands : public testing::Test {
+ protected:
+  ContactPagesCommands() {
+    std::string pattern = (fs::temp_directory_path() / "mornaq-contacts-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) ADD_FAILURE() << "cannot make a folder";
+    folder = pattern;
+    root = (folder / "root").string();
+    fs::create_directory(root);
+  }
+  ~ContactPagesCommands() override {
+    std::error_code ignored;
+    fs::remove_all(folder, ignored);
+  }
+
+  Finished mornaq(const std::vector<std::string>& arguments, std::string_view input = "") {
+    return tools_test::runMornaq(arguments, input, folder);
+  }
+
+  // Every line of a --json output.
+  static std::vector<json> events(const std::string& out) {
+    std::vector<json> parsed;
+    std::istringstream lines(out);
+    for (std::string line; std::getline(lines, line);) parsed.push_back(json::parse(line));
+    return parsed;
+  }
+
+  fs::path folder;
+  std::string root;
+};
+
+TEST_F(ContactPagesCommands, AContactsOwnReplyAndTheBlacklistReachTheMessagingApp) {
+  ASSERT_EQ(mornaq({"install", "--root", root}).status, 0);
+  const fs::path cards = folder / "contacts.vcf";
+  std::ofstream(cards) << "BEGIN:VCARD\nVERSION:3.0\nUID:ann-01\nN:Lee;Ann;;;\n"
+                          "TEL:+1 555 0101\nEND:VCARD\n"
+                          "BEGIN:VCARD\nVERSION:3.0\nUID:bob-02\nN:Roe;Bob;;;\n"
+                          "TEL:+1 555 0102\nEND:VCARD\n"
+                          "BEGIN:VCARD\nVERSION:3.0\nUID:cem-03\nN:Kaya;Cem;;;\n"
+                          "TEL:+1 555 0103\nEND:VCARD\n";
+  const Finished imported = mornaq({"contacts", "import", "--root", root, cards.string()});
+  ASSERT_EQ(imported.status, 0) << imported.err;
+
+  const Finished settings = mornaq({"settings", "--root", root, "--json"}, R"({"alert":"Ok"}
+{"set":{"key":"isTweakEnabled","value":true}}
+{"tap":"Global Reply"}
+{"set":{"key":"isGlobalEnabled","value":true}}
+{"set":{"key":"isGlobAutoEnabled","value":true}}
+{"type":{"key":"customReplyGlob","text":"Busy, :name:."}}
+{"back":true}
+{"tap":"Contacts"}
+{"tap":"Ann Lee"}
+{"set":{"key":"isContactEnabled","value":true}}
+{"set":{"key":"isAutoReplyContact","value":true}}
+{"type":{"key":"customReply","text":"Ann, back at two."}}
+{"bar":"Save"}
+{"alert":"Ok"}
+{"back":true}
+{"back":true}
+{"tap":"Blacklist"}
+{"tap":"Bob Roe"}
+{"set":{"key":"isContactBlackList","value":true}}
+{"back":true}
+)");
+  ASSERT_EQ(settings.status, 0) << settings.err;
+  std::vector<std::string> lists;
+  for (const auto& event : events(settings.out)) {
+    if (event.contains("page") && event["page"]["class"] == "MNQContactBlackListController") {
+      lists.push_back(event["page"]["title"]);
+    }
+  }
+  EXPECT_EQ(lists, (std::vector<std::string>{"3 Contacts", "3 Contacts"}));
+
+  const Finished whatsapp = mornaq({"whatsapp", "--root", root, "--virtual-time", "--json"}, R"(
+{"at":0,"receive":{"text":"Lunch?","chat":{"contactIdentifier":"ann-01:ABPerson","displayName":"Ann"}}}
+{"at":20,"receive":{"text":"Call me","chat":{"contactIdentifier":"bob-02:ABPerson","displayName":"Bob"}}}
+{"at":40,"receive":{"text":"Hello","chat":{"contactIdentifier":"cem-03:ABPerson","displayName":"Cem"}}}
+)");
+  ASSERT_EQ(whatsapp.status, 0) << whatsapp.err;
+  std::vector<std::pair<std::string, std::string>> sent;
+  for (const auto& event : events(whatsapp.out)) {
+    if (event.contains("sent"))
+      sent.emplace_back(event["sent"]["displayName"], event["sent"]["text"]);
+  }
+  EXPECT_EQ(sent, (std::vector<std::pair<std::string, std::string>>{{"Ann", "Ann, back at two."},
+                                                                    {"Cem", "Busy, Cem."}}))
+      << whatsapp.out;
+}
+
+}  // namespace
