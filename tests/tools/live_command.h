@@ -1,7 +1,7 @@
 #pragma once
-// The `mornaq` command as a running program: its standard input is a pipe
-// that the test writes when it chooses, its standard output is read line by
-// line as it comes, its standard error goes to a file.
+// The `mornaq` command as a running program: the test writes its standard
+// input when it chooses and reads its standard output line by line as it
+// comes; standard error goes to a file.
 #include <sys/types.h>
 
 #include <cstdio>
@@ -14,10 +14,8 @@ namespace tools_test {
 
 class LiveCommand {
  public:
-  // Starts `mornaq` with these arguments; standard error goes to errFile.
   LiveCommand(const std::vector<std::string>& arguments, const std::filesystem::path& errFile);
-  // Closes the input and waits for the program.
-  ~LiveCommand();
+  ~LiveCommand() { finish(); }
   LiveCommand(const LiveCommand&) = delete;
   LiveCommand& operator=(const LiveCommand&) = delete;
 
@@ -29,7 +27,6 @@ class LiveCommand {
   // Closes the input, reads the output to its end and gives the exit status.
   int finish();
 
-  // Every output line read so far.
   const std::vector<std::string>& lines() const { return lines_; }
 
  private:
@@ -42,12 +39,14 @@ class LiveCommand {
   int status_ = -1;
 };
 
-// Runs `mornaq` to its end with this input: exit status, output, error output.
 struct Finished {
   int status;
   std::string out;
   std::string err;
 };
+
+// Runs `mornaq` to its end on this input; standard error passes through a
+// file in scratchFolder.
 Finished runMornaq(const std::vector<std::string>& arguments, std::string_view input,
                    const std::filesystem::path& scratchFolder);
 

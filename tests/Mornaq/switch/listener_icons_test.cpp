@@ -53,14 +53,6 @@ TEST_F(ListenerIconsTest, ScaleTwoTakesTheLargePictureAndTheCacheServesEveryLate
   EXPECT_EQ(icon(on, 1.0), first);
 }
 
-TEST_F(ListenerIconsTest, AnyOtherScaleTakesThePlainPictureAndKeepsIt) {
-  installIcons();
-  auto first = smallIcon(off, 3.0);
-  ASSERT_NE(first, nullptr);
-  EXPECT_EQ(first->scale(), kPlain);
-  EXPECT_EQ(smallIcon(off, 2.0), first);
-}
-
 TEST_F(ListenerIconsTest, EachClassAndSizeHasACacheOfItsOwn) {
   installIcons();
   const auto onLarge = icon(on, 2.0);
@@ -85,14 +77,6 @@ TEST_F(ListenerIconsTest, AFailedLoadKeepsNothingAndIsRetried) {
   auto loaded = icon(on, 2.0);
   ASSERT_NE(loaded, nullptr);
   EXPECT_EQ(loaded->scale(), kLarge);
-}
-
-TEST_F(ListenerIconsTest, TheListingCarriesBothIcons) {
-  installIcons();
-  for (const auto& listener : activator->listListeners(2.0)) {
-    EXPECT_NE(listener.icon, nullptr) << listener.name;
-    EXPECT_NE(listener.smallIcon, nullptr) << listener.name;
-  }
 }
 
 TEST_F(ListenerIconsTest, EachProcessLoadsItsOwnIcons) {

@@ -11,107 +11,70 @@ namespace {
 
 namespace la = platform::activator;
 using platform::Id;
-using platform::Method;
 
-// A listener that answers only what it is given and records the events.
-struct Received {
-  Id activator;
-  Id event;
-};
-
-platform::ClassRef defineListener(std::string_view name, std::vector<Received>& received,
-                                  bool handles, la::Text title = std::nullopt) {
-  auto cls = platform::Process::current().runtime().defineClass(name);
+// A listener that only receives events, recording them, and says whether it
+// consumed them; it answers none of the optional questions.
+Id makeListener(std::string_view className, std::vector<Id>& events, bool handles) {
+  auto cls = platform::Process::current().runtime().defineClass(className);
   cls->setMethod(la::kReceiveEvent,
-                 Method(la::ReceiveEvent([&received, handles](Id, Id activator, Id event) {
-                   received.push_back({activator, event});
+                 platform::Method(la::ReceiveEvent([&events, handles](Id, Id, Id event) {
+                   events.push_back(event);
                    if (handles) la::setHandled(event, true);
                  })));
-  if (title) {
-    cls->setMethod(la::kRequiresLocalizedTitle,
-                   Method(la::RequiresText([title](Id, Id, std::string listenerName) {
-                     return la::Text(*title + " for " + listenerName);
-                   })));
-  }
-  return cls;
+  return platform::Runtime::createInstance(cls);
 }
 
 class ActivatorTest : public ::testing::Test {
  protected:
   testing_support::TestProcess springBoard{std::string(la::kSpringBoardBundleIdentifier)};
-  std::vector<Received> received;
+  std::shared_ptr<la::LAActivator> activator = la::LAActivator::shared();
+  std::vector<Id> events;
 };
 
-TEST_F(ActivatorTest, RunsInsideTheHomeScreenOnly) {
-  EXPECT_TRUE(la::LAActivator::shared()->isRunningInsideSpringBoard());
-  {
-    testing_support::TestProcess whatsApp("net.whatsapp.WhatsApp");
-    EXPECT_FALSE(la::LAActivator::shared()->isRunningInsideSpringBoard());
-  }
-  EXPECT_TRUE(la::LAActivator::shared()->isRunningInsideSpringBoard());
-}
-
-TEST_F(ActivatorTest, EachProcessHasItsOwnListeners) {
-  auto activator = la::LAActivator::shared();
+TEST_F(ActivatorTest, EachProcessHasItsOwnAndOnlyTheHomeScreenRunsIt) {
+  activator->registerListener(makeListener("Listener", events, true), "name");
   EXPECT_EQ(la::LAActivator::shared(), activator);
-  activator->registerListener(
-      platform::Runtime::createInstance(defineListener("L", received, true)), "a.listener");
-  testing_support::TestProcess other(std::string(la::kSpringBoardBundleIdentifier));
+  EXPECT_TRUE(activator->isRunningInsideSpringBoard());
+
+  testing_support::TestProcess whatsApp("net.whatsapp.WhatsApp");
   EXPECT_NE(la::LAActivator::shared(), activator);
-  EXPECT_EQ(la::LAActivator::shared()->listenerForName("a.listener"), nullptr);
+  EXPECT_FALSE(la::LAActivator::shared()->isRunningInsideSpringBoard());
+  EXPECT_EQ(la::LAActivator::shared()->listenerForName("name"), nullptr);
 }
 
-TEST_F(ActivatorTest, AnEventReachesTheNamedListenerAndTellsWhetherItWasHandled) {
-  auto activator = la::LAActivator::shared();
-  Id handling = platform::Runtime::createInstance(defineListener("Handling", received, true));
-  Id ignoring = platform::Runtime::createInstance(defineListener("Ignoring", received, false));
-  activator->registerListener(handling, "handling");
-  activator->registerListener(ignoring, "ignoring");
+TEST_F(ActivatorTest, AnEventReachesTheNamedListenerWhichTellsWhetherItHandledIt) {
+  std::vector<Id> ignoredEvents;
+  activator->registerListener(makeListener("Handling", events, true), "handling");
+  activator->registerListener(makeListener("Ignoring", ignoredEvents, false), "ignoring");
 
   auto handled = activator->sendEventToListener("handling");
-  ASSERT_NE(handled, nullptr);
-  EXPECT_TRUE(handled->handled());
   auto ignored = activator->sendEventToListener("ignoring");
-  ASSERT_NE(ignored, nullptr);
-  EXPECT_FALSE(ignored->handled());
 
-  ASSERT_EQ(received.size(), 2u);
-  EXPECT_EQ(received[0].activator, Id(activator));
-  EXPECT_EQ(received[0].event, Id(handled));
-  EXPECT_EQ(received[1].event, Id(ignored));
+  EXPECT_TRUE(handled->handled());
+  EXPECT_FALSE(ignored->handled());
+  EXPECT_EQ(events, std::vector<Id>{handled});
+  EXPECT_EQ(ignoredEvents, std::vector<Id>{ignored});
   EXPECT_EQ(activator->sendEventToListener("nobody"), nullptr);
 }
 
-TEST_F(ActivatorTest, ALaterRegistrationUnderTheSameNameReplacesTheEarlier) {
-  auto activator = la::LAActivator::shared();
-  std::vector<Received> first;
-  activator->registerListener(
-      platform::Runtime::createInstance(defineListener("First", first, true)), "name");
-  activator->registerListener(
-      platform::Runtime::createInstance(defineListener("Second", received, true)), "name");
-  activator->sendEventToListener("name");
-  EXPECT_TRUE(first.empty());
-  EXPECT_EQ(received.size(), 1u);
-}
+TEST_F(ActivatorTest, ListsByNameTheLatestListenerOfEachNameWithoutWhatItDoesNotAnswer) {
+  std::vector<Id> replacedEvents;
+  activator->registerListener(makeListener("Replaced", replacedEvents, true), "b");
+  activator->registerListener(makeListener("Latest", events, true), "b");
+  activator->registerListener(makeListener("Other", events, true), "a");
 
-TEST_F(ActivatorTest, ListsListenersInNameOrderAndLeavesOutWhatTheyDoNotAnswer) {
-  auto activator = la::LAActivator::shared();
-  activator->registerListener(
-      platform::Runtime::createInstance(defineListener("Titled", received, true, "Title")),
-      "b.titled");
-  activator->registerListener(
-      platform::Runtime::createInstance(defineListener("Bare", received, true)), "a.bare");
+  const auto listed = activator->listListeners(2.0);
 
-  auto listed = activator->listListeners(2.0);
   ASSERT_EQ(listed.size(), 2u);
-  EXPECT_EQ(listed[0].name, "a.bare");
-  EXPECT_EQ(listed[0].title, std::nullopt);
-  EXPECT_EQ(listed[0].description, std::nullopt);
-  EXPECT_EQ(listed[0].icon, nullptr);
-  EXPECT_EQ(listed[0].smallIcon, nullptr);
-  EXPECT_EQ(listed[1].name, "b.titled");
-  EXPECT_EQ(listed[1].title, "Title for b.titled");
-  EXPECT_TRUE(received.empty());
+  EXPECT_EQ(listed[0].name, "a");
+  EXPECT_EQ(listed[1].name, "b");
+  EXPECT_EQ(platform::className(activator->listenerForName("b")), "Latest");
+  for (const auto& listener : listed) {
+    EXPECT_EQ(listener.title, std::nullopt);
+    EXPECT_EQ(listener.description, std::nullopt);
+    EXPECT_EQ(listener.icon, nullptr);
+    EXPECT_EQ(listener.smallIcon, nullptr);
+  }
 }
 
 }  // namespace
