@@ -17,7 +17,7 @@ using platform::as;
 
 struct Chat : platform::Object {
   using Object::Object;
-  ChatSpec spec;
+  ChatSpec facts;
 };
 
 struct Message : platform::Object {
@@ -44,11 +44,11 @@ TestHost::TestHost(platform::Process& process) : process_(process) {
   platform::uikit::registerClasses(runtime);
 
   auto chat = runtime.defineClass("WAChatSession");
-  chat->addMethod<bool>("isGroupChat", [](Id self) { return as<Chat>(self).spec.isGroupChat; });
+  chat->addMethod<bool>("isGroupChat", [](Id self) { return as<Chat>(self).facts.isGroupChat; });
   chat->addMethod<std::int64_t>("sessionType",
-                                [](Id self) { return as<Chat>(self).spec.sessionType; });
+                                [](Id self) { return as<Chat>(self).facts.sessionType; });
   chat->addMethod<Text>("contactIdentifier",
-                        [](Id self) { return as<Chat>(self).spec.contactIdentifier; });
+                        [](Id self) { return as<Chat>(self).facts.contactIdentifier; });
 
   auto message = runtime.defineClass("WAMessage");
   message->addMethod<Id>("chatSession", [](Id self) { return as<Message>(self).chat; });
@@ -74,9 +74,9 @@ TestHost::TestHost(platform::Process& process) : process_(process) {
   platform::uikit::Screen::current().setObserver(std::move(observer));
 }
 
-Id TestHost::chat(ChatSpec spec) {
+Id TestHost::chat(ChatSpec facts) {
   auto chat = instance<Chat>(process_.runtime(), "WAChatSession");
-  chat->spec = std::move(spec);
+  chat->facts = std::move(facts);
   return chat;
 }
 

@@ -41,7 +41,7 @@ class TestHost {
   // starts recording reply requests and application launches.
   explicit TestHost(platform::Process& process);
 
-  Id chat(ChatSpec spec);
+  Id chat(ChatSpec facts);
   // A sender's address; muted ones are answered YES by the centre.
   Id jid();
   Id message(const Id& chat, Text text, const Id& fromJID = nullptr);
