@@ -2,6 +2,10 @@
 
 #include <fmt/format.h>
 
+#include <cctype>
+#include <type_traits>
+#include <variant>
+
 #include "hosts/common/process_output.h"
 #include "hosts/settings/settings_app.h"
 #include "platform/runtime/runtime.h"

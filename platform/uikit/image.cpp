@@ -39,7 +39,7 @@ double scaleOfName(const std::filesystem::path& file) {
 UIImage::UIImage(const Class* cls, CGSize pixelSize, double scale)
     : Object(cls), pixelSize_(pixelSize), scale_(scale) {}
 
-std::shared_ptr<const UIImage> UIImage::initWithContentsOfFile(std::string_view devicePath) {
+std::shared_ptr<UIImage> UIImage::initWithContentsOfFile(std::string_view devicePath) {
   auto file = Process::current().root().map(devicePath);
   if (!file) return nullptr;
   auto pixelSize = decodedPixelSize(*file);
@@ -47,8 +47,7 @@ std::shared_ptr<const UIImage> UIImage::initWithContentsOfFile(std::string_view 
   return makeObject<UIImage>("UIImage", *pixelSize, scaleOfName(*file));
 }
 
-std::shared_ptr<const UIImage> UIImage::imageNamed(std::string_view name,
-                                                   std::string_view bundlePath) {
+std::shared_ptr<UIImage> UIImage::imageNamed(std::string_view name, std::string_view bundlePath) {
   for (std::string_view suffix : {"", "@2x", "@3x"}) {
     const std::string path =
         std::string(bundlePath) + "/" + std::string(name) + std::string(suffix) + ".png";

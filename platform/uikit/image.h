@@ -1,6 +1,7 @@
 #pragma once
 // UIImage for PNG files on the device: decoded with libpng, so a file that is
-// missing, truncated or not a PNG gives no image. The size is in points: the
+// missing, truncated or not a PNG gives no image. An image is a host object,
+// so a row property (a platform::Value) can hold it. The size is in points: the
 // pixel size divided by the scale that an "@2x" or "@3x" name suffix gives.
 #include <memory>
 #include <string_view>
@@ -15,11 +16,10 @@ class UIImage : public Object {
   UIImage(const Class* cls, CGSize pixelSize, double scale);
 
   // imageWithContentsOfFile: / initWithContentsOfFile: with a device path.
-  static std::shared_ptr<const UIImage> initWithContentsOfFile(std::string_view devicePath);
+  static std::shared_ptr<UIImage> initWithContentsOfFile(std::string_view devicePath);
   // imageNamed:inBundle:compatibleWithTraitCollection: with no trait
   // collection: "<name>.png" in the bundle folder, else its "@2x" or "@3x" form.
-  static std::shared_ptr<const UIImage> imageNamed(std::string_view name,
-                                                   std::string_view bundlePath);
+  static std::shared_ptr<UIImage> imageNamed(std::string_view name, std::string_view bundlePath);
 
   CGSize size() const { return {pixelSize_.width / scale_, pixelSize_.height / scale_}; }
   double scale() const { return scale_; }

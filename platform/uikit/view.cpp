@@ -25,7 +25,7 @@ void UIView::animateWithDuration(double /*duration*/, const std::function<void()
   if (animations) animations();
 }
 
-std::shared_ptr<UIImageView> UIImageView::initWithImage(std::shared_ptr<const UIImage> image) {
+std::shared_ptr<UIImageView> UIImageView::initWithImage(std::shared_ptr<UIImage> image) {
   auto view = makeObject<UIImageView>("UIImageView");
   if (image) view->setFrame({0, 0, image->size().width, image->size().height});
   view->image_ = std::move(image);

@@ -49,11 +49,11 @@ class UIImageView : public UIView {
  public:
   using UIView::UIView;
   // initWithImage: a view of class UIImageView showing image (may be nil).
-  static std::shared_ptr<UIImageView> initWithImage(std::shared_ptr<const UIImage> image);
-  const std::shared_ptr<const UIImage>& image() const { return image_; }
+  static std::shared_ptr<UIImageView> initWithImage(std::shared_ptr<UIImage> image);
+  const std::shared_ptr<UIImage>& image() const { return image_; }
 
  private:
-  std::shared_ptr<const UIImage> image_;
+  std::shared_ptr<UIImage> image_;
 };
 
 // The base of a table section's header view.

@@ -150,9 +150,10 @@ TEST_F(SettingsCommand, AMalformedLineStopsTheRunBeforeAnyActionRuns) {
 TEST_F(SettingsCommand, AnActionThatMatchesNothingOnScreenStopsTheRunThere) {
   install();
   const Result result =
-      mornaq("settings", "{\"alert\":\"Ok\"}\n{\"tap\":\"Contacts\"}\n{\"tap\":\"Nowhere\"}\n");
+      mornaq("settings", "{\"alert\":\"Ok\"}\n{\"tap\":\"Nowhere\"}\n{\"tap\":\"Reddit\"}\n");
   EXPECT_EQ(result.status, 2);
-  EXPECT_THAT(result.err, HasSubstr("line 3: no row titled \"Nowhere\" on this page"));
+  EXPECT_THAT(result.err, HasSubstr("line 2: no row titled \"Nowhere\" on this page"));
+  EXPECT_THAT(result.out, testing::Not(HasSubstr("openURL")));
 }
 
 TEST_F(SettingsCommand, WithoutTheBundleInstalledThereIsNothingToOpen) {

@@ -132,17 +132,6 @@ TEST_F(TopPagesTest, EachOtherPackageButtonOpensItsPage) {
   for (const auto& url : opened) EXPECT_TRUE(url.starts_with("https://example.com/")) << url;
 }
 
-TEST_F(TopPagesTest, TheLinksToTheContactPagesFailClearlyUntilTheirClassesExist) {
-  auto root = openRoot();
-  fixture.tap("Ok");
-  if (platform::preferences::allocateInstance("MNQContactListController")) {
-    GTEST_SKIP() << "the contact pages are registered";
-  }
-  auto at = root->indexPathForSpecifier(rowTitled(*root, "Contacts"));
-  EXPECT_EQ(root->tableViewDidSelectRowAtIndexPath(*at),
-            "MNQContactListController is not a page class of any loaded bundle");
-}
-
 TEST_F(TopPagesTest, TheGlobalPageEndsWithOneLinkToTheGlobalRules) {
   auto global = fixture.open<PageFrame>(MNQGlobalListController::kClassName,
                                         PagesFixture::linkTo("Global Reply", "x"));
