@@ -134,7 +134,7 @@ void BM_SortBySortKeys(benchmark::State& state) {
   mornaqprefs::scanContacts();
   const platform::Dictionary directory = mornaqprefs::dOfPerson();
   for (auto _ : state) {
-    const platform::text::NameCollator collator(mornaqprefs::displayNameLocale());
+    const platform::text::NameCollator collator;
     std::vector<std::tuple<std::string, std::string, std::string>> entries;
     for (const auto& [key, value] : directory) {
       entries.emplace_back(collator.sortKey(*value.string()), *value.string(), key);

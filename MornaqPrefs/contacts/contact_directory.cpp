@@ -1,7 +1,6 @@
 #include "MornaqPrefs/contacts/contact_directory.h"
 
 #include <fmt/format.h>
-#include <unicode/locid.h>
 #include <unicode/uchar.h>
 #include <unicode/utf8.h>
 
@@ -112,7 +111,7 @@ OrderedDictionary scanContacts() {
 OrderedDictionary sortedDictionary(const platform::Dictionary& directory) {
   // A collator call per comparison: ICU compares common prefixes fast, and
   // measured against one collation key per name it is as fast or faster.
-  const platform::text::NameCollator collator(displayNameLocale());
+  const platform::text::NameCollator collator;
   struct Entry {
     std::string name;
     const std::string* key;
@@ -128,11 +127,6 @@ OrderedDictionary sortedDictionary(const platform::Dictionary& directory) {
   OrderedDictionary sorted(entries.size());
   for (const auto& entry : entries) sorted.setObject(*entry.value, *entry.key);
   return sorted;
-}
-
-std::string displayNameLocale() {
-  const std::string locale = icu::Locale::getDefault().getName();
-  return locale == "en_US_POSIX" ? "root" : locale;
 }
 
 std::string displayName(const CNContact& contact) {

@@ -25,11 +25,6 @@ OrderedDictionary scanContacts();
 // then by key.
 OrderedDictionary sortedDictionary(const platform::Dictionary& directory);
 
-// The ICU locale names are sorted for: the process's own, except that the C
-// locale (ICU's en_US_POSIX, which puts A-Z before a-z) gives way to the root
-// order, since a phone's user always has a real locale.
-std::string displayNameLocale();
-
 // The name a contact is listed under before it is made unique: given and
 // family name joined by a blank; the present one alone when the other is
 // absent; the last non-empty phone number when the name is only white space.

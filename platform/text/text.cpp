@@ -47,9 +47,17 @@ struct NameCollator::Impl {
   std::unique_ptr<icu::Collator> collator;
 };
 
+// The user's locale. A machine set to the C locale gives ICU "en_US_POSIX",
+// whose order puts every capital before every small letter; the root order
+// is what a user of no particular language expects.
+icu::Locale userLocale() {
+  const icu::Locale& locale = icu::Locale::getDefault();
+  return std::string_view(locale.getName()) == "en_US_POSIX" ? icu::Locale::getRoot() : locale;
+}
+
 NameCollator::NameCollator(const std::string& locale) : impl_(std::make_unique<Impl>()) {
   UErrorCode status = U_ZERO_ERROR;
-  const icu::Locale where = locale.empty() ? icu::Locale::getDefault() : icu::Locale(locale.c_str());
+  const icu::Locale where = locale.empty() ? userLocale() : icu::Locale(locale.c_str());
   impl_->collator.reset(icu::Collator::createInstance(where, status));
   if (U_FAILURE(status) || !impl_->collator) fatal("no collator for the user's locale");
   // Secondary strength: accents count, case does not.
