@@ -21,6 +21,10 @@ struct BadLine {
   std::string error;
 };
 
+void PrintTo(const BadLine& badLine, std::ostream* out) {
+  *out << testing::PrintToString(badLine.scenario);
+}
+
 class MalformedScenario : public RoadTest, public testing::WithParamInterface<BadLine> {};
 
 TEST_P(MalformedScenario, StopsBeforeAnyEventRunsNamingTheLine) {

@@ -127,20 +127,16 @@ TEST_F(ReplySender, TheSenderNeverLooksAtTheSwitchAgain) {
   EXPECT_EQ(sent[0].text, "Still sent");
 }
 
-TEST_F(ReplySender, AChatWithoutIdentifierOrNameIsAnsweredWithTheirEmptyForms) {
-  postReplyRequest("Hi :name:!", "0", hosts::whatsapp::makeChatSession({}));
-  process.queue().runUntilIdle();
-
-  ASSERT_EQ(sent.size(), 1u);
-  EXPECT_EQ(sent[0].text, "Hi !");
-  EXPECT_THAT(takeLog(), testing::Contains("Mornaq sendMessage:-(null)"));
-}
-
 struct TemplateCase {
   std::string replyTemplate;
   std::optional<std::string> displayName;
   std::string expanded;
 };
+
+void PrintTo(const TemplateCase& templateCase, std::ostream* out) {
+  *out << testing::PrintToString(templateCase.replyTemplate) << " with name "
+       << testing::PrintToString(templateCase.displayName);
+}
 
 class ReplyTemplate : public testing::TestWithParam<TemplateCase> {};
 
