@@ -5,7 +5,9 @@
 #include <array>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 
 #include "MornaqPrefs/contacts/contact_directory.h"
 #include "MornaqPrefs/pages/link_rows.h"
@@ -67,9 +69,8 @@ class StateIcons {
   Value icon(ContactState state) {
     auto& slot = loaded_[static_cast<std::size_t>(state)];
     if (!slot) {
-      // A row property holds any object; nothing changes the image through it.
-      slot = Value(std::const_pointer_cast<UIImage>(
-          UIImage::initWithContentsOfFile(fmt::format("{}/{}.png", bundlePath_, iconName(state)))));
+      slot = Value(
+          UIImage::initWithContentsOfFile(fmt::format("{}/{}.png", bundlePath_, iconName(state))));
     }
     return *slot;
   }
