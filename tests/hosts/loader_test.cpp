@@ -10,6 +10,7 @@
 #include "common/settings_format.h"
 #include "hosts/whatsapp/whatsapp_app.h"
 #include "platform/dispatch/main_queue.h"
+#include "platform/foundation/file_manager.h"
 #include "platform/substrate/loader.h"
 #include "platform/substrate/substrate.h"
 #include "tests/hosts/road_fixture.h"
@@ -76,6 +77,17 @@ TEST_F(Loader, EveryAppOfOneProgramRunsTheLibrarysLoadSteps) {
     const auto result = run(scenario);
     EXPECT_EQ(result.of("sent").size(), 1u) << "app " << app;
   }
+}
+
+TEST_F(Loader, SeedsMainSettingsInEachNewDeviceRoot) {
+  startApp("net.whatsapp.WhatsApp");
+  platform::Process process({.bundleIdentifier = "com.apple.Preferences",
+                             .name = "Preferences",
+                             .deviceRoot = root,
+                             .clock = platform::Clock::Virtual,
+                             .logSink = {}});
+  platform::ProcessScope scope(process);
+  EXPECT_TRUE(platform::NSFileManager::fileExistsAtPath(mornaq::format::kMainSettingsPath));
 }
 
 TEST_F(Loader, InRealTimeMessagesAreRecordedOnANetworkThread) {

@@ -57,6 +57,25 @@ TEST_F(RoadTest, AMessageIsAnsweredThreeSecondsPlusTheReplysDelayLater) {
                  {"text", "Away, Ann"}}}}));
 }
 
+TEST_F(RoadTest, AContactsWordMatchRuleAnswersWithItsOwnDelay) {
+  writeFile(mornaq::format::kMainSettingsPath,
+            {{"isTweakEnabled", true},
+             {"ann", Dictionary{{"isContactEnabled", true}, {"isWordMatch", true}}}});
+  writeFile(mornaq::format::kRuleSettingsPath,
+            {{"ann", Dictionary{{"hello", Dictionary{{"customMatch", "hello"},
+                                                     {"customMatchRe", "Hi:newline:there"},
+                                                     {"customMatchReDelay", "1"}}}}}});
+  const auto result = run(kAnnSaysHello);
+
+  EXPECT_THAT(result.of("log"), Contains(std::pair<double, json>(
+                                    3,
+                                    "[Mornaq] customMatch:-hello, customMatchRe:-Hi:newline:there, "
+                                    "customMatchReDelay:-1")));
+  ASSERT_EQ(result.of("sent").size(), 1u);
+  EXPECT_EQ(result.of("sent")[0].first, 4);
+  EXPECT_EQ(result.of("sent")[0].second["text"], "Hi\nthere");
+}
+
 struct VariantCase {
   std::string version;
   std::string tag;

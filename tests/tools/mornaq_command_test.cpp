@@ -106,6 +106,10 @@ TEST_F(MornaqCommand, InstallLaysThePackageAgainAndAgainAndLeavesTheSettingsAlon
   EXPECT_EQ(rootFiles(), installed);
 }
 
+TEST_F(MornaqCommand, InstallRefusesAMissingRoot) {
+  EXPECT_NE(mornaq("install --root '" + (folder / "nowhere").string() + "'").status, 0);
+}
+
 TEST_F(MornaqCommand, AScenarioInVirtualTimePrintsItsEventsAsJson) {
   ASSERT_EQ(mornaq("install --root '" + root.string() + "'").status, 0);
   writeMainSettings("<key>isTweakEnabled</key><true/>");

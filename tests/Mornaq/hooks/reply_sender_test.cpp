@@ -127,6 +127,15 @@ TEST_F(ReplySender, TheSenderNeverLooksAtTheSwitchAgain) {
   EXPECT_EQ(sent[0].text, "Still sent");
 }
 
+TEST_F(ReplySender, AChatWithoutIdentifierOrNameIsAnsweredWithTheirEmptyForms) {
+  postReplyRequest("Hi :name:!", "0", hosts::whatsapp::makeChatSession({}));
+  process.queue().runUntilIdle();
+
+  ASSERT_EQ(sent.size(), 1u);
+  EXPECT_EQ(sent[0].text, "Hi !");
+  EXPECT_THAT(takeLog(), testing::Contains("Mornaq sendMessage:-(null)"));
+}
+
 struct TemplateCase {
   std::string replyTemplate;
   std::optional<std::string> displayName;
