@@ -12,7 +12,7 @@
 #include <unordered_set>
 #include <vector>
 
-#include "common/settings_format.h"
+#include "common/contact_key.h"
 #include "platform/foundation/log.h"
 #include "platform/process/process.h"
 #include "platform/text/text.h"
@@ -25,21 +25,6 @@ using platform::contacts::CNContact;
 struct DirectoryState {
   platform::Dictionary dOfPerson;
 };
-
-// The identifier with every ":ABPerson" removed, in one pass from the left,
-// as the engine forms the same key from a chat.
-std::string contactKey(std::string_view identifier) {
-  constexpr auto suffix = mornaq::format::kAddressBookSuffix;
-  std::string key;
-  std::size_t start = 0;
-  for (auto at = identifier.find(suffix); at != std::string_view::npos;
-       at = identifier.find(suffix, start)) {
-    key.append(identifier.substr(start, at - start));
-    start = at + suffix.size();
-  }
-  key.append(identifier.substr(start));
-  return key;
-}
 
 // Only blanks and tabs (the phone's whitespace set: no line breaks).
 bool isBlank(std::string_view text) {
@@ -77,7 +62,7 @@ class NamesInUse {
 
 void addContact(const CNContact& contact, platform::Dictionary& directory, NamesInUse& names) {
   if (contact.phoneNumbers().empty()) return;
-  std::string key = contactKey(contact.identifier());
+  std::string key = mornaq::format::contactKey(contact.identifier());
   if (directory.contains(key)) {
     // Two identifiers that differ only in ":ABPerson" would share one entry
     // of settings: the first keeps the row.
