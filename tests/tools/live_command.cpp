@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 
@@ -102,6 +103,25 @@ Finished runMornaq(const std::vector<std::string>& arguments, std::string_view i
   err << std::ifstream(scratchFolder / "err", std::ios::binary).rdbuf();
   finished.err = err.str();
   return finished;
+}
+
+std::string readFile(const std::filesystem::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
+}
+
+Finished runShell(const std::string& commandLine, std::string_view input,
+                  const std::filesystem::path& scratchFolder) {
+  const auto in = scratchFolder / "in";
+  const auto out = scratchFolder / "out";
+  const auto err = scratchFolder / "err";
+  std::ofstream(in, std::ios::binary) << input;
+  const std::string command =
+      commandLine + " <'" + in.string() + "' >'" + out.string() + "' 2>'" + err.string() + "'";
+  const int status = std::system(command.c_str());
+  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(out), readFile(err)};
 }
 
 }  // namespace tools_test

@@ -50,4 +50,12 @@ struct Finished {
 Finished runMornaq(const std::vector<std::string>& arguments, std::string_view input,
                    const std::filesystem::path& scratchFolder);
 
+// The whole content of a file ("" when it cannot be read).
+std::string readFile(const std::filesystem::path& path);
+
+// Runs a shell command line to its end with input on its standard input;
+// standard output and error pass through files in scratchFolder.
+Finished runShell(const std::string& commandLine, std::string_view input,
+                  const std::filesystem::path& scratchFolder);
+
 }  // namespace tools_test

@@ -12,23 +12,15 @@
 #include <sstream>
 #include <string>
 
+#include "tests/tools/live_command.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 using testing::HasSubstr;
 
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
+using Result = tools_test::Finished;
+using tools_test::readFile;
 
 const std::string kMainSettings =
     "var/mobile/Library/Preferences/com.corvane.halbrin.mornaqprefs.plist";
@@ -50,13 +42,7 @@ class MornaqCommand : public testing::Test {
   }
 
   Result mornaq(const std::string& arguments, const std::string& input = "") {
-    std::ofstream(folder / "in") << input;
-    const std::string command = "'" MORNAQ_COMMAND "' " + arguments + " <'" +
-                                (folder / "in").string() + "' >'" + (folder / "out").string() +
-                                "' 2>'" + (folder / "err").string() + "'";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(folder / "out"),
-            readFile(folder / "err")};
+    return tools_test::runShell("'" MORNAQ_COMMAND "' " + arguments, input, folder);
   }
 
   // Every file under the root with its content.

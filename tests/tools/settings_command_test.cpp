@@ -14,24 +14,16 @@
 #include <string>
 #include <vector>
 
+#include "tests/tools/live_command.h"
+
 namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
 using testing::HasSubstr;
 
-struct Result {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
+using Result = tools_test::Finished;
+using tools_test::readFile;
 
 // Every line of a --json output.
 std::vector<json> events(const std::string& out) {
@@ -58,13 +50,9 @@ class SettingsCommand : public testing::Test {
   // Runs `mornaq <arguments> --root ROOT --json FILE` with input written to FILE.
   Result mornaq(const std::string& arguments, const std::string& input) {
     std::ofstream(folder / "input") << input;
-    const std::string command = "'" MORNAQ_COMMAND "' " + arguments + " --root '" + root.string() +
-                                "' --json '" + (folder / "input").string() + "' >'" +
-                                (folder / "out").string() + "' 2>'" + (folder / "err").string() +
-                                "'";
-    const int status = std::system(command.c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, readFile(folder / "out"),
-            readFile(folder / "err")};
+    return tools_test::runShell("'" MORNAQ_COMMAND "' " + arguments + " --root '" + root.string() +
+                                    "' --json '" + (folder / "input").string() + "'",
+                                "", folder);
   }
   void install() {
     const std::string command =
