@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include "hosts/common/app_process.h"
 #include "hosts/common/common_events.h"
 #include "hosts/common/process_output.h"
 #include "hosts/springboard/springboard_app.h"
@@ -58,13 +59,8 @@ scenario::EventKinds appEvents(SpringBoardApp& app, ProcessOutput& output) {
 }  // namespace
 
 int run(const RunOptions& options, std::istream& in, std::ostream& out, std::ostream& err) {
-  platform::Process process({
-      .bundleIdentifier = kBundleIdentifier,
-      .name = "SpringBoard",
-      .deviceRoot = options.root,
-      .clock = options.virtualTime ? platform::Clock::Virtual : platform::Clock::Real,
-      .logSink = {},
-  });
+  platform::Process process(
+      appProcessOptions(kBundleIdentifier, "SpringBoard", options.root, options.virtualTime));
   platform::ProcessScope scope(process);
   EventOutput events(out, options.format);
   ProcessOutput output(process, events);

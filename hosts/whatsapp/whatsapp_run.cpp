@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include "hosts/common/app_process.h"
 #include "hosts/common/common_events.h"
 #include "hosts/common/process_output.h"
 
@@ -109,13 +110,8 @@ scenario::EventKinds appEvents(WhatsAppApp& app) {
 }  // namespace
 
 int run(const RunOptions& options, std::istream& in, std::ostream& out, std::ostream& err) {
-  platform::Process process({
-      .bundleIdentifier = kBundleIdentifier,
-      .name = "WhatsApp",
-      .deviceRoot = options.root,
-      .clock = options.virtualTime ? platform::Clock::Virtual : platform::Clock::Real,
-      .logSink = {},
-  });
+  platform::Process process(
+      appProcessOptions(kBundleIdentifier, "WhatsApp", options.root, options.virtualTime));
   platform::ProcessScope scope(process);
   EventOutput events(out, options.format);
   ProcessOutput output(process, events);
