@@ -1,6 +1,6 @@
 #include "hosts/springboard/springboard_app.h"
 
-#include "Mornaq/hooks/host_interface.h"
+#include "Mornaq/host/host_interface.h"
 #include "platform/substrate/loader.h"
 #include "platform/uikit/uikit.h"
 

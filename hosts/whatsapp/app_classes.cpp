@@ -1,6 +1,6 @@
 #include "hosts/whatsapp/app_classes.h"
 
-#include "Mornaq/hooks/host_interface.h"
+#include "Mornaq/host/host_interface.h"
 #include "hosts/whatsapp/app_version.h"
 #include "hosts/whatsapp/chat_objects.h"
 

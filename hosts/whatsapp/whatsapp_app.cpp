@@ -4,7 +4,7 @@
 #include <thread>
 #include <utility>
 
-#include "Mornaq/hooks/host_interface.h"
+#include "Mornaq/host/host_interface.h"
 #include "hosts/whatsapp/app_classes.h"
 #include "platform/dispatch/main_queue.h"
 #include "platform/uikit/uikit.h"

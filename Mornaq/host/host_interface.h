@@ -88,8 +88,8 @@ inline void sendMessageWithText(const Id& storage, const std::string& text, bool
   send<Id>(storage,
            "sendMessageWithText:multicast:attachments:messageOrigin:inChatSession:"
            "hasTextFromURL:openedFromURL:smbAutomated:",
-           text, multicast, attachments, messageOrigin, chatSession, hasTextFromURL,
-           openedFromURL, smbAutomated);
+           text, multicast, attachments, messageOrigin, chatSession, hasTextFromURL, openedFromURL,
+           smbAutomated);
 }
 
 // WAUpgradeManager's class method.
