@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #include "platform/foundation/file_io.h"
@@ -64,6 +65,18 @@ std::optional<Dictionary> readForUpdate(std::string_view devicePath, const fs::p
   return Dictionary{};
 }
 
+// The update lock of a file: "<name>.lock" beside it, its folder created when missing.
+Result<std::unique_ptr<ExclusiveFileLock>> lockForUpdate(const fs::path& file) {
+  std::error_code error;
+  fs::create_directories(file.parent_path(), error);
+  if (error) return systemFailure(error);
+  fs::path lockFile = file;
+  lockFile += ".lock";
+  auto lock = std::make_unique<ExclusiveFileLock>(lockFile);
+  if (lock->error()) return systemFailure(lock->error());
+  return lock;
+}
+
 }  // namespace
 
 std::optional<Dictionary> readPlistIfPresent(std::string_view devicePath) {
@@ -81,19 +94,32 @@ bool updatePlist(std::string_view devicePath, const PlistChange& change) {
   const auto file = Process::current().root().map(devicePath);
   if (!file) return failedToWrite(devicePath, "the path is not inside the device root");
 
-  std::error_code error;
-  fs::create_directories(file->parent_path(), error);
-  if (error) return failedToWrite(devicePath, error.message());
-  fs::path lockFile = *file;
-  lockFile += ".lock";
-  const ExclusiveFileLock lock(lockFile);
-  if (lock.error()) return failedToWrite(devicePath, lock.error().message());
+  const auto lock = lockForUpdate(*file);
+  if (!lock) return failedToWrite(devicePath, lock.reason());
 
   auto dictionary = readForUpdate(devicePath, *file);
   if (!dictionary) return false;
   if (!change(*dictionary)) return true;
-  error = replaceFileAtomically(*file, serializePropertyList(*dictionary));
+  const std::error_code error = replaceFileAtomically(*file, serializePropertyList(*dictionary));
   return error ? failedToWrite(devicePath, error.message()) : true;
+}
+
+Result<bool> seedPlistIfMissing(std::string_view devicePath, std::string_view seedDevicePath) {
+  const auto& root = Process::current().root();
+  const auto file = root.map(devicePath);
+  const auto seed = root.map(seedDevicePath);
+  if (!file || !seed) return Failure{"the path is not inside the device root"};
+
+  const auto lock = lockForUpdate(*file);
+  if (!lock) return lock.failure();
+  std::error_code error;
+  if (fs::exists(fs::symlink_status(*file, error))) return false;
+  std::string bytes;
+  if (auto readError = readWholeFile(*seed, bytes)) {
+    return systemFailure(readError, "could not read the seed: " + readError.message());
+  }
+  if (auto writeError = replaceFileAtomically(*file, bytes)) return systemFailure(writeError);
+  return true;
 }
 
 }  // namespace platform

@@ -7,6 +7,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/foundation/result.h"
 #include "platform/foundation/value.h"
 
 namespace platform {
@@ -29,5 +30,13 @@ Dictionary readPlist(std::string_view devicePath);
 // means "write nothing". The lock file "<name>.lock" stays beside the file.
 using PlistChange = std::function<bool(Dictionary&)>;
 bool updatePlist(std::string_view devicePath, const PlistChange& change);
+
+// Creates the file from the seed file's bytes, as they are, when it is still
+// missing, under updatePlist's lock: written whole to a temporary file and
+// renamed into place, so that neither an update at the same moment nor a
+// reader sees a part of it or loses a change. True when it created the file,
+// false when the file was there; fails, creating nothing, when the seed cannot
+// be read (a missing seed, say) or the write failed.
+Result<bool> seedPlistIfMissing(std::string_view devicePath, std::string_view seedDevicePath);
 
 }  // namespace platform
