@@ -11,6 +11,7 @@
 #include <limits>
 #include <memory>
 
+#include "platform/foundation/big_endian.h"
 #include "platform/foundation/civil_time.h"
 #include "platform/foundation/plist_guards.h"
 #include "platform/process/process.h"
@@ -102,11 +103,7 @@ std::optional<Value> dateOf(plist_t node) {
   const std::string object = loneBinaryObject(node);
   constexpr std::size_t kMarkerAndDouble = 1 + sizeof(double);
   if (object.size() < kMarkerAndDouble) return std::nullopt;
-  std::uint64_t bits = 0;
-  for (std::size_t i = 1; i < kMarkerAndDouble; ++i) {
-    bits = bits << 8 | static_cast<std::uint8_t>(object[i]);
-  }
-  return Date{std::bit_cast<double>(bits)};
+  return Date{std::bit_cast<double>(readBigEndian(object, 1, sizeof(double)))};
 }
 
 std::optional<Value> valueOf(plist_t node, int nesting);
@@ -263,19 +260,15 @@ PlistNode nodeOf(const Value& value, int nesting) {
 std::optional<Value> parsePropertyList(std::string_view bytes) {
   if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
   if (bytes.size() > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
-  const bool binary = bytes.starts_with(kBinaryMagic);
-  if (binary ? !isSafeBinaryPropertyList(bytes) : !isSafeXmlPropertyList(bytes)) {
-    return std::nullopt;
-  }
   plist_t root = nullptr;
-  {
+  if (bytes.starts_with(kBinaryMagic)) {
+    if (!isSafeBinaryPropertyList(bytes)) return std::nullopt;
+    plist_from_bin(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &root);
+  } else {
+    const auto xml = safeXmlPropertyList(bytes);
+    if (!xml || xml->size() > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
     const ClassicNumbersScope classicNumbers;
-    const auto length = static_cast<std::uint32_t>(bytes.size());
-    if (binary) {
-      plist_from_bin(bytes.data(), length, &root);
-    } else {
-      plist_from_xml(bytes.data(), length, &root);
-    }
+    plist_from_xml(xml->data(), static_cast<std::uint32_t>(xml->size()), &root);
   }
   const PlistNode owner(root);
   if (!root) return std::nullopt;
