@@ -288,6 +288,11 @@ class CardParser {
       }
       phone.type = phone.type ? *phone.type + "," + type : std::move(type);
     });
+    if (phone.type) {
+      auto type = utf8Of(std::move(*phone.type), codingOf(line, version_));
+      if (!type) return type.reason();
+      phone.type = std::move(*type);
+    }
     std::string_view number = line.value;
     // vCard 4.0 writes numbers as tel: addresses.
     if (startsWithIgnoringAsciiCase(number, "TEL:")) number.remove_prefix(4);
@@ -358,7 +363,7 @@ std::vector<VCard> readVCards(std::string_view text, std::string_view source) {
   for (const auto& line : physicalLines(text)) {
     if (isCardDelimiter(line.text, "BEGIN")) {
       if (open) skip(open->firstLine, "it has no END:VCARD");
-      open.emplace(line.number);
+      open = OpenCard{line.number, {}};
     } else if (!open) {
       if (!trimmed(line.text).empty() && !continuesFolded(line.text)) ++strayLines;
     } else if (isCardDelimiter(line.text, "END")) {

@@ -84,6 +84,8 @@ Result<std::string> converted(std::string_view bytes, std::string_view charset) 
   return utf8;
 }
 
+}  // namespace
+
 Result<std::string> utf8Of(std::string bytes, const TextCoding& coding) {
   const bool utf8 = coding.charset.empty() || equalsIgnoringAsciiCase(coding.charset, "UTF-8") ||
                     equalsIgnoringAsciiCase(coding.charset, "UTF8");
@@ -92,8 +94,6 @@ Result<std::string> utf8Of(std::string bytes, const TextCoding& coding) {
   if (coding.charset.empty() && coding.legacyDefault) return converted(bytes, "windows-1252");
   return Failure{"the text is not UTF-8"};
 }
-
-}  // namespace
 
 Result<std::string> decodedText(std::string_view raw, const TextCoding& coding) {
   auto text =

@@ -22,6 +22,10 @@ struct TextCoding {
 // value; a failure names what made it unreadable.
 Result<std::string> decodedText(std::string_view raw, const TextCoding& coding);
 
+// bytes in the coding's charset, as UTF-8; parameter texts are never
+// quoted-printable.
+Result<std::string> utf8Of(std::string bytes, const TextCoding& coding);
+
 // RFC 6350 §3.4: \\, \n or \N, \, and \; stand for themselves; an unknown
 // escape keeps its character.
 std::string unescaped(std::string_view text);

@@ -173,6 +173,8 @@ TEST_F(ContactStoreTest, SkipsAMalformedCardWithALogLineAndKeepsTheOthers) {
        "line 10: the text is not UTF-8"},
       {"an unknown version", "BEGIN:VCARD\nVERSION:5.0\nUID:bad\nN:Bad;;;;\nEND:VCARD\n",
        "line 8: version 5.0 is not supported"},
+      {"a phone type that is not UTF-8", "BEGIN:VCARD\nVERSION:3.0\nTEL;WOR\x9aK:1\nEND:VCARD\n",
+       "line 9: the text is not UTF-8"},
       {"a property without a name", "BEGIN:VCARD\nVERSION:3.0\n:nameless\nEND:VCARD\n",
        "line 9: the line is not a property"},
   };
