@@ -2,9 +2,7 @@
 
 #include <fmt/format.h>
 
-#include <chrono>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "Mornaq/engine/incoming_message.h"
@@ -14,6 +12,7 @@
 #include "Mornaq/engine/screening.h"
 #include "Mornaq/engine/setting_values.h"
 #include "common/settings_format.h"
+#include "platform/dispatch/guarded.h"
 #include "platform/dispatch/main_queue.h"
 #include "platform/foundation/log.h"
 #include "platform/foundation/plist_file.h"
@@ -28,8 +27,8 @@ using platform::flag;
 using platform::NSLog;
 using platform::orNull;
 
-constexpr platform::Duration kScreeningToDecision = std::chrono::seconds(1);
-constexpr platform::Duration kDecisionToEvaluation = std::chrono::seconds(2);
+const platform::Duration kScreeningToDecision = platform::secondsSaturating(1);
+const platform::Duration kDecisionToEvaluation = platform::secondsSaturating(2);
 // Asked to start, suspended, before every global evaluation.
 const std::string kMessagesApp = "com.apple.MobileSMS";
 
@@ -39,20 +38,13 @@ const std::string kMessagesApp = "com.apple.MobileSMS";
 struct EngineState {
   // The capture runs wherever the host creates its centre, so the centre is
   // guarded against the screening that reads it on the main queue.
-  std::mutex centerMutex;
-  platform::Id notificationCenter;
+  platform::Guarded<platform::Id> notificationCenter;
   std::string lastContactMatch;
   std::string lastContactMatchReply;
   std::string lastGlobalMatch;
 };
 
 EngineState& engineState() { return platform::Process::current().state<EngineState>(); }
-
-platform::Id capturedNotificationCenter() {
-  auto& state = engineState();
-  std::lock_guard lock(state.centerMutex);
-  return state.notificationCenter;
-}
 
 platform::Dictionary readRuleFile() { return platform::readPlist(format::kRuleSettingsPath); }
 
@@ -136,7 +128,8 @@ void screenReceivedMessage(const platform::Id& message) {
   // Taken once: a settings change applies from the next message on.
   const Snapshot snapshot =
       std::make_shared<const platform::Dictionary>(platform::readPlist(format::kMainSettingsPath));
-  const IncomingMessage incoming = readIncomingMessage(message, capturedNotificationCenter());
+  const IncomingMessage incoming =
+      readIncomingMessage(message, engineState().notificationCenter.get());
   switch (screen(incoming, *snapshot)) {
     case Screening::Muted:
       NSLog("Mornaq this is a MutedUser chat and reply to MutedUser NOO ignore it..");
@@ -169,9 +162,7 @@ void didTrackReceivedMessage(const platform::Id& message) {
 }
 
 void captureNotificationCenter(const platform::Id& center) {
-  auto& state = engineState();
-  std::lock_guard lock(state.centerMutex);
-  state.notificationCenter = center;
+  engineState().notificationCenter.set(center);
 }
 
 }  // namespace mornaq
