@@ -1,22 +1,12 @@
 #include "Mornaq/engine/rule_matching.h"
 
+#include <vector>
+
 #include "Mornaq/engine/setting_values.h"
 #include "common/settings_format.h"
 #include "platform/text/text.h"
 
 namespace mornaq {
-
-namespace {
-
-bool wordMatches(std::string_view word, std::string_view subject) {
-  using platform::text::containsIgnoringCase;
-  // Equality ignoring case is symmetric, so one comparison serves both
-  // directions; it only decides where containment cannot (empty texts).
-  return containsIgnoringCase(word, subject) || platform::text::equalsIgnoringCase(word, subject) ||
-         containsIgnoringCase(subject, word);
-}
-
-}  // namespace
 
 std::optional<std::string> findMatchingRule(const platform::Dictionary* ruleSet,
                                             std::string_view subject) {
@@ -25,8 +15,21 @@ std::optional<std::string> findMatchingRule(const platform::Dictionary* ruleSet,
   // which the dictionary keeps its keys. The rule file fixes no order, so
   // this one is the system's: with several matching words, the first in
   // this order decides the reply.
-  for (const auto& [word, rule] : *ruleSet) {
-    if (wordMatches(word, subject)) return word;
+  // The subject and every word are folded once, and all words are looked for
+  // in the subject in one pass: a long message costs once, not once per rule.
+  using platform::text::FoldedText;
+  const FoldedText folded(subject);
+  std::vector<FoldedText> words;
+  words.reserve(ruleSet->size());
+  for (const auto& entry : *ruleSet) words.emplace_back(entry.first);
+  const std::vector<bool> inSubject = platform::text::containedIn(folded, words);
+  std::size_t index = 0;
+  for (const auto& entry : *ruleSet) {
+    const FoldedText& word = words[index];
+    // Equality ignoring case only decides where containment cannot (empty
+    // texts).
+    if (word.contains(folded) || word == folded || inSubject[index]) return entry.first;
+    ++index;
   }
   return std::nullopt;
 }
