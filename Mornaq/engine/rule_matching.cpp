@@ -19,17 +19,19 @@ std::optional<std::string> findMatchingRule(const platform::Dictionary* ruleSet,
   // in the subject in one pass: a long message costs once, not once per rule.
   using platform::text::FoldedText;
   const FoldedText folded(subject);
+  std::vector<const std::string*> names;
   std::vector<FoldedText> words;
+  names.reserve(ruleSet->size());
   words.reserve(ruleSet->size());
-  for (const auto& entry : *ruleSet) words.emplace_back(entry.first);
-  const std::vector<bool> inSubject = platform::text::containedIn(folded, words);
-  std::size_t index = 0;
   for (const auto& entry : *ruleSet) {
-    const FoldedText& word = words[index];
+    names.push_back(&entry.first);
+    words.emplace_back(entry.first);
+  }
+  const std::vector<bool> inSubject = platform::text::containedIn(folded, words);
+  for (std::size_t i = 0; i < words.size(); ++i) {
     // Equality ignoring case only decides where containment cannot (empty
     // texts).
-    if (word.contains(folded) || word == folded || inSubject[index]) return entry.first;
-    ++index;
+    if (words[i].contains(folded) || words[i] == folded || inSubject[i]) return *names[i];
   }
   return std::nullopt;
 }

@@ -5,8 +5,9 @@
 #include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
-#include <unicode/utf16.h>
+#include <unicode/utf8.h>
 
+#include <algorithm>
 #include <deque>
 #include <map>
 
@@ -29,10 +30,10 @@ icu::UnicodeString folded(std::string_view text) {
 
 // A match must end on a character boundary: "cafe" is not in "café", whose
 // decomposed form continues the "e" with a combining accent.
-bool endsOnCharacterBoundary(std::u16string_view text, std::size_t end) {
+bool endsOnCharacterBoundary(std::string_view text, std::size_t end) {
   if (end >= text.size()) return true;
   UChar32 next = 0;
-  U16_NEXT(text.data(), end, text.size(), next);
+  U8_NEXT(text.data(), end, text.size(), next);
   return u_getCombiningClass(next) == 0;
 }
 
@@ -42,12 +43,12 @@ bool endsOnCharacterBoundary(std::u16string_view text, std::size_t end) {
 // included, where a needle ends (output).
 class NeedleAutomaton {
  public:
-  explicit NeedleAutomaton(std::span<const std::u16string_view> needles) {
+  explicit NeedleAutomaton(std::span<const std::string_view> needles) {
     nodes_.emplace_back();
     for (std::size_t i = 0; i < needles.size(); ++i) {
       if (needles[i].empty()) continue;  // found in nothing
       int node = 0;
-      for (const char16_t unit : needles[i]) {
+      for (const char unit : needles[i]) {
         const auto [child, added] = nodes_[node].next.try_emplace(unit, int(nodes_.size()));
         node = child->second;
         if (added) nodes_.emplace_back();
@@ -58,7 +59,7 @@ class NeedleAutomaton {
   }
 
   // For each needle, whether it ends somewhere on a character boundary.
-  std::vector<bool> foundIn(std::u16string_view text, std::size_t needleCount) const {
+  std::vector<bool> foundIn(std::string_view text, std::size_t needleCount) const {
     std::vector<bool> found(needleCount), reported(nodes_.size());
     int node = 0;
     for (std::size_t at = 0; at < text.size(); ++at) {
@@ -76,7 +77,7 @@ class NeedleAutomaton {
 
  private:
   struct Node {
-    std::map<char16_t, int> next;
+    std::map<char, int> next;
     int fail = 0;
     int output = 0;  // 0: no needle ends on the chain
     std::vector<std::size_t> needles;
@@ -84,7 +85,7 @@ class NeedleAutomaton {
 
   // The node after reading unit in node: the longest suffix of the text read
   // so far that is a path of the trie.
-  int step(int node, char16_t unit) const {
+  int step(int node, char unit) const {
     for (;;) {
       if (const auto child = nodes_[node].next.find(unit); child != nodes_[node].next.end()) {
         return child->second;
@@ -116,12 +117,19 @@ class NeedleAutomaton {
 }  // namespace
 
 FoldedText::FoldedText(std::string_view text) {
-  const icu::UnicodeString s = folded(text);
-  folded_.assign(s.getBuffer(), static_cast<std::size_t>(s.length()));
+  // Folding leaves ASCII ASCII, with capitals made small, and it decomposes
+  // nothing: the common case needs no conversion through ICU.
+  if (std::ranges::all_of(text, [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    folded_.resize(text.size());
+    std::ranges::transform(text, folded_.begin(),
+                           [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
+    return;
+  }
+  folded(text).toUTF8String(folded_);
 }
 
 bool FoldedText::contains(const FoldedText& needle) const {
-  const std::u16string_view text = folded_, wanted = needle.folded_;
+  const std::string_view text = folded_, wanted = needle.folded_;
   if (wanted.empty()) return false;
   for (auto at = text.find(wanted); at != text.npos; at = text.find(wanted, at + 1)) {
     if (endsOnCharacterBoundary(text, at + wanted.size())) return true;
@@ -130,7 +138,7 @@ bool FoldedText::contains(const FoldedText& needle) const {
 }
 
 std::vector<bool> containedIn(const FoldedText& haystack, std::span<const FoldedText> needles) {
-  std::vector<std::u16string_view> wanted;
+  std::vector<std::string_view> wanted;
   std::size_t wantedLength = 0;
   for (const auto& needle : needles) {
     wanted.push_back(needle.folded_);

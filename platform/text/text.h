@@ -30,7 +30,7 @@ class FoldedText {
 
  private:
   friend std::vector<bool> containedIn(const FoldedText&, std::span<const FoldedText>);
-  std::u16string folded_;
+  std::string folded_;  // UTF-8, whose matches all begin and end between characters
 };
 
 // For each needle, whether haystack.contains(needle), in time linear in the
