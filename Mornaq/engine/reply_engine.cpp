@@ -46,7 +46,9 @@ struct EngineState {
 
 EngineState& engineState() { return platform::Process::current().state<EngineState>(); }
 
-platform::Dictionary readRuleFile() { return platform::readPlist(format::kRuleSettingsPath); }
+std::shared_ptr<const platform::Dictionary> readRuleFile() {
+  return platform::readPlistShared(format::kRuleSettingsPath);
+}
 
 // Shared by the steps of one message's timeline and released with its last one.
 using Snapshot = std::shared_ptr<const platform::Dictionary>;
@@ -126,8 +128,7 @@ void decideReply(const Snapshot& snapshot, const IncomingMessage& incoming) {
 
 void screenReceivedMessage(const platform::Id& message) {
   // Taken once: a settings change applies from the next message on.
-  const Snapshot snapshot =
-      std::make_shared<const platform::Dictionary>(platform::readPlist(format::kMainSettingsPath));
+  const Snapshot snapshot = platform::readPlistShared(format::kMainSettingsPath);
   const IncomingMessage incoming =
       readIncomingMessage(message, engineState().notificationCenter.get());
   switch (screen(incoming, *snapshot)) {
@@ -151,7 +152,7 @@ void screenReceivedMessage(const platform::Id& message) {
 
 bool getPlistValue() {
   const bool enabled =
-      switchValue(platform::readPlist(format::kMainSettingsPath), format::kIsTweakEnabled);
+      switchValue(*platform::readPlistShared(format::kMainSettingsPath), format::kIsTweakEnabled);
   NSLog(fmt::format("[Mornaq] getPlistValue value:-{}", flag(enabled)));
   return enabled;
 }

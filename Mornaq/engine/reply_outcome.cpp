@@ -10,7 +10,10 @@ std::optional<Reply> replyOutcome(const IncomingMessage& incoming,
                                   const platform::Dictionary& ruleFile) {
   if (screen(incoming, snapshot) != Screening::Pass) return std::nullopt;
   const Decision decision = decide(incoming, snapshot);
-  const RuleFileReader readRuleFile = [&ruleFile] { return ruleFile; };
+  // Shares the caller's rule file without owning it: it outlives this call.
+  const RuleFileReader readRuleFile = [&ruleFile] {
+    return std::shared_ptr<const platform::Dictionary>(std::shared_ptr<void>(), &ruleFile);
+  };
   switch (decision.path) {
     case ReplyPath::Contact:
       return evaluateContact(*decision.entry, *decision.contactKey, incoming.text, readRuleFile)

@@ -10,6 +10,7 @@
 
 #include "platform/foundation/file_io.h"
 #include "platform/foundation/log.h"
+#include "platform/foundation/plist_cache.h"
 #include "platform/foundation/plist_codec.h"
 #include "platform/process/process.h"
 
@@ -77,17 +78,34 @@ Result<std::unique_ptr<ExclusiveFileLock>> lockForUpdate(const fs::path& file) {
   return lock;
 }
 
+PlistSnapshot readAfresh(const fs::path& file) {
+  std::string bytes;
+  if (readWholeFile(file, bytes)) return nullptr;
+  auto dictionary = dictionaryFrom(bytes);
+  return dictionary ? std::make_shared<const Dictionary>(std::move(*dictionary)) : nullptr;
+}
+
+PlistSnapshot readSnapshotIfPresent(std::string_view devicePath) {
+  const auto file = Process::current().root().map(devicePath);
+  return file ? readThroughCache(*file, readAfresh) : nullptr;
+}
+
 }  // namespace
 
 std::optional<Dictionary> readPlistIfPresent(std::string_view devicePath) {
-  const auto file = Process::current().root().map(devicePath);
-  std::string bytes;
-  if (!file || readWholeFile(*file, bytes)) return std::nullopt;
-  return dictionaryFrom(bytes);
+  const auto snapshot = readSnapshotIfPresent(devicePath);
+  return snapshot ? std::optional<Dictionary>(*snapshot) : std::nullopt;
 }
 
 Dictionary readPlist(std::string_view devicePath) {
-  return readPlistIfPresent(devicePath).value_or(Dictionary{});
+  const auto snapshot = readSnapshotIfPresent(devicePath);
+  return snapshot ? *snapshot : Dictionary{};
+}
+
+std::shared_ptr<const Dictionary> readPlistShared(std::string_view devicePath) {
+  static const auto kEmpty = std::make_shared<const Dictionary>();
+  auto snapshot = readSnapshotIfPresent(devicePath);
+  return snapshot ? snapshot : kEmpty;
 }
 
 bool updatePlist(std::string_view devicePath, const PlistChange& change) {
