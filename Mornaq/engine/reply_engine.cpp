@@ -98,7 +98,7 @@ void evaluateGlobalReply(const platform::Dictionary& snapshot, const IncomingMes
   if (const auto& rule = evaluation.rule) {
     NSLog(fmt::format(
         "[Mornaq] customMatchGlob:-{}, customMatchReGlob:-{}, customMatchReGlobDelay:-{}",
-        rule->customMatch, rule->customMatchRe, rule->customMatchReDelay));
+        rule->customMatch, rule->customMatchRe, rule->customMatchReDelay.description()));
     state.lastGlobalMatch = rule->customMatch;
   } else if (reply) {
     NSLog("[Mornaq] [GLOBAL] Word didn't Match or isn't enabled will send a reply to phoneNumber");

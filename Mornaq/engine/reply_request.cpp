@@ -4,7 +4,7 @@
 
 namespace mornaq {
 
-void postReplyRequest(const std::string& text, const std::string& delay,
+void postReplyRequest(const std::string& text, const platform::Value& delay,
                       const platform::Id& chatSession) {
   platform::Dictionary userInfo;
   userInfo.emplace(kReplyRequestMsgKey, text);

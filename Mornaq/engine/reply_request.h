@@ -4,20 +4,21 @@
 #include <string>
 #include <string_view>
 
-#include "platform/runtime/object.h"
+#include "platform/foundation/value.h"
 
 namespace mornaq {
 
 inline constexpr std::string_view kReplyRequestNotification = "MornaqSendWMMessage";
-// User-info keys: the reply template, its delay in whole seconds as text, and
-// the chat to answer (left out when the message had no chat).
+// User-info keys: the reply template, its delay in whole seconds (a text, or a
+// rule's delay as stored), and the chat to answer (left out when the message
+// had no chat).
 inline constexpr std::string_view kReplyRequestMsgKey = "msg";
 inline constexpr std::string_view kReplyRequestDelayKey = "delay";
 inline constexpr std::string_view kReplyRequestChatSessionKey = "ChatSession";
 
 // Posts a reply request on the current process's default notification centre,
 // with no sender object.
-void postReplyRequest(const std::string& text, const std::string& delay,
+void postReplyRequest(const std::string& text, const platform::Value& delay,
                       const platform::Id& chatSession);
 
 }  // namespace mornaq

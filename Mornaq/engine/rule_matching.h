@@ -19,10 +19,11 @@ struct MatchedRule {
   platform::Value storedMatch;
   platform::Value storedReply;
   platform::Value storedDelay;
-  // The same values with their fallbacks: what is sent and remembered.
+  // The same values with their fallbacks: what is sent and remembered. The
+  // delay goes to the sender as stored (a number stays a number), or "3".
   std::string customMatch;
   std::string customMatchRe;
-  std::string customMatchReDelay;
+  platform::Value customMatchReDelay;
 };
 
 // The rule that answers subject among the rules that owner (a contact key or
