@@ -1,6 +1,7 @@
 #pragma once
 // The reply request: the in-process notification through which the decision
 // hands a chosen reply to the sender. Both sides name it through this file.
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -15,6 +16,11 @@ inline constexpr std::string_view kReplyRequestNotification = "MornaqSendWMMessa
 inline constexpr std::string_view kReplyRequestMsgKey = "msg";
 inline constexpr std::string_view kReplyRequestDelayKey = "delay";
 inline constexpr std::string_view kReplyRequestChatSessionKey = "ChatSession";
+
+// The seconds the sender waits for a request's "delay" (longLongValue: the
+// leading whole number of a text, a number truncated); 0 for a negative
+// delay or one without a number, which fires at once.
+std::int64_t requestDelaySeconds(const platform::Value& delay);
 
 // Posts a reply request on the current process's default notification centre,
 // with no sender object.

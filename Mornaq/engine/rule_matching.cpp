@@ -43,6 +43,7 @@ std::optional<MatchedRule> matchRule(const platform::Dictionary& ruleFile, std::
   auto matchWord = textValue(rule, format::kCustomMatch);
   const platform::Value& delay = platform::lookUp(rule, format::kCustomMatchReDelay);
   return MatchedRule{
+      .word = *word,
       .storedMatch = platform::lookUp(rule, format::kCustomMatch),
       .storedReply = platform::lookUp(rule, format::kCustomMatchRe),
       .storedDelay = delay,

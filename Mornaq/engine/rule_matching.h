@@ -14,6 +14,7 @@ std::optional<std::string> findMatchingRule(const platform::Dictionary* ruleSet,
                                             std::string_view subject);
 
 struct MatchedRule {
+  std::string word;  // the match word: the rule's key in its rule set
   // The rule's values as the file holds them (nil when missing), for the
   // log line that shows what the user stored.
   platform::Value storedMatch;
