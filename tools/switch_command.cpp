@@ -1,6 +1,7 @@
 // mornaq switch [on|off] --root DIR: sets the add-on's master switch, or
 // prints it ("on" or "off"), as the gesture listeners do: through the hook
-// library's exported MqSetState and MqGetState.
+// library's exported MqSetState and MqGetState; MqSetStateFailure tells
+// whether the switch was stored.
 #include <dlfcn.h>
 
 #include <iostream>
@@ -48,12 +49,18 @@ int runSwitch(const Options& options) {
   }
   auto* setState = exported<void(bool)>(handle, "MqSetState");
   auto* getState = exported<bool()>(handle, "MqGetState");
-  if (!setState || !getState) {
-    std::cerr << "mornaq switch: the hook library exports no MqSetState or MqGetState\n";
+  auto* setStateFailure = exported<const char*()>(handle, "MqSetStateFailure");
+  if (!setState || !getState || !setStateFailure) {
+    std::cerr << "mornaq switch: the hook library exports no MqSetState, MqGetState or "
+                 "MqSetStateFailure\n";
     return 1;
   }
   if (options.state) {
     setState(*options.state == "on");
+    if (const char* failure = setStateFailure()) {
+      std::cerr << "mornaq switch: the switch was not stored: " << failure << '\n';
+      return 1;
+    }
     return 0;
   }
   std::cout << (getState() ? "on" : "off") << '\n';

@@ -2,27 +2,48 @@
 
 #include <fmt/format.h>
 
+#include <optional>
 #include <string>
 
 #include "common/settings_format.h"
 #include "platform/foundation/darwin_notify_center.h"
 #include "platform/foundation/log.h"
 #include "platform/foundation/plist_file.h"
+#include "platform/process/process.h"
 
 using mornaq::format::kIsTweakEnabled;
 using mornaq::format::kMainSettingsPath;
+
+namespace {
+
+// The outcome of the process's last MqSetState, for a caller that cannot
+// change its signature.
+struct SetStateOutcome {
+  std::optional<std::string> failure;
+};
+
+}  // namespace
 
 void MqSetState(bool state) {
   // Through the locked update, so a missing file is created rather than the
   // switch silently staying off, and a page writing at the same moment keeps
   // its change. A failed write is logged by the update itself.
-  platform::updatePlist(kMainSettingsPath, [state](platform::Dictionary& settings) {
-    settings.insert_or_assign(std::string(kIsTweakEnabled), state);
-    return true;
-  });
+  const bool stored =
+      platform::updatePlist(kMainSettingsPath, [state](platform::Dictionary& settings) {
+        settings.insert_or_assign(std::string(kIsTweakEnabled), state);
+        return true;
+      });
+  auto& outcome = platform::Process::current().state<SetStateOutcome>();
+  outcome.failure.reset();
+  if (!stored) outcome.failure = fmt::format("cannot write {}", kMainSettingsPath);
   auto& darwin = platform::CFNotificationCenterGetDarwinNotifyCenter();
   platform::CFNotificationCenterPostNotification(darwin, mornaq::format::kPrefsUpdatedNotification);
   platform::NSLog(fmt::format("[Mornaq] ARSetState:-{}", platform::flag(state)));
+}
+
+const char* MqSetStateFailure() {
+  const auto& failure = platform::Process::current().state<SetStateOutcome>().failure;
+  return failure ? failure->c_str() : nullptr;
 }
 
 bool MqGetState() {

@@ -11,6 +11,10 @@ extern "C" {
 // state, also when it did not change.
 MORNAQ_EXPORT void MqSetState(bool state);
 
+// Why this process's last MqSetState could not store the switch; null when it
+// did, or when there was none. Valid until the next MqSetState.
+MORNAQ_EXPORT const char* MqSetStateFailure();
+
 // The stored switch; NO when the key or the file is missing.
 MORNAQ_EXPORT bool MqGetState();
 }

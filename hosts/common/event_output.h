@@ -12,9 +12,13 @@
 
 namespace hosts {
 
-// The compact JSON text of a value. Texts come from files and messages and need not be valid
-// UTF-8: each byte that is not is written as U+FFFD, so printing never fails on what a file holds.
-std::string jsonText(const nlohmann::json& value);
+// The compact JSON text of a value (json or ordered_json, whose order it keeps). Texts come from
+// files and messages and need not be valid UTF-8: each byte that is not is written as U+FFFD, so
+// printing never fails on what a file holds.
+template <class Json>
+std::string jsonText(const Json& value) {
+  return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
 
 class EventOutput {
  public:

@@ -142,6 +142,20 @@ TEST_F(HomeScreenCommands, SwitchRefusesAnUnknownStateAndARootWithoutTheLibrary)
   EXPECT_THAT(result.err, HasSubstr("cannot load the hook library"));
 }
 
+TEST_F(HomeScreenCommands, SwitchExitsWithOneAndTheReasonWhenItsWriteFails) {
+  // A folder where MainSettings belongs cannot be read, so it is not replaced.
+  fs::create_directories(fs::path(root) /
+                         "var/mobile/Library/Preferences/com.corvane.halbrin.mornaqprefs.plist");
+  for (const char* state : {"on", "off"}) {
+    const auto result = mornaq({"switch", state, "--root", root});
+    EXPECT_EQ(result.status, 1) << state;
+    EXPECT_THAT(result.err, HasSubstr("mornaq switch: the switch was not stored: cannot write "
+                                      "/var/mobile/Library/Preferences/"
+                                      "com.corvane.halbrin.mornaqprefs.plist"))
+        << state;
+  }
+}
+
 TEST_F(HomeScreenCommands, SwitchingOnWhileTheMessagingAppRunsScreensFromTheNextMessage) {
   writeMainSettings(
       "<key>isTweakEnabled</key><false/><key>isGlobalEnabled</key><true/>"
