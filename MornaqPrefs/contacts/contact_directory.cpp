@@ -105,7 +105,7 @@ OrderedDictionary sortedDictionary(const platform::Dictionary& directory) {
   std::vector<Entry> entries;
   entries.reserve(directory.size());
   for (const auto& [key, value] : directory) entries.push_back({value.description(), &key, &value});
-  std::ranges::sort(entries, [&collator](const Entry& a, const Entry& b) {
+  std::sort(entries.begin(), entries.end(), [&collator](const Entry& a, const Entry& b) {
     if (const int order = collator.compare(a.name, b.name); order != 0) return order < 0;
     return std::tie(a.name, *a.key) < std::tie(b.name, *b.key);
   });
@@ -120,7 +120,7 @@ std::string displayName(const CNContact& contact) {
   std::string name = !family ? given.value_or("") : !given ? *family : *given + " " + *family;
   if (!isBlank(name)) return name;
   const auto& phones = contact.phoneNumbers();
-  const auto last = std::ranges::find_if(phones.rbegin(), phones.rend(), [](const auto& phone) {
+  const auto last = std::find_if(phones.rbegin(), phones.rend(), [](const auto& phone) {
     return !phone.value.stringValue().empty();
   });
   return last == phones.rend() ? "" : last->value.stringValue();
