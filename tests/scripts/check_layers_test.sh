@@ -1,32 +1,56 @@
 #!/usr/bin/env bash
-# The layer check on lines of an add-on file: each case is the verdict
-# expected (pass or fail) and one line of C++.
+# Runs scripts/check-layers on one-file trees: each line it must refuse, and
+# the ones it must allow.
 set -euo pipefail
-check=$(cd "$(dirname "$0")/../../scripts" && pwd)/check-layers
-tree=$(mktemp -d)
-trap 'rm -rf "$tree"' EXIT
-mkdir -p "$tree/Mornaq" "$tree/MornaqPrefs"
+check_layers=$1
 
-cases=(
-  'fail|#include <mutex>'
-  'fail|  #  include <sys/stat.h>'
-  'fail|#include <chrono>'
-  'fail|std::this_thread::sleep_for(delay);'
-  'fail|const auto delay = std::chrono::seconds(1);'
-  'fail|int fd = ::open(path, O_RDONLY);'
-  'fail|void* handle = dlopen(name, RTLD_NOW);'
-  'pass|#include <string>'
-  'pass|#include "platform/dispatch/guarded.h"'
-  'pass|// a std::mutex would do, but only platform/ may hold one'
-  'pass|stream.write(data); platform::readPlist(path); page->close();'
-  'pass|const auto delay = platform::secondsSaturating(1);'
+# verdict, file, one line of C++ (an include, or a line that names the OS)
+cases=$(cat <<'CASES'
+refuse|platform/foundation/a.cpp|#include "Mornaq/engine/b.h"
+refuse|platform/foundation/a.cpp|#include "common/settings_format.h"
+refuse|platform/uikit/a.h|#include "hosts/common/b.h"
+refuse|Mornaq/engine/a.h|#include "Mornaq/hooks/b.h"
+refuse|Mornaq/hooks/a.cpp|#include "MornaqPrefs/pages/b.h"
+refuse|MornaqPrefs/pages/a.cpp|#include "Mornaq/host/b.h"
+refuse|hosts/whatsapp/a.cpp|#include "Mornaq/host/b.h"
+refuse|hosts/settings/a.cpp|#include "MornaqPrefs/pages/b.h"
+refuse|Mornaq/switch/a.cpp|#include "hosts/whatsapp/b.h"
+refuse|MornaqPrefs/pages/a.cpp|#include "tools/b.h"
+refuse|MornaqPrefs/page.cpp|#include <mutex>
+refuse|Mornaq/engine/a.cpp|  #  include <sys/stat.h>
+refuse|Mornaq/engine/a.cpp|#include <chrono>
+refuse|MornaqPrefs/page.cpp|std::this_thread::sleep_for(delay);
+refuse|Mornaq/engine/a.cpp|const auto delay = std::chrono::seconds(1);
+refuse|MornaqPrefs/page.cpp|int fd = ::open(path, O_RDONLY);
+refuse|Mornaq/hooks/a.cpp|void* handle = dlopen(name, RTLD_NOW);
+allow|platform/foundation/a.cpp|#include "platform/process/b.h"
+allow|platform/foundation/a.cpp|#include <mutex>
+allow|Mornaq/engine/a.h|#include "Mornaq/host/b.h"
+allow|Mornaq/hooks/a.cpp|#include "Mornaq/engine/b.h"
+allow|MornaqPrefs/pages/a.cpp|#include "MornaqPrefs/support/b.h"
+allow|hosts/whatsapp/a.cpp|#include "common/settings_format.h"
+allow|hosts/whatsapp/a.cpp|#include <thread>
+allow|tools/a.cpp|#include "Mornaq/host/b.h"
+allow|tests/hosts/a.cpp|#include "Mornaq/host/b.h"
+allow|MornaqPrefs/page.cpp|#include <string>
+allow|MornaqPrefs/page.cpp|#include "platform/dispatch/guarded.h"
+allow|MornaqPrefs/page.cpp|// a std::mutex would do, but only platform/ may hold one
+allow|MornaqPrefs/page.cpp|stream.write(data); platform::readPlist(path); page->close();
+allow|Mornaq/engine/a.cpp|const auto delay = platform::secondsSaturating(1);
+CASES
 )
-failures=0
-for entry in "${cases[@]}"; do
-  expected=${entry%%|*}
-  printf '%s\n' "${entry#*|}" >"$tree/MornaqPrefs/page.cpp"
-  verdict=pass
-  "$check" "$tree" >/dev/null || verdict=fail
-  [ "$verdict" = "$expected" ] || { echo "expected $expected: ${entry#*|}"; failures=$((failures + 1)); }
-done
-[ "$failures" -eq 0 ]
+
+failed=0
+while IFS='|' read -r expected file line; do
+  [[ -n $expected ]] || continue
+  root=$(mktemp -d)
+  mkdir -p "$root/$(dirname "$file")"
+  printf '%s\n' "$line" >"$root/$file"
+  if "$check_layers" "$root" 2>/dev/null; then verdict=allow; else verdict=refuse; fi
+  rm -rf "$root"
+  if [[ $verdict != "$expected" ]]; then
+    echo "FAIL: $file with '$line': expected $expected, got $verdict" >&2
+    failed=1
+  fi
+done <<<"$cases"
+exit $failed
