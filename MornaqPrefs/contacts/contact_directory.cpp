@@ -153,7 +153,7 @@ OrderedDictionary sortedDictionary(const platform::Dictionary& directory) {
   const auto tailOf = [&rest](const SortEntry& entry) {
     return std::string_view(rest).substr(entry.restStart, entry.restSize);
   };
-  std::ranges::sort(entries, [&tailOf](const SortEntry& a, const SortEntry& b) {
+  std::sort(entries.begin(), entries.end(), [&tailOf](const SortEntry& a, const SortEntry& b) {
     if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
     if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
     return std::tuple(tailOf(a), a.name, std::string_view(*a.key)) <
@@ -170,7 +170,7 @@ std::string displayName(const CNContact& contact) {
   std::string name = !family ? given.value_or("") : !given ? *family : *given + " " + *family;
   if (!isBlank(name)) return name;
   const auto& phones = contact.phoneNumbers();
-  const auto last = std::ranges::find_if(phones.rbegin(), phones.rend(), [](const auto& phone) {
+  const auto last = std::find_if(phones.rbegin(), phones.rend(), [](const auto& phone) {
     return !phone.value.stringValue().empty();
   });
   return last == phones.rend() ? "" : last->value.stringValue();
