@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <variant>
+#include <vector>
 
 #include "hosts/common/process_output.h"
 #include "hosts/settings/page_description.h"
@@ -23,8 +24,12 @@ int fail(std::ostream& err, const ScriptFailure& failure) {
 }  // namespace
 
 int run(const RunOptions& options, std::istream& script, std::ostream& out, std::ostream& err) {
-  auto parsed = parseScript(script);
-  if (auto* failure = std::get_if<ScriptFailure>(&parsed)) return fail(err, *failure);
+  std::vector<ScriptLine> lines;
+  if (!options.live) {
+    auto parsed = parseScript(script);
+    if (auto* failure = std::get_if<ScriptFailure>(&parsed)) return fail(err, *failure);
+    lines = std::get<std::vector<ScriptLine>>(std::move(parsed));
+  }
 
   // The Settings app's output has no time: nothing in it waits.
   EventOutput output(out, options.format);
@@ -51,7 +56,7 @@ int run(const RunOptions& options, std::istream& script, std::ostream& out, std:
 
   SettingsApp app;
   auto showPage = [&] {
-    nlohmann::json page = describePage(app.page(), kTableWidth);
+    nlohmann::json page = describePage(app.page(), kTableWidth, options.live);
     if (options.format == EventOutput::Format::Json) {
       output.emit(std::nullopt, "page", page);
     } else {
@@ -63,7 +68,11 @@ int run(const RunOptions& options, std::istream& script, std::ostream& out, std:
     return 1;
   }
   showPage();
-  if (auto failure = runScript(std::get<std::vector<ScriptLine>>(parsed), app, showPage)) {
+  if (options.live) {
+    const auto report = [&](const ScriptFailure& failure) { fail(err, failure); };
+    return runScriptLive(script, app, showPage, report) ? 0 : 2;
+  }
+  if (auto failure = runScript(lines, app, showPage)) {
     return fail(err, *failure);
   }
   return 0;

@@ -78,4 +78,11 @@ std::variant<std::vector<ScriptLine>, ScriptFailure> parseScript(std::istream& i
 std::optional<ScriptFailure> runScript(const std::vector<ScriptLine>& script, SettingsApp& app,
                                        const std::function<void()>& showPage);
 
+// Reads and performs each line as it arrives, for a person or a program
+// driving the app live. A malformed line or an action that matches nothing is
+// handed to report and the run goes on with the next line. True when every
+// line ran.
+bool runScriptLive(std::istream& in, SettingsApp& app, const std::function<void()>& showPage,
+                   const std::function<void(const ScriptFailure&)>& report);
+
 }  // namespace hosts::settings
