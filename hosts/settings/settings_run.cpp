@@ -55,12 +55,13 @@ int run(const RunOptions& options, std::istream& script, std::ostream& out, std:
   });
 
   SettingsApp app;
+  nlohmann::json shown;  // the page as printed last
   auto showPage = [&] {
-    nlohmann::json page = describePage(app.page(), kTableWidth, options.live);
+    shown = describePage(app.page(), kTableWidth, options.live);
     if (options.format == EventOutput::Format::Json) {
-      output.emit(std::nullopt, "page", page);
+      output.emit(std::nullopt, "page", shown);
     } else {
-      output.emit(std::nullopt, "page", readablePage(page));
+      output.emit(std::nullopt, "page", readablePage(shown));
     }
   };
   if (auto refusal = app.openBundle(options.bundle)) {
@@ -69,8 +70,13 @@ int run(const RunOptions& options, std::istream& script, std::ostream& out, std:
   }
   showPage();
   if (options.live) {
+    // Someone watching sees a page that changed in place too (a rule added
+    // to the list on screen, say).
+    const auto refreshPage = [&] {
+      if (describePage(app.page(), kTableWidth, true) != shown) showPage();
+    };
     const auto report = [&](const ScriptFailure& failure) { fail(err, failure); };
-    return runScriptLive(script, app, showPage, report) ? 0 : 2;
+    return runScriptLive(script, app, showPage, refreshPage, report) ? 0 : 2;
   }
   if (auto failure = runScript(lines, app, showPage)) {
     return fail(err, *failure);

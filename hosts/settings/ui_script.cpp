@@ -144,6 +144,7 @@ std::optional<ScriptFailure> runScript(const std::vector<ScriptLine>& script, Se
 }
 
 bool runScriptLive(std::istream& in, SettingsApp& app, const std::function<void()>& showPage,
+                   const std::function<void()>& refreshPage,
                    const std::function<void(const ScriptFailure&)>& report) {
   bool allRan = true;
   std::string text;
@@ -160,6 +161,7 @@ bool runScriptLive(std::istream& in, SettingsApp& app, const std::function<void(
       report(*failure);
       allRan = false;
     }
+    refreshPage();
   }
   return allRan;
 }

@@ -81,8 +81,10 @@ std::optional<ScriptFailure> runScript(const std::vector<ScriptLine>& script, Se
 // Reads and performs each line as it arrives, for a person or a program
 // driving the app live. A malformed line or an action that matches nothing is
 // handed to report and the run goes on with the next line. True when every
-// line ran.
+// line ran. refreshPage is called after every line, for a page that changed
+// in place.
 bool runScriptLive(std::istream& in, SettingsApp& app, const std::function<void()>& showPage,
+                   const std::function<void()>& refreshPage,
                    const std::function<void(const ScriptFailure&)>& report);
 
 }  // namespace hosts::settings

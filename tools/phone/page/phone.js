@@ -159,10 +159,28 @@ function addToChat(chat, item) {
   }
 }
 
+// The messaging app reads the master switch once, when it starts: a switch
+// turned on since then needs the app started again, as on the phone, before
+// the next message can be answered.
+const masterSwitch = { now: null, atWhatsAppStart: null };
+
+function readSwitchAtStart(line) {
+  const match = /^\[Mornaq\] getPlistValue value:-(\d)/.exec(line);
+  if (match && masterSwitch.atWhatsAppStart === null) masterSwitch.atWhatsAppStart = match[1] === "1";
+}
+
+function restartWhatsAppIfSwitchedOn() {
+  if (!(masterSwitch.now === true && masterSwitch.atWhatsAppStart === false)) return;
+  masterSwitch.atWhatsAppStart = true;
+  logLine("whatsapp", "the master switch went on since the app started: starting it again", false);
+  sending = sending.then(() => fetch("/apps/whatsapp/restart", { method: "POST" }));
+}
+
 $("#compose").addEventListener("submit", (event) => {
   event.preventDefault();
   const input = $("#message");
   if (!currentChat || input.value === "") return;
+  restartWhatsAppIfSwitchedOn();
   send("whatsapp", {
     receive: {
       text: input.value,
@@ -216,7 +234,8 @@ function explained(why, t) {
 function sent(reply) {
   const chat = addChat(reply.contactIdentifier, reply.displayName ?? reply.contactIdentifier);
   const waiting = chat.pending.shift();
-  if (waiting?.countdown) waiting.countdown.textContent = "sent";
+  if (waiting?.countdown) waiting.countdown.textContent = "— sent";
+  else if (waiting) waiting.verdict.textContent = "Mornaq replied";
   if (waiting) waiting.until = undefined;
   addToChat(chat, element("li", { class: "bubble out" }, element("span", { class: "who" }, "Mornaq"), reply.text ?? ""));
 }
@@ -233,7 +252,10 @@ setInterval(() => {
 }, 100);
 
 function whatsappOutput(out) {
-  if (out.log !== undefined) logLine("whatsapp", seconds(out.t) + out.log);
+  if (out.log !== undefined) {
+    readSwitchAtStart(out.log);
+    logLine("whatsapp", seconds(out.t) + out.log);
+  }
   else if (out.sent) sent(out.sent);
   else if (out.why) explained(out.why, out.t);
   else if (out.alert) showAlert("whatsapp", out.alert, (title) => send("whatsapp", { tap: title }));
@@ -255,9 +277,11 @@ function settingsRow(row) {
         label ? element("h4", { class: "group" }, label) : null);
     case "PSSwitchCell": {
       const toggle = element("button", { type: "button", role: "switch", "aria-checked": String(row.value === true), "aria-label": label });
+      if (row.key === "isTweakEnabled") masterSwitch.now = row.value === true;
       toggle.addEventListener("click", () => {
         const on = toggle.getAttribute("aria-checked") !== "true";
         toggle.setAttribute("aria-checked", String(on));
+        if (row.key === "isTweakEnabled") masterSwitch.now = on;
         send("settings", { set: { key: row.key, value: on } });
       });
       return element("div", { class: "row" }, element("span", { "aria-hidden": "true" }, label), toggle);
@@ -281,11 +305,24 @@ function deleteButton(row) {
   return element("button", { type: "button", class: "delete", "aria-label": `Delete ${row.label}`, onclick: () => send("settings", { swipe: row.label }) }, "Delete");
 }
 
+// The page is drawn again whenever the app prints it; the control in use
+// stays in use, with what was being typed into it.
 function showPage(page) {
+  const active = document.activeElement;
+  const activeId = $("#settings").contains(active) ? active.dataset.id : undefined;
+  const typed = active instanceof HTMLInputElement ? active.value : undefined;
   $("#page-title").textContent = page.title ?? "";
   $("#bar-buttons").replaceChildren(...page.bar.map((name) =>
-    element("button", { type: "button", "aria-label": barLabels[name] ?? name, onclick: () => send("settings", { bar: name }) }, barTexts[name] ?? name)));
+    element("button", { type: "button", "aria-label": barLabels[name] ?? name, "data-id": `bar|${name}`, onclick: () => send("settings", { bar: name }) }, barTexts[name] ?? name)));
   $("#rows").replaceChildren(...page.rows.map(settingsRow));
+  for (const control of $("#rows").querySelectorAll("button, input")) {
+    control.dataset.id ??= `${page.class}|${control.className}|${control.getAttribute("aria-label") ?? control.id ?? control.textContent}`;
+  }
+  if (activeId === undefined) return;
+  const again = [...$("#settings").querySelectorAll("[data-id]")].find((control) => control.dataset.id === activeId);
+  if (!again) return;
+  if (typed !== undefined && again instanceof HTMLInputElement) again.value = typed;
+  again.focus();
 }
 $("#back").addEventListener("click", () => send("settings", { back: true }));
 
@@ -319,13 +356,18 @@ function springboardOutput(out) {
   if (out.listener) listener(out.listener);
   else if (out.alert) showAlert("springboard", out.alert, (title) => send("springboard", { tap: title }));
   else if (out.dismiss) dismissAlert("springboard", out.dismiss.title);
-  else if (out.log !== undefined) logLine("springboard", seconds(out.t) + out.log);
+  else if (out.log !== undefined) {
+    const state = /^\[Mornaq\] ARSetState:-(\d)/.exec(out.log);
+    if (state) masterSwitch.now = state[1] === "1";
+    logLine("springboard", seconds(out.t) + out.log);
+  }
   else logLine("springboard", seconds(out.t) + JSON.stringify(out));
 }
 
 // What a fresh start of an app clears.
 const restarted = {
   whatsapp: () => {
+    masterSwitch.atWhatsAppStart = null;
     for (const message of awaitingWhy.splice(0)) {
       if (message.verdict.textContent === "Delivered to the phone") message.verdict.textContent = "The app restarted";
     }
