@@ -63,7 +63,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const bool foreignOrigin = request.origin && *request.origin != "http://127.0.0.1:8640";
   const bool acts = !std::holds_alternative<effect::None>(response.effect) &&
                     !std::holds_alternative<effect::Stream>(response.effect);
-  if (!ownHost && (response.status != 421 || !std::holds_alternative<effect::None>(response.effect)))
+  if (!ownHost &&
+      (response.status != 421 || !std::holds_alternative<effect::None>(response.effect)))
     fail("another Host was answered", request);
   if (acts && (foreignOrigin || request.body.size() > kMaxBody))
     fail("a refused request acted", request);
