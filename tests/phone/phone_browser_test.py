@@ -108,11 +108,14 @@ class Phone:
             f"//section[@id='settings']//label[normalize-space()='{label}']/following-sibling::input"))
             .get_attribute("value") == text)
 
-    def write_as(self, contact, text):
+    def choose_chat(self, contact):
         picker = self.find("#contact")
         for option in picker.find_elements(By.TAG_NAME, "option"):
             if option.text == contact:
                 option.click()
+
+    def write_as(self, contact, text):
+        self.choose_chat(contact)
         message = self.find("#message")
         message.send_keys(text, Keys.ENTER)
 
@@ -205,7 +208,12 @@ def main(mornaq, screenshots):
         phone.write_as("Ann Lee", "Still there?")
         phone.expect_no_reply()
 
-        phone.write_as("Ann Lee", "")  # shows Ann's chat for the picture
+        # The picture: Ann's chat, the Settings app's first page.
+        phone.choose_chat("Ann Lee")
+        phone.click("settings", "button", "Back")
+        phone.wait.until(lambda d: d.find_element(By.ID, "page-title").text != "Bob Roe")
+        phone.click("settings", "button", "Back")
+        phone.on_page("Mornaq")
         for path in screenshots:
             os.makedirs(os.path.dirname(os.path.abspath(path)), exist_ok=True)
             driver.save_screenshot(path)
