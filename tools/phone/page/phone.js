@@ -316,7 +316,7 @@ function showPage(page) {
     element("button", { type: "button", "aria-label": barLabels[name] ?? name, "data-id": `bar|${name}`, onclick: () => send("settings", { bar: name }) }, barTexts[name] ?? name)));
   $("#rows").replaceChildren(...page.rows.map(settingsRow));
   for (const control of $("#rows").querySelectorAll("button, input")) {
-    control.dataset.id ??= `${page.class}|${control.className}|${control.getAttribute("aria-label") ?? control.id ?? control.textContent}`;
+    control.dataset.id ??= `${page.class}|${control.className}|${control.getAttribute("aria-label") || control.id || control.textContent}`;
   }
   if (activeId === undefined) return;
   const again = [...$("#settings").querySelectorAll("[data-id]")].find((control) => control.dataset.id === activeId);
