@@ -4,10 +4,10 @@
 
 #include "Mornaq/engine/reply_engine.h"
 #include "Mornaq/engine/reply_sender.h"
-#include "Mornaq/hooks/host_interface.h"
 #include "Mornaq/hooks/notices.h"
 #include "Mornaq/hooks/supported_versions.h"
 #include "Mornaq/hooks/version_gate.h"
+#include "Mornaq/host/host_interface.h"
 #include "Mornaq/switch/activator_listeners.h"
 #include "common/settings_format.h"
 #include "platform/foundation/file_manager.h"
