@@ -43,7 +43,8 @@ std::map<App, std::unique_ptr<tools::phone::AppProcess>> makeApps(const fs::path
                                                       startLines, log);
   };
   std::map<App, std::unique_ptr<tools::phone::AppProcess>> apps;
-  apps[App::WhatsApp] = app(App::WhatsApp, {}, {});
+  // --why: the page shows why each message got its reply or none.
+  apps[App::WhatsApp] = app(App::WhatsApp, {"--why"}, {});
   // The home screen lists its gesture listeners for the page's buttons, then
   // comes into view, which shows the notice that is due.
   apps[App::SpringBoard] =

@@ -132,10 +132,16 @@ class Phone:
         assert took <= REPLY_WITHIN, f"the reply took {took:.1f} s"
         return self.replies()[-1]
 
-    def expect_no_reply(self):
+    def expect_no_reply(self, because):
         before = len(self.replies())
         time.sleep(QUIET_FOR)
         assert len(self.replies()) == before, f"unexpected reply: {self.replies()[-1]!r}"
+        verdict = self.last_verdict()
+        assert verdict.startswith("No reply") and because in verdict, verdict
+
+    def last_verdict(self):
+        verdicts = self.driver.find_elements(By.CSS_SELECTOR, "#conversation .verdict-text")
+        return verdicts[-1].text if verdicts else ""
 
 
 def main(mornaq, screenshots):
@@ -174,6 +180,7 @@ def main(mornaq, screenshots):
 
         phone.write_as("Ann Lee", "Hi")
         assert phone.expect_reply("Hi").endswith("Busy, Ann Lee."), phone.replies()
+        assert phone.last_verdict().startswith("Replies after 3 s"), phone.last_verdict()
 
         # A word-match rule, added through the rule list's alert.
         phone.click("settings", "button", "Multiple Word Matching")
@@ -199,14 +206,14 @@ def main(mornaq, screenshots):
         assert len(switches) == 1, "the blacklist page has one switch"
         phone.switch_on(switches[0].get_attribute("aria-label"))
         phone.write_as("Bob Roe", "Hi")
-        phone.expect_no_reply()
+        phone.expect_no_reply(because="blacklist")
 
         # Mornaq off from the home screen: Ann is not answered either.
         phone.click("springboard", "button", "Mornaq OFF")
         phone.wait.until(lambda d: "ARSetState:-0" in d.find_element(
             By.CSS_SELECTOR, "#springboard [data-log]").get_attribute("textContent"))
         phone.write_as("Ann Lee", "Still there?")
-        phone.expect_no_reply()
+        phone.expect_no_reply(because="switched off")
 
         # The picture: Ann's chat, the Settings app's first page.
         phone.choose_chat("Ann Lee")

@@ -203,23 +203,24 @@ function received(receive) {
   addToChat(chat, element("li", { class: "bubble in" },
     element("span", { class: "who" }, `${chat.displayName}${flags.length ? ` (${flags.join(", ")})` : ""}`),
     receive.text ?? ""));
-  const verdict = element("li", { class: "verdict" }, "Delivered to the phone");
+  const verdict = element("li", { class: "verdict" }, "Delivered; Mornaq is screening it");
   addToChat(chat, verdict);
-  const message = { chat, verdict };
+  const message = { chat, verdict, text: receive.text ?? null };
   awaitingWhy.push(message);
   chat.pending.push(message);
 }
 
-// {"reply":B,"stoppedBy":S|null,"text":S|null,"sendsAt":N|null,"steps":[...],"message":S}
-function explained(why, t) {
-  const message = awaitingWhy.shift();
-  if (!message) return;
+// {"message":S,"reply":B,"stoppedBy":S|null,"sendsAt":N|null,"steps":[...],
+// "verdict":S,...}. Messages are explained when their road ends, not in the
+// order they came: the first message waiting with that text is the one.
+function explained(why) {
+  const index = awaitingWhy.findIndex((waiting) => waiting.text === why.message);
+  if (index < 0) return;
+  const [message] = awaitingWhy.splice(index, 1);
   const { verdict } = message;
   verdict.replaceChildren();
   verdict.classList.add(why.reply ? "reply" : "none");
-  const steps = (why.steps || []).map((step) => element("li", {}, `${step.step}: ${step.why}`));
-  const summary = why.message ?? (why.reply ? "Mornaq replies" : `No reply: ${why.stoppedBy}`);
-  verdict.append(element("span", {}, summary));
+  verdict.append(element("span", { class: "verdict-text" }, why.verdict ?? (why.reply ? "Mornaq replies" : `No reply: ${why.stoppedBy}`)));
   if (why.reply && typeof why.sendsAt === "number" && started.whatsapp) {
     message.until = started.whatsapp + why.sendsAt * 1000;
     message.countdown = element("span", { class: "countdown", role: "timer" });
@@ -227,8 +228,8 @@ function explained(why, t) {
   } else {
     message.chat.pending.splice(message.chat.pending.indexOf(message), 1);
   }
+  const steps = (why.steps || []).map((step) => element("li", {}, step.why));
   if (steps.length) verdict.append(element("details", {}, element("summary", {}, "Why"), element("ol", {}, ...steps)));
-  void t;
 }
 
 function sent(reply) {
@@ -257,7 +258,7 @@ function whatsappOutput(out) {
     logLine("whatsapp", seconds(out.t) + out.log);
   }
   else if (out.sent) sent(out.sent);
-  else if (out.why) explained(out.why, out.t);
+  else if (out.why) explained(out.why);
   else if (out.alert) showAlert("whatsapp", out.alert, (title) => send("whatsapp", { tap: title }));
   else if (out.dismiss) dismissAlert("whatsapp", out.dismiss.title);
   else logLine("whatsapp", seconds(out.t) + JSON.stringify(out));
@@ -369,7 +370,7 @@ const restarted = {
   whatsapp: () => {
     masterSwitch.atWhatsAppStart = null;
     for (const message of awaitingWhy.splice(0)) {
-      if (message.verdict.textContent === "Delivered to the phone") message.verdict.textContent = "The app restarted";
+      if (message.verdict.textContent === "Delivered; Mornaq is screening it") message.verdict.textContent = "The app restarted";
     }
     for (const chat of chats.values()) chat.pending = [];
   },
