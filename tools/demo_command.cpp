@@ -11,42 +11,15 @@
 
 #include <nlohmann/json.hpp>
 
-#include "common/settings_format.h"
-#include "hosts/common/json_plist.h"
 #include "hosts/whatsapp/whatsapp_run.h"
-#include "platform/foundation/plist_file.h"
-#include "platform/process/process.h"
 #include "tools/commands.h"
 #include "tools/explain.h"
 #include "tools/package.h"
+#include "tools/sample_settings.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-namespace format = mornaq::format;
-
-// Switch on; a global reply for everybody; Ann with a reply of her own and
-// two word-match rules; Bob blacklisted.
-const char* const kMainSettings = R"({
-  "isTweakEnabled": true,
-  "isGlobalEnabled": true,
-  "isGlobAutoEnabled": true,
-  "customReplyGlob": "Hi :name:, I'm driving right now.:newline:I'll call you back soon.",
-  "customReplyGlobDelay": "2",
-  "ann-0001": {"isContactEnabled": true, "isWordMatch": true, "isAutoReplyContact": true,
-               "customReply": "Sorry :name:, I'm in a meeting until five.",
-               "customReplyDelay": "4"},
-  "bob-0002": {"isContactBlackList": true}
-})";
-
-const char* const kRuleSettings = R"({
-  "ann-0001": {
-    "lunch": {"customMatch": "lunch", "customMatchRe": "Yes! Lunch at one works for me.",
-              "customMatchReDelay": "1"},
-    "urgent": {"customMatch": "urgent", "customMatchRe": "Calling you right away.",
-               "customMatchReDelay": "0"}
-  }
-})";
 
 // Explained again after the conversation.
 const std::string kBobsMessage =
@@ -74,23 +47,6 @@ const std::string kConversation = R"(
 {"at":70,"terminate":true}
 )";
 
-// The settings as the Settings app would write them, before the messaging app starts.
-void writeSampleSettings(const fs::path& root) {
-  platform::Process settingsApp({.bundleIdentifier = "com.apple.Preferences",
-                                 .name = "Preferences",
-                                 .deviceRoot = root,
-                                 .clock = platform::Clock::Virtual,
-                                 .logSink = {}});
-  platform::ProcessScope scope(settingsApp);
-  for (const auto& [path, json] : {std::pair{format::kMainSettingsPath, kMainSettings},
-                                   std::pair{format::kRuleSettingsPath, kRuleSettings}}) {
-    platform::updatePlist(path, [json = json](platform::Dictionary& file) {
-      file = *hosts::plistValue(nlohmann::json::parse(json)).dictionary();
-      return true;
-    });
-  }
-}
-
 // Why a message got no reply, as `mornaq explain` tells it.
 void explainBobsMessage(const fs::path& root) {
   hosts::whatsapp::Received message;
@@ -112,7 +68,7 @@ int runDemo() {
   if (std::string error = tools::installPackage(root); !error.empty()) {
     std::cerr << "mornaq demo: " << error << '\n';
   } else {
-    writeSampleSettings(root);
+    tools::writeSampleSettings(root);
     std::cout << "Mornaq demo: the add-on installed into a fresh device root, the master switch\n"
                  "on, a global reply, Ann with her own reply and two word-match rules, Bob\n"
                  "blacklisted, Dave's chat muted. Times are seconds on a virtual clock.\n\n";

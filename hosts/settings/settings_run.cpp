@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include <variant>
+#include <vector>
 
 #include "hosts/common/process_output.h"
 #include "hosts/settings/page_description.h"
@@ -23,8 +24,12 @@ int fail(std::ostream& err, const ScriptFailure& failure) {
 }  // namespace
 
 int run(const RunOptions& options, std::istream& script, std::ostream& out, std::ostream& err) {
-  auto parsed = parseScript(script);
-  if (auto* failure = std::get_if<ScriptFailure>(&parsed)) return fail(err, *failure);
+  std::vector<ScriptLine> lines;
+  if (!options.live) {
+    auto parsed = parseScript(script);
+    if (auto* failure = std::get_if<ScriptFailure>(&parsed)) return fail(err, *failure);
+    lines = std::get<std::vector<ScriptLine>>(std::move(parsed));
+  }
 
   // The Settings app's output has no time: nothing in it waits.
   EventOutput output(out, options.format);
@@ -50,12 +55,13 @@ int run(const RunOptions& options, std::istream& script, std::ostream& out, std:
   });
 
   SettingsApp app;
+  nlohmann::json shown;  // the page as printed last
   auto showPage = [&] {
-    nlohmann::json page = describePage(app.page(), kTableWidth);
+    shown = describePage(app.page(), kTableWidth, options.live);
     if (options.format == EventOutput::Format::Json) {
-      output.emit(std::nullopt, "page", page);
+      output.emit(std::nullopt, "page", shown);
     } else {
-      output.emit(std::nullopt, "page", readablePage(page));
+      output.emit(std::nullopt, "page", readablePage(shown));
     }
   };
   if (auto refusal = app.openBundle(options.bundle)) {
@@ -63,7 +69,16 @@ int run(const RunOptions& options, std::istream& script, std::ostream& out, std:
     return 1;
   }
   showPage();
-  if (auto failure = runScript(std::get<std::vector<ScriptLine>>(parsed), app, showPage)) {
+  if (options.live) {
+    // Someone watching sees a page that changed in place too (a rule added
+    // to the list on screen, say).
+    const auto refreshPage = [&] {
+      if (describePage(app.page(), kTableWidth, true) != shown) showPage();
+    };
+    const auto report = [&](const ScriptFailure& failure) { fail(err, failure); };
+    return runScriptLive(script, app, showPage, refreshPage, report) ? 0 : 2;
+  }
+  if (auto failure = runScript(lines, app, showPage)) {
     return fail(err, *failure);
   }
   return 0;

@@ -111,6 +111,16 @@ Refusal perform(const Action& action, SettingsApp& app) {
       action);
 }
 
+std::optional<ScriptFailure> runLine(const ScriptLine& line, SettingsApp& app,
+                                     const std::function<void()>& showPage) {
+  auto pageBefore = app.pageRef();
+  if (auto refusal = perform(line.action, app)) return ScriptFailure{line.number, *refusal};
+  if (app.pageRef() != pageBefore || std::holds_alternative<action::Show>(line.action)) {
+    showPage();
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 std::variant<std::vector<ScriptLine>, ScriptFailure> parseScript(std::istream& in) {
@@ -128,13 +138,32 @@ std::variant<std::vector<ScriptLine>, ScriptFailure> parseScript(std::istream& i
 std::optional<ScriptFailure> runScript(const std::vector<ScriptLine>& script, SettingsApp& app,
                                        const std::function<void()>& showPage) {
   for (const auto& line : script) {
-    auto pageBefore = app.pageRef();
-    if (auto refusal = perform(line.action, app)) return ScriptFailure{line.number, *refusal};
-    if (app.pageRef() != pageBefore || std::holds_alternative<action::Show>(line.action)) {
-      showPage();
-    }
+    if (auto failure = runLine(line, app, showPage)) return failure;
   }
   return std::nullopt;
+}
+
+bool runScriptLive(std::istream& in, SettingsApp& app, const std::function<void()>& showPage,
+                   const std::function<void()>& refreshPage,
+                   const std::function<void(const ScriptFailure&)>& report) {
+  bool allRan = true;
+  std::string text;
+  for (std::size_t number = 1; std::getline(in, text); ++number) {
+    if (skipped(text)) continue;
+    Parsed parsed = parseAction(text);
+    std::optional<ScriptFailure> failure;
+    if (auto* reason = std::get_if<std::string>(&parsed)) {
+      failure = ScriptFailure{number, *reason};
+    } else {
+      failure = runLine({number, std::get<Action>(std::move(parsed))}, app, showPage);
+    }
+    if (failure) {
+      report(*failure);
+      allRan = false;
+    }
+    refreshPage();
+  }
+  return allRan;
 }
 
 }  // namespace hosts::settings

@@ -78,4 +78,13 @@ std::variant<std::vector<ScriptLine>, ScriptFailure> parseScript(std::istream& i
 std::optional<ScriptFailure> runScript(const std::vector<ScriptLine>& script, SettingsApp& app,
                                        const std::function<void()>& showPage);
 
+// Reads and performs each line as it arrives, for a person or a program
+// driving the app live. A malformed line or an action that matches nothing is
+// handed to report and the run goes on with the next line. True when every
+// line ran. refreshPage is called after every line, for a page that changed
+// in place.
+bool runScriptLive(std::istream& in, SettingsApp& app, const std::function<void()>& showPage,
+                   const std::function<void()>& refreshPage,
+                   const std::function<void(const ScriptFailure&)>& report);
+
 }  // namespace hosts::settings
