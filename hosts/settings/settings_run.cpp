@@ -1,9 +1,5 @@
 #include "hosts/settings/settings_run.h"
 
-#include <fmt/format.h>
-
-#include <variant>
-
 #include "hosts/common/process_output.h"
 #include "hosts/settings/page_description.h"
 #include "hosts/settings/settings_app.h"
@@ -15,16 +11,16 @@ namespace hosts::settings {
 
 namespace {
 
-int fail(std::ostream& err, const ScriptFailure& failure) {
-  err << fmt::format("line {}: {}\n", failure.line, failure.reason);
+int fail(std::ostream& err, const platform::Failure& failure) {
+  err << failure.reason << '\n';
   return 2;
 }
 
 }  // namespace
 
 int run(const RunOptions& options, std::istream& script, std::ostream& out, std::ostream& err) {
-  auto parsed = parseScript(script);
-  if (auto* failure = std::get_if<ScriptFailure>(&parsed)) return fail(err, *failure);
+  const auto parsed = parseScript(script);
+  if (!parsed) return fail(err, parsed.failure());
 
   // The Settings app's output has no time: nothing in it waits.
   EventOutput output(out, options.format);
@@ -63,9 +59,7 @@ int run(const RunOptions& options, std::istream& script, std::ostream& out, std:
     return 1;
   }
   showPage();
-  if (auto failure = runScript(std::get<std::vector<ScriptLine>>(parsed), app, showPage)) {
-    return fail(err, *failure);
-  }
+  if (auto done = runScript(*parsed, app, showPage); !done) return fail(err, done.failure());
   return 0;
 }
 

@@ -10,41 +10,42 @@ namespace hosts::whatsapp {
 namespace {
 
 using nlohmann::json;
+using platform::Failure;
+using platform::Result;
 
-std::string readText(const std::string& name, const json& member, Text& text) {
+Result<> readText(const std::string& name, const json& member, Text& text) {
   if (member.is_null()) return {};
-  if (!member.is_string()) return fmt::format("\"{}\" must be a text or null", name);
+  if (!member.is_string()) return Failure{fmt::format("\"{}\" must be a text or null", name)};
   text = member.get<std::string>();
   return {};
 }
 
-std::string readFlag(const std::string& name, const json& member, bool& flag) {
-  if (!member.is_boolean()) return fmt::format("\"{}\" must be true or false", name);
+Result<> readFlag(const std::string& name, const json& member, bool& flag) {
+  if (!member.is_boolean()) return Failure{fmt::format("\"{}\" must be true or false", name)};
   flag = member.get<bool>();
   return {};
 }
 
-std::string readChat(const json& value, Chat& chat) {
-  if (!value.is_object()) return "a chat is an object";
-  for (const auto& [name, member] : value.items()) {
-    std::string error;
-    if (name == "contactIdentifier") {
-      error = readText(name, member, chat.contactIdentifier);
-    } else if (name == "displayName") {
-      error = readText(name, member, chat.displayName);
-    } else if (name == "group") {
-      error = readFlag(name, member, chat.group);
-    } else if (name == "muted") {
-      error = readFlag(name, member, chat.muted);
-    } else if (name == "sessionType") {
-      if (!member.is_number_integer()) return "\"sessionType\" must be a whole number";
-      chat.sessionType = member.get<std::int64_t>();
-    } else {
-      error = fmt::format("unknown chat member \"{}\"", name);
-    }
-    if (!error.empty()) return error;
+Result<> readChatMember(const std::string& name, const json& member, Chat& chat) {
+  if (name == "contactIdentifier") return readText(name, member, chat.contactIdentifier);
+  if (name == "displayName") return readText(name, member, chat.displayName);
+  if (name == "group") return readFlag(name, member, chat.group);
+  if (name == "muted") return readFlag(name, member, chat.muted);
+  if (name == "sessionType") {
+    if (!member.is_number_integer()) return Failure{"\"sessionType\" must be a whole number"};
+    chat.sessionType = member.get<std::int64_t>();
+    return {};
   }
-  return {};
+  return Failure{fmt::format("unknown chat member \"{}\"", name)};
+}
+
+Result<Chat> readChat(const json& value) {
+  if (!value.is_object()) return Failure{"a chat is an object"};
+  Chat chat;
+  for (const auto& [name, member] : value.items()) {
+    if (auto read = readChatMember(name, member, chat); !read) return read.failure();
+  }
+  return chat;
 }
 
 struct Received {
@@ -52,57 +53,52 @@ struct Received {
   std::optional<Chat> chat;
 };
 
-std::string readReceived(const json& value, Received& received) {
-  if (!value.is_object()) return "expects an object";
+Result<Received> readReceived(const json& value) {
+  if (!value.is_object()) return Failure{"expects an object"};
+  Received received;
   for (const auto& [name, member] : value.items()) {
-    std::string error;
     if (name == "text") {
-      error = readText(name, member, received.text);
+      if (auto read = readText(name, member, received.text); !read) return read.failure();
     } else if (name == "chat") {
-      if (!member.is_null()) error = readChat(member, received.chat.emplace());
+      if (member.is_null()) continue;
+      auto chat = readChat(member);
+      if (!chat) return chat.failure();
+      received.chat = std::move(*chat);
     } else {
-      error = fmt::format("unknown member \"{}\"", name);
+      return Failure{fmt::format("unknown member \"{}\"", name)};
     }
-    if (!error.empty()) return error;
   }
+  return received;
+}
+
+// A check that reads the event as its action will.
+template <class T>
+Result<> readsAs(Result<T> read) {
+  if (!read) return read.failure();
   return {};
 }
 
 scenario::EventKinds appEvents(WhatsAppApp& app) {
   return {
       {"receive",
-       {.check =
-            [](const json& value) {
-              Received unused;
-              return readReceived(value, unused);
-            },
-        .action =
-            [&app](const json& value) {
-              Received received;
-              readReceived(value, received);
-              app.receive(received.text, received.chat);
-              return std::string();
-            }}},
+       {.check = [](const json& value) { return readsAs(readReceived(value)); },
+        .action = [&app](const json& value) -> Result<> {
+          const auto received = readReceived(value);
+          app.receive(received->text, received->chat);
+          return {};
+        }}},
       {"openChat",
-       {.check =
-            [](const json& value) {
-              Chat unused;
-              return readChat(value, unused);
-            },
-        .action =
-            [&app](const json& value) {
-              Chat chat;
-              readChat(value, chat);
-              app.openChat(chat);
-              return std::string();
-            }}},
+       {.check = [](const json& value) { return readsAs(readChat(value)); },
+        .action = [&app](const json& value) -> Result<> {
+          app.openChat(*readChat(value));
+          return {};
+        }}},
       {"terminate",
-       {.check = [](const json& value) { return value == true ? "" : "expects true"; },
-        .action =
-            [&app](const json&) {
-              app.terminate();
-              return std::string();
-            },
+       {.check = scenario::expectTrue,
+        .action = [&app](const json&) -> Result<> {
+          app.terminate();
+          return {};
+        },
         .last = true}},
   };
 }

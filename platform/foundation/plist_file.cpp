@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <system_error>
 
 #include "platform/foundation/file_io.h"
@@ -53,37 +52,35 @@ bool moveAside(std::string_view devicePath, const fs::path& file) {
 // moved aside. nullopt (logged) when the file is there but cannot be read: it must not be
 // replaced by what would look like its content.
 std::optional<Dictionary> readForUpdate(std::string_view devicePath, const fs::path& file) {
-  std::string bytes;
-  const std::error_code error = readWholeFile(file, bytes);
-  if (error == std::errc::no_such_file_or_directory) return Dictionary{};
-  if (error) {
-    failedToWrite(devicePath, "could not read it: " + error.message());
+  const auto bytes = readWholeFile(file);
+  if (!bytes && bytes.failure().code == std::errc::no_such_file_or_directory) return Dictionary{};
+  if (!bytes) {
+    failedToWrite(devicePath, "could not read it: " + bytes.reason());
     return std::nullopt;
   }
-  if (auto dictionary = dictionaryFrom(bytes)) return dictionary;
+  if (auto dictionary = dictionaryFrom(*bytes)) return dictionary;
   if (!moveAside(devicePath, file)) return std::nullopt;
   return Dictionary{};
 }
 
 // The update lock of a file: "<name>.lock" beside it, its folder created when missing.
-Result<std::unique_ptr<ExclusiveFileLock>> lockForUpdate(const fs::path& file) {
+Result<ExclusiveFileLock> lockForUpdate(const fs::path& file) {
   std::error_code error;
   fs::create_directories(file.parent_path(), error);
   if (error) return systemFailure(error);
   fs::path lockFile = file;
   lockFile += ".lock";
-  auto lock = std::make_unique<ExclusiveFileLock>(lockFile);
-  if (lock->error()) return systemFailure(lock->error());
-  return lock;
+  return lockExclusively(lockFile);
 }
 
 }  // namespace
 
 std::optional<Dictionary> readPlistIfPresent(std::string_view devicePath) {
   const auto file = Process::current().root().map(devicePath);
-  std::string bytes;
-  if (!file || readWholeFile(*file, bytes)) return std::nullopt;
-  return dictionaryFrom(bytes);
+  if (!file) return std::nullopt;
+  const auto bytes = readWholeFile(*file);
+  if (!bytes) return std::nullopt;
+  return dictionaryFrom(*bytes);
 }
 
 Dictionary readPlist(std::string_view devicePath) {
@@ -100,8 +97,8 @@ bool updatePlist(std::string_view devicePath, const PlistChange& change) {
   auto dictionary = readForUpdate(devicePath, *file);
   if (!dictionary) return false;
   if (!change(*dictionary)) return true;
-  const std::error_code error = replaceFileAtomically(*file, serializePropertyList(*dictionary));
-  return error ? failedToWrite(devicePath, error.message()) : true;
+  const auto written = replaceFileAtomically(*file, serializePropertyList(*dictionary));
+  return written ? true : failedToWrite(devicePath, written.reason());
 }
 
 Result<bool> seedPlistIfMissing(std::string_view devicePath, std::string_view seedDevicePath) {
@@ -114,11 +111,9 @@ Result<bool> seedPlistIfMissing(std::string_view devicePath, std::string_view se
   if (!lock) return lock.failure();
   std::error_code error;
   if (fs::exists(fs::symlink_status(*file, error))) return false;
-  std::string bytes;
-  if (auto readError = readWholeFile(*seed, bytes)) {
-    return systemFailure(readError, "could not read the seed: " + readError.message());
-  }
-  if (auto writeError = replaceFileAtomically(*file, bytes)) return systemFailure(writeError);
+  const auto bytes = readWholeFile(*seed);
+  if (!bytes) return Failure{"could not read the seed: " + bytes.reason(), bytes.failure().code};
+  if (auto written = replaceFileAtomically(*file, *bytes); !written) return written.failure();
   return true;
 }
 

@@ -227,8 +227,8 @@ TEST_F(PlistFileTest, SeedingWaitsForAnUpdateAndKeepsWhatItWrote) {
   constexpr std::string_view kSeed = "/Library/Seeds/seed.plist";
   put(kSeed, "seed");
   fs::create_directories(host(kSettings).parent_path());
-  std::optional<platform::ExclusiveFileLock> update(std::in_place,
-                                                    host(kSettings).string() + ".lock");
+  std::optional<platform::ExclusiveFileLock> update(
+      platform::lockExclusively(host(kSettings).string() + ".lock").value());
   std::optional<platform::Result<bool>> seeded;
   std::thread seeding([&] {
     platform::ProcessScope scope(test.process());
