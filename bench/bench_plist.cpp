@@ -139,10 +139,12 @@ void BM_UpdateSettings(benchmark::State& state) {
   const double start = processorSeconds();
   for (auto _ : state) {
     on = !on;
-    platform::updatePlist(kSettings, [&](Dictionary& settings) {
-      settings.insert_or_assign("enabled", on);
-      return true;
-    });
+    if (!platform::updatePlist(kSettings, [&](Dictionary& settings) {
+          settings.insert_or_assign("enabled", on);
+          return true;
+        })) {
+      platform::fatal("could not write the settings to measure");
+    }
   }
   const double ours = (processorSeconds() - start) / static_cast<double>(state.iterations());
   reportRatio(state, ours, secondsPerCall([&] { plainUpdate(fixture.file()); }));

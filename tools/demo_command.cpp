@@ -78,10 +78,12 @@ void writeSampleSettings(const fs::path& root) {
   platform::ProcessScope scope(settingsApp);
   for (const auto& [path, json] : {std::pair{format::kMainSettingsPath, kMainSettings},
                                    std::pair{format::kRuleSettingsPath, kRuleSettings}}) {
-    platform::updatePlist(path, [json = json](platform::Dictionary& file) {
+    // The demo's own device root: a failed write is logged, and the demo
+    // then shows the defaults.
+    static_cast<void>(platform::updatePlist(path, [json = json](platform::Dictionary& file) {
       file = *hosts::plistValue(nlohmann::json::parse(json)).dictionary();
       return true;
-    });
+    }));
   }
 }
 

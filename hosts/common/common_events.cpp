@@ -22,13 +22,14 @@ Result<> tap(const json& value) {
   return Failure{fmt::format("the alert shown has no button \"{}\"", title)};
 }
 
-Result<> written(bool done, std::string_view path) {
+// The scenario's reason names the file; the update has logged why.
+Result<> written(const Result<>& done, std::string_view path) {
   if (done) return {};
   return Failure{fmt::format("could not write {}", path)};
 }
 
 Result<> mergeSettings(const json& value) {
-  const bool done =
+  const auto done =
       platform::updatePlist(mornaq::format::kMainSettingsPath, [&](platform::Dictionary& settings) {
         for (const auto& [key, member] : value.items()) {
           if (member.is_null()) {
@@ -43,7 +44,7 @@ Result<> mergeSettings(const json& value) {
 }
 
 Result<> replaceRules(const json& value) {
-  const bool done =
+  const auto done =
       platform::updatePlist(mornaq::format::kRuleSettingsPath, [&](platform::Dictionary& rules) {
         rules = *plistValue(value).dictionary();
         return true;

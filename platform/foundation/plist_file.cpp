@@ -23,14 +23,14 @@ std::optional<Dictionary> dictionaryFrom(std::string_view bytes) {
   return std::move(*value->dictionary());
 }
 
-bool failedToWrite(std::string_view devicePath, std::string_view reason) {
+Failure failedToWrite(std::string_view devicePath, std::string reason) {
   NSLog(fmt::format("Mornaq: could not write {}: {}", devicePath, reason));
-  return false;
+  return Failure{std::move(reason)};
 }
 
 // Renames a file that cannot be parsed to "<name>.malformed-<n>", with the first n not taken.
 // Callers hold the update lock, so no other writer picks the same name meanwhile.
-bool moveAside(std::string_view devicePath, const fs::path& file) {
+Result<> moveAside(std::string_view devicePath, const fs::path& file) {
   for (int n = 1;; ++n) {
     const std::string suffix = ".malformed-" + std::to_string(n);
     fs::path aside = file;
@@ -44,22 +44,19 @@ bool moveAside(std::string_view devicePath, const fs::path& file) {
     }
     NSLog(fmt::format("Mornaq: moved unreadable settings file {} aside to {}{}", devicePath,
                       devicePath, suffix));
-    return true;
+    return {};
   }
 }
 
 // What an update starts from: the file's dictionary, or empty when the file is missing or was
-// moved aside. nullopt (logged) when the file is there but cannot be read: it must not be
+// moved aside. A failure (logged) when the file is there but cannot be read: it must not be
 // replaced by what would look like its content.
-std::optional<Dictionary> readForUpdate(std::string_view devicePath, const fs::path& file) {
+Result<Dictionary> readForUpdate(std::string_view devicePath, const fs::path& file) {
   const auto bytes = readWholeFile(file);
   if (!bytes && bytes.failure().code == std::errc::no_such_file_or_directory) return Dictionary{};
-  if (!bytes) {
-    failedToWrite(devicePath, "could not read it: " + bytes.reason());
-    return std::nullopt;
-  }
-  if (auto dictionary = dictionaryFrom(*bytes)) return dictionary;
-  if (!moveAside(devicePath, file)) return std::nullopt;
+  if (!bytes) return failedToWrite(devicePath, "could not read it: " + bytes.reason());
+  if (auto dictionary = dictionaryFrom(*bytes)) return std::move(*dictionary);
+  if (auto moved = moveAside(devicePath, file); !moved) return moved.failure();
   return Dictionary{};
 }
 
@@ -87,7 +84,7 @@ Dictionary readPlist(std::string_view devicePath) {
   return readPlistIfPresent(devicePath).value_or(Dictionary{});
 }
 
-bool updatePlist(std::string_view devicePath, const PlistChange& change) {
+Result<> updatePlist(std::string_view devicePath, const PlistChange& change) {
   const auto file = Process::current().root().map(devicePath);
   if (!file) return failedToWrite(devicePath, "the path is not inside the device root");
 
@@ -95,10 +92,11 @@ bool updatePlist(std::string_view devicePath, const PlistChange& change) {
   if (!lock) return failedToWrite(devicePath, lock.reason());
 
   auto dictionary = readForUpdate(devicePath, *file);
-  if (!dictionary) return false;
-  if (!change(*dictionary)) return true;
+  if (!dictionary) return dictionary.failure();
+  if (!change(*dictionary)) return {};
   const auto written = replaceFileAtomically(*file, serializePropertyList(*dictionary));
-  return written ? true : failedToWrite(devicePath, written.reason());
+  if (!written) return failedToWrite(devicePath, written.reason());
+  return {};
 }
 
 Result<bool> seedPlistIfMissing(std::string_view devicePath, std::string_view seedDevicePath) {

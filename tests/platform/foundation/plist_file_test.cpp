@@ -170,7 +170,7 @@ TEST_F(PlistFileTest, AFailedWriteKeepsTheOldFileAndLeavesNoTemporaryFile) {
   limit.rlim_cur = original.size() + 10;
   setrlimit(RLIMIT_FSIZE, &limit);
 
-  const bool written = updatePlist(kSettings, [](Dictionary& settings) {
+  const auto written = updatePlist(kSettings, [](Dictionary& settings) {
     settings.insert_or_assign("long", std::string(1000, 'x'));
     return true;
   });
