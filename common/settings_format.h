@@ -11,7 +11,8 @@ inline constexpr std::string_view kMainSettingsPath =
     "/var/mobile/Library/Preferences/com.corvane.halbrin.mornaqprefs.plist";
 inline constexpr std::string_view kRuleSettingsPath =
     "/var/mobile/Library/Preferences/com.corvane.halbrin.mornaqprefsWM.plist";
-inline constexpr std::string_view kSeedPath = "/Library/PreferenceBundles/MornaqPrefs.bundle/Empty.plist";
+inline constexpr std::string_view kSeedPath =
+    "/Library/PreferenceBundles/MornaqPrefs.bundle/Empty.plist";
 inline constexpr std::string_view kBundlePath = "/Library/PreferenceBundles/MornaqPrefs.bundle";
 // A page row's file: this folder, the row's `defaults` domain, then ".plist".
 inline constexpr std::string_view kPreferencesFolder = "/var/mobile/Library/Preferences/";
@@ -43,6 +44,31 @@ inline constexpr std::string_view kGlobalOwner = "GLOBALGLOBALGLOBAL";
 inline constexpr std::string_view kCustomMatch = "customMatch";
 inline constexpr std::string_view kCustomMatchRe = "customMatchRe";
 inline constexpr std::string_view kCustomMatchReDelay = "customMatchReDelay";
+
+// Every key the system keeps at the top level of MainSettings, and the rule
+// file's global owner: a contact whose key is one of these can have no entry
+// and no rules of its own, which would take the place of that setting. Add
+// each new top-level key here.
+inline constexpr std::string_view kReservedContactKeys[] = {
+    kIsTweakEnabled,
+    kIsReplyToMuteU,
+    kIsGlobalEnabled,
+    kIsWordMatchGlob,
+    kIsGlobAutoEnabled,
+    kCustomReplyGlob,
+    kCustomReplyGlobDelay,
+    kIsCnrtVerSupported,
+    kFirstInstall71,
+    kUpdate75,
+    kUpdate752,
+    kGlobalOwner,
+};
+inline constexpr bool isReservedContactKey(std::string_view key) {
+  for (const auto reserved : kReservedContactKeys) {
+    if (key == reserved) return true;
+  }
+  return false;
+}
 
 // Built-in values.
 inline constexpr std::string_view kBusyText =

@@ -17,6 +17,7 @@
 #include "platform/foundation/plist_file.h"
 #include "platform/process/process.h"
 #include "tools/commands.h"
+#include "tools/explain.h"
 #include "tools/package.h"
 
 namespace {
@@ -47,7 +48,11 @@ const char* const kRuleSettings = R"({
   }
 })";
 
-const char* const kConversation = R"(
+// Explained again after the conversation.
+const std::string kBobsMessage =
+    R"({"text":"Call me!","chat":{"contactIdentifier":"bob-0002:ABPerson","displayName":"Bob"}})";
+
+const std::string kConversation = R"(
 {"at":0,"note":"Ann asks about lunch: her rule \"lunch\" answers, 1 s after the 3 s of screening"}
 {"at":0,"receive":{"text":"Are we still on for lunch?","chat":{"contactIdentifier":"ann-0001:ABPerson","displayName":"Ann"}}}
 {"at":10,"note":"Ann writes again; no rule matches, so her own reply leaves after 3 + 4 s"}
@@ -55,7 +60,8 @@ const char* const kConversation = R"(
 {"at":20,"note":"Carol has no settings of her own: the global reply, after 3 + 2 s"}
 {"at":20,"receive":{"text":"Are you coming tonight?","chat":{"contactIdentifier":"carol-0003:ABPerson","displayName":"Carol"}}}
 {"at":30,"note":"Bob is blacklisted: no reply"}
-{"at":30,"receive":{"text":"Call me!","chat":{"contactIdentifier":"bob-0002:ABPerson","displayName":"Bob"}}}
+{"at":30,"receive":)" + kBobsMessage +
+                                  R"(}
 {"at":40,"note":"Dave's chat is muted: no reply"}
 {"at":40,"receive":{"text":"Any news?","chat":{"contactIdentifier":"dave-0004:ABPerson","displayName":"Dave","muted":true}}}
 {"at":50,"note":"A group chat, a status story and a photo without text are never answered"}
@@ -87,6 +93,16 @@ void writeSampleSettings(const fs::path& root) {
   }
 }
 
+// Why a message got no reply, as `mornaq explain` tells it.
+void explainBobsMessage(const fs::path& root) {
+  hosts::whatsapp::Received message;
+  hosts::whatsapp::readReceived(nlohmann::json::parse(kBobsMessage), message);
+  tools::Explainer explainer(root, hosts::whatsapp::kDefaultVersion);
+  std::cout << "\nWhy did Bob get no reply? mornaq explain --root DIR '" << kBobsMessage
+            << "' says:\n"
+            << tools::readableAnswer(explainer.explain(message));
+}
+
 int runDemo() {
   std::string pattern = (fs::temp_directory_path() / "mornaq-demo-XXXXXX").string();
   if (!::mkdtemp(pattern.data())) {
@@ -105,6 +121,7 @@ int runDemo() {
     std::istringstream conversation(kConversation);
     status = hosts::whatsapp::run({.root = root, .virtualTime = true}, conversation, std::cout,
                                   std::cerr);
+    if (status == 0) explainBobsMessage(root);
   }
   std::error_code ignored;
   fs::remove_all(root, ignored);

@@ -2,20 +2,22 @@
 
 #include <fmt/format.h>
 
-#include <chrono>
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "Mornaq/engine/incoming_message.h"
 #include "Mornaq/engine/reply_evaluation.h"
 #include "Mornaq/engine/reply_path.h"
 #include "Mornaq/engine/reply_request.h"
+#include "Mornaq/engine/reply_timeline.h"
+#include "Mornaq/engine/reply_why.h"
 #include "Mornaq/engine/screening.h"
 #include "Mornaq/engine/setting_values.h"
 #include "common/settings_format.h"
+#include "platform/dispatch/guarded.h"
 #include "platform/dispatch/main_queue.h"
 #include "platform/foundation/log.h"
+#include "platform/foundation/notification_center.h"
 #include "platform/foundation/plist_file.h"
 #include "platform/process/process.h"
 #include "platform/uikit/uikit.h"
@@ -28,8 +30,6 @@ using platform::flag;
 using platform::NSLog;
 using platform::orNull;
 
-constexpr platform::Duration kScreeningToDecision = std::chrono::seconds(1);
-constexpr platform::Duration kDecisionToEvaluation = std::chrono::seconds(2);
 // Asked to start, suspended, before every global evaluation.
 const std::string kMessagesApp = "com.apple.MobileSMS";
 
@@ -39,8 +39,7 @@ const std::string kMessagesApp = "com.apple.MobileSMS";
 struct EngineState {
   // The capture runs wherever the host creates its centre, so the centre is
   // guarded against the screening that reads it on the main queue.
-  std::mutex centerMutex;
-  platform::Id notificationCenter;
+  platform::Guarded<platform::Id> notificationCenter;
   std::string lastContactMatch;
   std::string lastContactMatchReply;
   std::string lastGlobalMatch;
@@ -48,24 +47,28 @@ struct EngineState {
 
 EngineState& engineState() { return platform::Process::current().state<EngineState>(); }
 
-platform::Id capturedNotificationCenter() {
-  auto& state = engineState();
-  std::lock_guard lock(state.centerMutex);
-  return state.notificationCenter;
+std::shared_ptr<const platform::Dictionary> readRuleFile() {
+  return platform::readPlistShared(format::kRuleSettingsPath);
 }
-
-platform::Dictionary readRuleFile() { return platform::readPlist(format::kRuleSettingsPath); }
 
 // Shared by the steps of one message's timeline and released with its last one.
 using Snapshot = std::shared_ptr<const platform::Dictionary>;
 
-void postReply(const Reply& reply, const IncomingMessage& incoming) {
+// The road of a message ends with its reply request posted: the record
+// says whether it will be sent and when.
+void postReply(const Reply& reply, const IncomingMessage& incoming, ReplyWhy& why) {
   postReplyRequest(reply.text, reply.delay, incoming.chatSession);
+  noteRequest(
+      why, reply, incoming.chatSession,
+      platform::NotificationCenter::defaultCenter().observerCount(kReplyRequestNotification) > 0);
 }
 
-void evaluateContactReply(const platform::Dictionary& entry, const std::string& contactKey,
-                          const IncomingMessage& incoming) {
-  const Evaluation evaluation = evaluateContact(entry, contactKey, incoming.text, readRuleFile);
+void evaluateContactReply(const Snapshot&, const Decision& decision,
+                          const IncomingMessage& incoming, ReplyWhy why) {
+  const platform::Dictionary& entry = *decision.entry;
+  const Evaluation evaluation =
+      evaluateContact(entry, *decision.contactKey, incoming.text, readRuleFile);
+  noteEvaluation(why, decision, evaluation);
   auto& state = engineState();
   if (const auto& rule = evaluation.rule) {
     NSLog(fmt::format("[Mornaq] customMatch:-{}, customMatchRe:-{}, customMatchReDelay:-{}",
@@ -74,20 +77,25 @@ void evaluateContactReply(const platform::Dictionary& entry, const std::string& 
     state.lastContactMatch = rule->customMatch;
     state.lastContactMatchReply = rule->customMatchRe;
   }
-  if (const auto reply = evaluation.reply()) postReply(*reply, incoming);
+  if (const auto reply = evaluation.reply()) postReply(*reply, incoming, why);
   // The summary line belongs to the contact's own reply, which a matched rule
   // replaces.
-  if (evaluation.rule) return;
-  NSLog(fmt::format(
-      "[Mornaq] contactSettings isAutoReplyContact :- {}, lastMessage:-{}, isContactEnabled:-{}, "
-      "customReply:-{}, customMatch:-{}, isWordMatch:-{}, customMatchRe:-{}",
-      flag(evaluation.isAutoReply), evaluation.subject,
-      flag(switchValue(entry, format::kIsContactEnabled)), evaluation.ownReply.text,
-      state.lastContactMatch, flag(evaluation.isWordMatch), state.lastContactMatchReply));
+  if (!evaluation.rule) {
+    NSLog(fmt::format(
+        "[Mornaq] contactSettings isAutoReplyContact :- {}, lastMessage:-{}, "
+        "isContactEnabled:-{}, customReply:-{}, customMatch:-{}, isWordMatch:-{}, "
+        "customMatchRe:-{}",
+        flag(evaluation.isAutoReply), evaluation.subject,
+        flag(switchValue(entry, format::kIsContactEnabled)), evaluation.ownReply.text,
+        state.lastContactMatch, flag(evaluation.isWordMatch), state.lastContactMatchReply));
+  }
+  postReplyWhy(why);
 }
 
-void evaluateGlobalReply(const platform::Dictionary& snapshot, const IncomingMessage& incoming) {
-  const Evaluation evaluation = evaluateGlobal(snapshot, incoming.text, readRuleFile);
+void evaluateGlobalReply(const Snapshot& snapshot, const Decision& decision,
+                         const IncomingMessage& incoming, ReplyWhy why) {
+  const Evaluation evaluation = evaluateGlobal(*snapshot, incoming.text, readRuleFile);
+  noteEvaluation(why, decision, evaluation);
   auto& state = engineState();
   NSLog(fmt::format(
       "[Mornaq] [GLOBAL] customReplyGlob:-{}..customMatchGlob:-{}..isGlobAutoEnabled:-{}."
@@ -98,16 +106,18 @@ void evaluateGlobalReply(const platform::Dictionary& snapshot, const IncomingMes
   if (const auto& rule = evaluation.rule) {
     NSLog(fmt::format(
         "[Mornaq] customMatchGlob:-{}, customMatchReGlob:-{}, customMatchReGlobDelay:-{}",
-        rule->customMatch, rule->customMatchRe, rule->customMatchReDelay));
+        rule->customMatch, rule->customMatchRe, rule->customMatchReDelay.description()));
     state.lastGlobalMatch = rule->customMatch;
   } else if (reply) {
     NSLog("[Mornaq] [GLOBAL] Word didn't Match or isn't enabled will send a reply to phoneNumber");
   }
-  if (reply) postReply(*reply, incoming);
+  if (reply) postReply(*reply, incoming, why);
+  postReplyWhy(why);
 }
 
-void decideReply(const Snapshot& snapshot, const IncomingMessage& incoming) {
+void decideReply(const Snapshot& snapshot, const IncomingMessage& incoming, ReplyWhy why) {
   const Decision decision = decide(incoming, *snapshot);
+  noteDecision(why, decision);
   NSLog(fmt::format(
       "Mornaq isGlobalEnabled:-{}, trimmedPhoneNumber :-{} isContactBlackList:-{}, message:-{}, "
       "isContactEnabled:-{}, isGlobAutoEnabled:-{}",
@@ -115,63 +125,80 @@ void decideReply(const Snapshot& snapshot, const IncomingMessage& incoming) {
       flag(decision.isContactBlackList), orNull(incoming.text), flag(decision.isContactEnabled),
       flag(decision.isGlobAutoEnabled)));
   auto& queue = platform::MainQueue::main();
+  // A contact's decision points into the snapshot, which the evaluation keeps alive.
+  const auto evaluateLater = [&](auto evaluate) {
+    queue.after(kDecisionToEvaluation,
+                [snapshot, decision, incoming, why = std::move(why), evaluate]() mutable {
+                  evaluate(snapshot, decision, incoming, std::move(why));
+                });
+  };
   switch (decision.path) {
     case ReplyPath::Contact:
-      queue.after(kDecisionToEvaluation,
-                  [entry = *decision.entry, contactKey = *decision.contactKey, incoming] {
-                    evaluateContactReply(entry, contactKey, incoming);
-                  });
-      break;
+      evaluateLater(evaluateContactReply);
+      return;
     case ReplyPath::Global:
       platform::uikit::launchApplicationWithIdentifier(kMessagesApp, true);
-      queue.after(kDecisionToEvaluation,
-                  [snapshot, incoming] { evaluateGlobalReply(*snapshot, incoming); });
-      break;
+      evaluateLater(evaluateGlobalReply);
+      return;
     case ReplyPath::None:
-      break;
+      postReplyWhy(why);
+      return;
   }
 }
 
-void screenReceivedMessage(const platform::Id& message) {
+void screenReceivedMessage(const platform::Id& message, ReplyWhy why) {
   // Taken once: a settings change applies from the next message on.
-  const Snapshot snapshot =
-      std::make_shared<const platform::Dictionary>(platform::readPlist(format::kMainSettingsPath));
-  const IncomingMessage incoming = readIncomingMessage(message, capturedNotificationCenter());
-  switch (screen(incoming, *snapshot)) {
+  const Snapshot snapshot = platform::readPlistShared(format::kMainSettingsPath);
+  const IncomingMessage incoming =
+      readIncomingMessage(message, engineState().notificationCenter.get());
+  const Screening screening = screen(incoming, *snapshot);
+  noteScreening(why, incoming, screening);
+  switch (screening) {
     case Screening::Muted:
       NSLog("Mornaq this is a MutedUser chat and reply to MutedUser NOO ignore it..");
-      return;
+      break;
     case Screening::Story:
       NSLog("Mornaq this is a story lets ignore it");
-      return;
-    case Screening::NothingToDo:
+      break;
+    case Screening::NoText:
+    case Screening::Group:
       NSLog("[Mornaq] [noting to do]");
-      return;
+      break;
     case Screening::Pass:
       platform::MainQueue::main().after(kScreeningToDecision,
-                                        [snapshot, incoming] { decideReply(snapshot, incoming); });
+                                        [snapshot, incoming, why = std::move(why)]() mutable {
+                                          decideReply(snapshot, incoming, std::move(why));
+                                        });
       return;
   }
+  postReplyWhy(why);
 }
 
 }  // namespace
 
 bool getPlistValue() {
   const bool enabled =
-      switchValue(platform::readPlist(format::kMainSettingsPath), format::kIsTweakEnabled);
+      switchValue(*platform::readPlistShared(format::kMainSettingsPath), format::kIsTweakEnabled);
   NSLog(fmt::format("[Mornaq] getPlistValue value:-{}", flag(enabled)));
   return enabled;
 }
 
 void didTrackReceivedMessage(const platform::Id& message) {
-  if (!getPlistValue()) return;
-  platform::MainQueue::main().async([message] { screenReceivedMessage(message); });
+  ReplyWhy why;
+  const bool enabled = getPlistValue();
+  noteSwitch(why, enabled, SwitchMoment::AtReceipt);
+  if (!enabled) {
+    why.message = host::text(message);
+    postReplyWhy(why);
+    return;
+  }
+  platform::MainQueue::main().async([message, why = std::move(why)]() mutable {
+    screenReceivedMessage(message, std::move(why));
+  });
 }
 
 void captureNotificationCenter(const platform::Id& center) {
-  auto& state = engineState();
-  std::lock_guard lock(state.centerMutex);
-  state.notificationCenter = center;
+  engineState().notificationCenter.set(center);
 }
 
 }  // namespace mornaq

@@ -5,22 +5,48 @@
 
 namespace mornaq {
 
+namespace {
+
+Evaluation evaluatePath(const Decision& decision, const IncomingMessage& incoming,
+                        const platform::Dictionary& snapshot,
+                        const platform::Dictionary& ruleFile) {
+  // Shares the caller's rule file without owning it: it outlives this call.
+  const RuleFileReader readRuleFile = [&ruleFile] {
+    return std::shared_ptr<const platform::Dictionary>(std::shared_ptr<void>(), &ruleFile);
+  };
+  if (decision.path == ReplyPath::Contact) {
+    return evaluateContact(*decision.entry, *decision.contactKey, incoming.text, readRuleFile);
+  }
+  return evaluateGlobal(snapshot, incoming.text, readRuleFile);
+}
+
+}  // namespace
+
+ReplyWhy replyRoad(const IncomingMessage& incoming, const platform::Dictionary& snapshot,
+                   const platform::Dictionary& ruleFile, bool switchAtReceipt, bool switchAtStart) {
+  ReplyWhy why;
+  noteSwitch(why, switchAtReceipt, SwitchMoment::AtReceipt);
+  if (why.stoppedBy) {
+    why.message = incoming.text;
+    return why;
+  }
+  noteScreening(why, incoming, screen(incoming, snapshot));
+  if (why.stoppedBy) return why;
+  const Decision decision = decide(incoming, snapshot);
+  noteDecision(why, decision);
+  if (why.stoppedBy) return why;
+  const Evaluation evaluation = evaluatePath(decision, incoming, snapshot, ruleFile);
+  noteEvaluation(why, decision, evaluation);
+  if (const auto reply = evaluation.reply()) {
+    noteRequest(why, *reply, incoming.chatSession, switchAtStart);
+  }
+  return why;
+}
+
 std::optional<Reply> replyOutcome(const IncomingMessage& incoming,
                                   const platform::Dictionary& snapshot,
                                   const platform::Dictionary& ruleFile) {
-  if (screen(incoming, snapshot) != Screening::Pass) return std::nullopt;
-  const Decision decision = decide(incoming, snapshot);
-  const RuleFileReader readRuleFile = [&ruleFile] { return ruleFile; };
-  switch (decision.path) {
-    case ReplyPath::Contact:
-      return evaluateContact(*decision.entry, *decision.contactKey, incoming.text, readRuleFile)
-          .reply();
-    case ReplyPath::Global:
-      return evaluateGlobal(snapshot, incoming.text, readRuleFile).reply();
-    case ReplyPath::None:
-      break;
-  }
-  return std::nullopt;
+  return replyRoad(incoming, snapshot, ruleFile, true, true).request;
 }
 
 }  // namespace mornaq

@@ -4,7 +4,10 @@
 
 #include "hosts/common/app_process.h"
 #include "hosts/common/common_events.h"
+#include "hosts/common/json_plist.h"
 #include "hosts/common/process_output.h"
+#include "hosts/whatsapp/received_message.h"
+#include "platform/foundation/notification_center.h"
 
 namespace hosts::whatsapp {
 namespace {
@@ -13,84 +16,49 @@ using nlohmann::json;
 using platform::Failure;
 using platform::Result;
 
-Result<> readText(const std::string& name, const json& member, Text& text) {
-  if (member.is_null()) return {};
-  if (!member.is_string()) return Failure{fmt::format("\"{}\" must be a text or null", name)};
-  text = member.get<std::string>();
-  return {};
+// The readers' error text, empty when all is well, as a result.
+Result<> read(std::string error) {
+  if (error.empty()) return {};
+  return Failure{std::move(error)};
 }
 
-Result<> readFlag(const std::string& name, const json& member, bool& flag) {
-  if (!member.is_boolean()) return Failure{fmt::format("\"{}\" must be true or false", name)};
-  flag = member.get<bool>();
-  return {};
-}
+// The add-on says why each received message got its reply or none, in a
+// notification that the app names itself, as it names every selector.
+constexpr std::string_view kReplyWhyNotification = "MornaqReplyWhy";
 
-Result<> readChatMember(const std::string& name, const json& member, Chat& chat) {
-  if (name == "contactIdentifier") return readText(name, member, chat.contactIdentifier);
-  if (name == "displayName") return readText(name, member, chat.displayName);
-  if (name == "group") return readFlag(name, member, chat.group);
-  if (name == "muted") return readFlag(name, member, chat.muted);
-  if (name == "sessionType") {
-    if (!member.is_number_integer()) return Failure{"\"sessionType\" must be a whole number"};
-    chat.sessionType = member.get<std::int64_t>();
-    return {};
-  }
-  return Failure{fmt::format("unknown chat member \"{}\"", name)};
-}
-
-Result<Chat> readChat(const json& value) {
-  if (!value.is_object()) return Failure{"a chat is an object"};
-  Chat chat;
-  for (const auto& [name, member] : value.items()) {
-    if (auto read = readChatMember(name, member, chat); !read) return read.failure();
-  }
-  return chat;
-}
-
-struct Received {
-  Text text;
-  std::optional<Chat> chat;
-};
-
-Result<Received> readReceived(const json& value) {
-  if (!value.is_object()) return Failure{"expects an object"};
-  Received received;
-  for (const auto& [name, member] : value.items()) {
-    if (name == "text") {
-      if (auto read = readText(name, member, received.text); !read) return read.failure();
-    } else if (name == "chat") {
-      if (member.is_null()) continue;
-      auto chat = readChat(member);
-      if (!chat) return chat.failure();
-      received.chat = std::move(*chat);
-    } else {
-      return Failure{fmt::format("unknown member \"{}\"", name)};
-    }
-  }
-  return received;
-}
-
-// A check that reads the event as its action will.
-template <class T>
-Result<> readsAs(Result<T> read) {
-  if (!read) return read.failure();
-  return {};
+platform::ObservationHandle printWhy(ProcessOutput& output) {
+  return platform::NotificationCenter::defaultCenter().addObserverForName(
+      std::string(kReplyWhyNotification), nullptr, nullptr,
+      [&output](const platform::Notification& notification) {
+        const json why = jsonValue(notification.userInfo);
+        output.emit("why", why, why.value("verdict", ""));
+      });
 }
 
 scenario::EventKinds appEvents(WhatsAppApp& app) {
   return {
       {"receive",
-       {.check = [](const json& value) { return readsAs(readReceived(value)); },
+       {.check =
+            [](const json& value) {
+              Received unused;
+              return read(readReceived(value, unused));
+            },
         .action = [&app](const json& value) -> Result<> {
-          const auto received = readReceived(value);
-          app.receive(received->text, received->chat);
+          Received received;
+          readReceived(value, received);
+          app.receive(received.text, received.chat);
           return {};
         }}},
       {"openChat",
-       {.check = [](const json& value) { return readsAs(readChat(value)); },
+       {.check =
+            [](const json& value) {
+              Chat unused;
+              return read(readChat(value, unused));
+            },
         .action = [&app](const json& value) -> Result<> {
-          app.openChat(*readChat(value));
+          Chat chat;
+          readChat(value, chat);
+          app.openChat(chat);
           return {};
         }}},
       {"terminate",
@@ -118,7 +86,10 @@ int run(const RunOptions& options, std::istream& in, std::ostream& out, std::ost
   });
   auto kinds = commonEvents(output);
   kinds.merge(appEvents(app));
-  return scenario::run(in, options.input, process, kinds, err);
+  const auto why = options.why ? printWhy(output) : nullptr;
+  const int status = scenario::run(in, options.input, process, kinds, err);
+  if (why) platform::NotificationCenter::defaultCenter().removeObserver(why);
+  return status;
 }
 
 }  // namespace hosts::whatsapp

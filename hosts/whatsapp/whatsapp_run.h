@@ -5,8 +5,7 @@
 //                                       absent or null: a message without it)
 //   {"openChat":CHAT}                   a chat screen loads
 //   {"terminate":true}                  the app is about to terminate; last
-// CHAT is {"contactIdentifier":S,"displayName":S,"group":B,"sessionType":N,
-// "muted":B}, absent members null, null, false, 0 and false.
+// (formats in hosts/whatsapp/received_message.h).
 #include <filesystem>
 #include <istream>
 #include <ostream>
@@ -24,6 +23,9 @@ struct RunOptions {
   bool virtualTime = false;
   EventOutput::Format format = EventOutput::Format::Readable;
   scenario::Input input = scenario::Input::ReadFirst;
+  // Also print, for every received message whose road through the add-on
+  // ends, why it got its reply or none: {"t":T,"why":{...}}.
+  bool why = false;
 };
 
 // Starts the app in a process of its own and runs the scenario; gives the

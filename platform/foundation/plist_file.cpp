@@ -9,6 +9,7 @@
 
 #include "platform/foundation/file_io.h"
 #include "platform/foundation/log.h"
+#include "platform/foundation/plist_cache.h"
 #include "platform/foundation/plist_codec.h"
 #include "platform/process/process.h"
 
@@ -70,18 +71,34 @@ Result<ExclusiveFileLock> lockForUpdate(const fs::path& file) {
   return lockExclusively(lockFile);
 }
 
+PlistSnapshot readAfresh(const fs::path& file) {
+  const auto bytes = readWholeFile(file);
+  if (!bytes) return nullptr;
+  auto dictionary = dictionaryFrom(*bytes);
+  return dictionary ? std::make_shared<const Dictionary>(std::move(*dictionary)) : nullptr;
+}
+
+PlistSnapshot readSnapshotIfPresent(std::string_view devicePath) {
+  const auto file = Process::current().root().map(devicePath);
+  return file ? readThroughCache(*file, readAfresh) : nullptr;
+}
+
 }  // namespace
 
 std::optional<Dictionary> readPlistIfPresent(std::string_view devicePath) {
-  const auto file = Process::current().root().map(devicePath);
-  if (!file) return std::nullopt;
-  const auto bytes = readWholeFile(*file);
-  if (!bytes) return std::nullopt;
-  return dictionaryFrom(*bytes);
+  const auto snapshot = readSnapshotIfPresent(devicePath);
+  return snapshot ? std::optional<Dictionary>(*snapshot) : std::nullopt;
 }
 
 Dictionary readPlist(std::string_view devicePath) {
-  return readPlistIfPresent(devicePath).value_or(Dictionary{});
+  const auto snapshot = readSnapshotIfPresent(devicePath);
+  return snapshot ? *snapshot : Dictionary{};
+}
+
+std::shared_ptr<const Dictionary> readPlistShared(std::string_view devicePath) {
+  static const auto kEmpty = std::make_shared<const Dictionary>();
+  auto snapshot = readSnapshotIfPresent(devicePath);
+  return snapshot ? snapshot : kEmpty;
 }
 
 Result<> updatePlist(std::string_view devicePath, const PlistChange& change) {

@@ -3,6 +3,7 @@
 // paths ("/var/mobile/Library/Preferences/x.plist"), mapped through the
 // current process's device root.
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -18,6 +19,10 @@ std::optional<Dictionary> readPlistIfPresent(std::string_view devicePath);
 
 // The same, with empty standing in for nullopt.
 Dictionary readPlist(std::string_view devicePath);
+
+// The same again, shared rather than copied: the reading process's cached copy, which stays as it
+// is while held. For readers of large files on a hot path.
+std::shared_ptr<const Dictionary> readPlistShared(std::string_view devicePath);
 
 // Read-modify-write under an exclusive advisory lock on a sibling lock file:
 // reads the file (empty when missing), applies change, writes Apple's XML

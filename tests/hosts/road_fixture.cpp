@@ -45,7 +45,7 @@ void RoadTest::writeFile(std::string_view devicePath, const platform::Dictionary
   }));
 }
 
-RunResult RoadTest::run(const std::string& scenario, const std::string& version) {
+RunResult RoadTest::run(const std::string& scenario, const std::string& version, bool why) {
   std::istringstream in(scenario);
   std::ostringstream out;
   std::ostringstream err;
@@ -54,7 +54,8 @@ RunResult RoadTest::run(const std::string& scenario, const std::string& version)
                                         .version = version,
                                         .virtualTime = true,
                                         .format = hosts::EventOutput::Format::Json,
-                                        .input = hosts::scenario::Input::ReadFirst},
+                                        .input = hosts::scenario::Input::ReadFirst,
+                                        .why = why},
                                        in, out, err);
   std::istringstream lines(out.str());
   for (std::string line; std::getline(lines, line);) {

@@ -61,6 +61,8 @@ TEST_F(ContactPagesCommands, AContactsOwnReplyAndTheBlacklistReachTheMessagingAp
                           "TEL:+1 555 0103\nEND:VCARD\n";
   const Finished imported = mornaq({"contacts", "import", "--root", root, cards.string()});
   ASSERT_EQ(imported.status, 0) << imported.err;
+  EXPECT_EQ(mornaq({"contacts", "--root", root}).out,
+            "ann-01:ABPerson\tAnn Lee\nbob-02:ABPerson\tBob Roe\ncem-03:ABPerson\tCem Kaya\n");
 
   const Finished settings = mornaq({"settings", "--root", root, "--json"}, R"({"alert":"Ok"}
 {"set":{"key":"isTweakEnabled","value":true}}

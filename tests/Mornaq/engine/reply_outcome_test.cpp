@@ -8,7 +8,7 @@
 namespace mornaq {
 // Failure messages show a reply as its text and delay.
 void PrintTo(const Reply& reply, std::ostream* out) {
-  *out << '"' << reply.text << "\" after " << reply.delay;
+  *out << '"' << reply.text << "\" after " << reply.delay.description();
 }
 }  // namespace mornaq
 
@@ -208,6 +208,20 @@ TEST(Decision, BlacklistBarsBothPathsAndAnEnabledEntryIgnoresTheGlobalSwitch) {
     EXPECT_EQ(decision.path, rows[i].path);
     EXPECT_EQ(decision.contactKey, "c1");
     EXPECT_EQ(decision.entry != nullptr, rows[i].entry && rows[i].entry->isDictionary());
+  }
+}
+
+// A contact whose key names a top-level setting (as a build that gave it an entry there may have
+// left a dictionary) gets no entry: the global path, never its "own" reply or rules.
+TEST(Decision, AReservedContactKeyHasNoEntry) {
+  for (const auto key : mornaq::format::kReservedContactKeys) {
+    SCOPED_TRACE(std::string(key));
+    const Dictionary snapshot{{"isGlobalEnabled", true}, {std::string(key), kEnabled}};
+    const IncomingMessage incoming{.text = "hello",
+                                   .contactIdentifier = std::string(key) + ":ABPerson"};
+    const auto decision = mornaq::decide(incoming, snapshot);
+    EXPECT_EQ(decision.entry, nullptr);
+    EXPECT_EQ(decision.path, mornaq::ReplyPath::Global);
   }
 }
 
