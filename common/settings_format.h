@@ -11,7 +11,8 @@ inline constexpr std::string_view kMainSettingsPath =
     "/var/mobile/Library/Preferences/com.corvane.halbrin.mornaqprefs.plist";
 inline constexpr std::string_view kRuleSettingsPath =
     "/var/mobile/Library/Preferences/com.corvane.halbrin.mornaqprefsWM.plist";
-inline constexpr std::string_view kSeedPath = "/Library/PreferenceBundles/MornaqPrefs.bundle/Empty.plist";
+inline constexpr std::string_view kSeedPath =
+    "/Library/PreferenceBundles/MornaqPrefs.bundle/Empty.plist";
 inline constexpr std::string_view kBundlePath = "/Library/PreferenceBundles/MornaqPrefs.bundle";
 // A page row's file: this folder, the row's `defaults` domain, then ".plist".
 inline constexpr std::string_view kPreferencesFolder = "/var/mobile/Library/Preferences/";

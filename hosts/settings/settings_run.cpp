@@ -1,8 +1,5 @@
 #include "hosts/settings/settings_run.h"
 
-#include <fmt/format.h>
-
-#include <variant>
 #include <vector>
 
 #include "hosts/common/process_output.h"
@@ -16,8 +13,8 @@ namespace hosts::settings {
 
 namespace {
 
-int fail(std::ostream& err, const ScriptFailure& failure) {
-  err << fmt::format("line {}: {}\n", failure.line, failure.reason);
+int fail(std::ostream& err, const platform::Failure& failure) {
+  err << failure.reason << '\n';
   return 2;
 }
 
@@ -27,8 +24,8 @@ int run(const RunOptions& options, std::istream& script, std::ostream& out, std:
   std::vector<ScriptLine> lines;
   if (!options.live) {
     auto parsed = parseScript(script);
-    if (auto* failure = std::get_if<ScriptFailure>(&parsed)) return fail(err, *failure);
-    lines = std::get<std::vector<ScriptLine>>(std::move(parsed));
+    if (!parsed) return fail(err, parsed.failure());
+    lines = std::move(parsed).value();
   }
 
   // The Settings app's output has no time: nothing in it waits.
@@ -75,12 +72,10 @@ int run(const RunOptions& options, std::istream& script, std::ostream& out, std:
     const auto refreshPage = [&] {
       if (describePage(app.page(), kTableWidth, true) != shown) showPage();
     };
-    const auto report = [&](const ScriptFailure& failure) { fail(err, failure); };
+    const auto report = [&](const platform::Failure& failure) { fail(err, failure); };
     return runScriptLive(script, app, showPage, refreshPage, report) ? 0 : 2;
   }
-  if (auto failure = runScript(lines, app, showPage)) {
-    return fail(err, *failure);
-  }
+  if (auto done = runScript(lines, app, showPage); !done) return fail(err, done.failure());
   return 0;
 }
 

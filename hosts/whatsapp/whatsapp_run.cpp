@@ -13,6 +13,14 @@ namespace hosts::whatsapp {
 namespace {
 
 using nlohmann::json;
+using platform::Failure;
+using platform::Result;
+
+// The readers' error text, empty when all is well, as a result.
+Result<> read(std::string error) {
+  if (error.empty()) return {};
+  return Failure{std::move(error)};
+}
 
 // The add-on says why each received message got its reply or none, in a
 // notification that the app names itself, as it names every selector.
@@ -33,35 +41,32 @@ scenario::EventKinds appEvents(WhatsAppApp& app) {
        {.check =
             [](const json& value) {
               Received unused;
-              return readReceived(value, unused);
+              return read(readReceived(value, unused));
             },
-        .action =
-            [&app](const json& value) {
-              Received received;
-              readReceived(value, received);
-              app.receive(received.text, received.chat);
-              return std::string();
-            }}},
+        .action = [&app](const json& value) -> Result<> {
+          Received received;
+          readReceived(value, received);
+          app.receive(received.text, received.chat);
+          return {};
+        }}},
       {"openChat",
        {.check =
             [](const json& value) {
               Chat unused;
-              return readChat(value, unused);
+              return read(readChat(value, unused));
             },
-        .action =
-            [&app](const json& value) {
-              Chat chat;
-              readChat(value, chat);
-              app.openChat(chat);
-              return std::string();
-            }}},
+        .action = [&app](const json& value) -> Result<> {
+          Chat chat;
+          readChat(value, chat);
+          app.openChat(chat);
+          return {};
+        }}},
       {"terminate",
-       {.check = [](const json& value) { return value == true ? "" : "expects true"; },
-        .action =
-            [&app](const json&) {
-              app.terminate();
-              return std::string();
-            },
+       {.check = scenario::expectTrue,
+        .action = [&app](const json&) -> Result<> {
+          app.terminate();
+          return {};
+        },
         .last = true}},
   };
 }

@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <system_error>
 
 #include "platform/foundation/file_io.h"
@@ -25,14 +24,14 @@ std::optional<Dictionary> dictionaryFrom(std::string_view bytes) {
   return std::move(*value->dictionary());
 }
 
-bool failedToWrite(std::string_view devicePath, std::string_view reason) {
+Failure failedToWrite(std::string_view devicePath, std::string reason) {
   NSLog(fmt::format("Mornaq: could not write {}: {}", devicePath, reason));
-  return false;
+  return Failure{std::move(reason)};
 }
 
 // Renames a file that cannot be parsed to "<name>.malformed-<n>", with the first n not taken.
 // Callers hold the update lock, so no other writer picks the same name meanwhile.
-bool moveAside(std::string_view devicePath, const fs::path& file) {
+Result<> moveAside(std::string_view devicePath, const fs::path& file) {
   for (int n = 1;; ++n) {
     const std::string suffix = ".malformed-" + std::to_string(n);
     fs::path aside = file;
@@ -46,42 +45,36 @@ bool moveAside(std::string_view devicePath, const fs::path& file) {
     }
     NSLog(fmt::format("Mornaq: moved unreadable settings file {} aside to {}{}", devicePath,
                       devicePath, suffix));
-    return true;
+    return {};
   }
 }
 
 // What an update starts from: the file's dictionary, or empty when the file is missing or was
-// moved aside. nullopt (logged) when the file is there but cannot be read: it must not be
+// moved aside. A failure (logged) when the file is there but cannot be read: it must not be
 // replaced by what would look like its content.
-std::optional<Dictionary> readForUpdate(std::string_view devicePath, const fs::path& file) {
-  std::string bytes;
-  const std::error_code error = readWholeFile(file, bytes);
-  if (error == std::errc::no_such_file_or_directory) return Dictionary{};
-  if (error) {
-    failedToWrite(devicePath, "could not read it: " + error.message());
-    return std::nullopt;
-  }
-  if (auto dictionary = dictionaryFrom(bytes)) return dictionary;
-  if (!moveAside(devicePath, file)) return std::nullopt;
+Result<Dictionary> readForUpdate(std::string_view devicePath, const fs::path& file) {
+  const auto bytes = readWholeFile(file);
+  if (!bytes && bytes.failure().code == std::errc::no_such_file_or_directory) return Dictionary{};
+  if (!bytes) return failedToWrite(devicePath, "could not read it: " + bytes.reason());
+  if (auto dictionary = dictionaryFrom(*bytes)) return std::move(*dictionary);
+  if (auto moved = moveAside(devicePath, file); !moved) return moved.failure();
   return Dictionary{};
 }
 
 // The update lock of a file: "<name>.lock" beside it, its folder created when missing.
-Result<std::unique_ptr<ExclusiveFileLock>> lockForUpdate(const fs::path& file) {
+Result<ExclusiveFileLock> lockForUpdate(const fs::path& file) {
   std::error_code error;
   fs::create_directories(file.parent_path(), error);
   if (error) return systemFailure(error);
   fs::path lockFile = file;
   lockFile += ".lock";
-  auto lock = std::make_unique<ExclusiveFileLock>(lockFile);
-  if (lock->error()) return systemFailure(lock->error());
-  return lock;
+  return lockExclusively(lockFile);
 }
 
 PlistSnapshot readAfresh(const fs::path& file) {
-  std::string bytes;
-  if (readWholeFile(file, bytes)) return nullptr;
-  auto dictionary = dictionaryFrom(bytes);
+  const auto bytes = readWholeFile(file);
+  if (!bytes) return nullptr;
+  auto dictionary = dictionaryFrom(*bytes);
   return dictionary ? std::make_shared<const Dictionary>(std::move(*dictionary)) : nullptr;
 }
 
@@ -108,7 +101,7 @@ std::shared_ptr<const Dictionary> readPlistShared(std::string_view devicePath) {
   return snapshot ? snapshot : kEmpty;
 }
 
-bool updatePlist(std::string_view devicePath, const PlistChange& change) {
+Result<> updatePlist(std::string_view devicePath, const PlistChange& change) {
   const auto file = Process::current().root().map(devicePath);
   if (!file) return failedToWrite(devicePath, "the path is not inside the device root");
 
@@ -116,10 +109,11 @@ bool updatePlist(std::string_view devicePath, const PlistChange& change) {
   if (!lock) return failedToWrite(devicePath, lock.reason());
 
   auto dictionary = readForUpdate(devicePath, *file);
-  if (!dictionary) return false;
-  if (!change(*dictionary)) return true;
-  const std::error_code error = replaceFileAtomically(*file, serializePropertyList(*dictionary));
-  return error ? failedToWrite(devicePath, error.message()) : true;
+  if (!dictionary) return dictionary.failure();
+  if (!change(*dictionary)) return {};
+  const auto written = replaceFileAtomically(*file, serializePropertyList(*dictionary));
+  if (!written) return failedToWrite(devicePath, written.reason());
+  return {};
 }
 
 Result<bool> seedPlistIfMissing(std::string_view devicePath, std::string_view seedDevicePath) {
@@ -132,11 +126,9 @@ Result<bool> seedPlistIfMissing(std::string_view devicePath, std::string_view se
   if (!lock) return lock.failure();
   std::error_code error;
   if (fs::exists(fs::symlink_status(*file, error))) return false;
-  std::string bytes;
-  if (auto readError = readWholeFile(*seed, bytes)) {
-    return systemFailure(readError, "could not read the seed: " + readError.message());
-  }
-  if (auto writeError = replaceFileAtomically(*file, bytes)) return systemFailure(writeError);
+  const auto bytes = readWholeFile(*seed);
+  if (!bytes) return Failure{"could not read the seed: " + bytes.reason(), bytes.failure().code};
+  if (auto written = replaceFileAtomically(*file, *bytes); !written) return written.failure();
   return true;
 }
 

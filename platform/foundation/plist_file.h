@@ -30,11 +30,12 @@ std::shared_ptr<const Dictionary> readPlistShared(std::string_view devicePath);
 // the target and unlocks. Missing folders are created. An existing file that
 // cannot be parsed as a dictionary is first moved aside to "<name>.malformed-<n>",
 // and a log line says where; one that cannot be read at all (a folder, say) is
-// left alone and the update fails. Returns false (after logging the reason)
-// when the write failed; the old file then stays. A change that returns false
-// means "write nothing". The lock file "<name>.lock" stays beside the file.
+// left alone and the update fails. Fails (after logging the reason) when the
+// write failed; the old file then stays. A change that returns false means
+// "write nothing", which succeeds. The lock file "<name>.lock" stays beside
+// the file.
 using PlistChange = std::function<bool(Dictionary&)>;
-bool updatePlist(std::string_view devicePath, const PlistChange& change);
+Result<> updatePlist(std::string_view devicePath, const PlistChange& change);
 
 // Creates the file from the seed file's bytes, as they are, when it is still
 // missing, under updatePlist's lock: written whole to a temporary file and

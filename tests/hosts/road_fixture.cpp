@@ -39,10 +39,10 @@ void RoadTest::writeFile(std::string_view devicePath, const platform::Dictionary
                                  .clock = platform::Clock::Virtual,
                                  .logSink = [](std::string_view) {}});
   platform::ProcessScope scope(settingsApp);
-  platform::updatePlist(devicePath, [&](platform::Dictionary& file) {
+  EXPECT_TRUE(platform::updatePlist(devicePath, [&](platform::Dictionary& file) {
     file = content;
     return true;
-  });
+  }));
 }
 
 RunResult RoadTest::run(const std::string& scenario, const std::string& version, bool why) {

@@ -170,7 +170,7 @@ TEST_F(PlistFileTest, AFailedWriteKeepsTheOldFileAndLeavesNoTemporaryFile) {
   limit.rlim_cur = original.size() + 10;
   setrlimit(RLIMIT_FSIZE, &limit);
 
-  const bool written = updatePlist(kSettings, [](Dictionary& settings) {
+  const auto written = updatePlist(kSettings, [](Dictionary& settings) {
     settings.insert_or_assign("long", std::string(1000, 'x'));
     return true;
   });
@@ -227,8 +227,8 @@ TEST_F(PlistFileTest, SeedingWaitsForAnUpdateAndKeepsWhatItWrote) {
   constexpr std::string_view kSeed = "/Library/Seeds/seed.plist";
   put(kSeed, "seed");
   fs::create_directories(host(kSettings).parent_path());
-  std::optional<platform::ExclusiveFileLock> update(std::in_place,
-                                                    host(kSettings).string() + ".lock");
+  std::optional<platform::ExclusiveFileLock> update(
+      platform::lockExclusively(host(kSettings).string() + ".lock").value());
   std::optional<platform::Result<bool>> seeded;
   std::thread seeding([&] {
     platform::ProcessScope scope(test.process());
