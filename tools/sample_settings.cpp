@@ -62,10 +62,11 @@ void writeSampleSettings(const fs::path& root) {
   platform::ProcessScope scope(settingsApp);
   for (const auto& [path, json] : {std::pair{format::kMainSettingsPath, kMainSettings},
                                    std::pair{format::kRuleSettingsPath, kRuleSettings}}) {
-    platform::updatePlist(path, [json = json](platform::Dictionary& file) {
+    // A failed write is logged, and the apps then show the defaults.
+    static_cast<void>(platform::updatePlist(path, [json = json](platform::Dictionary& file) {
       file = *hosts::plistValue(nlohmann::json::parse(json)).dictionary();
       return true;
-    });
+    }));
   }
 }
 
