@@ -20,10 +20,6 @@ std::string indentContinuation(std::string text) {
 
 }  // namespace
 
-std::string jsonText(const nlohmann::json& value) {
-  return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-}
-
 void EventOutput::emit(std::optional<double> seconds, std::string_view kind,
                        const nlohmann::json& value,
                        const std::optional<std::string>& readableFacts) {

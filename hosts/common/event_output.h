@@ -14,7 +14,11 @@ namespace hosts {
 
 // The compact JSON text of a value. Texts come from files and messages and need not be valid
 // UTF-8: each byte that is not is written as U+FFFD, so printing never fails on what a file holds.
-std::string jsonText(const nlohmann::json& value);
+// A template, so that an ordered object keeps its order ("t" first).
+template <class Json>
+std::string jsonText(const Json& value) {
+  return value.dump(-1, ' ', false, Json::error_handler_t::replace);
+}
 
 class EventOutput {
  public:
