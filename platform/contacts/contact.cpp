@@ -9,7 +9,8 @@
 namespace platform::contacts {
 
 bool CNContact::isKeyAvailable(std::string_view key) const {
-  return !keysToFetch_ || std::ranges::find(*keysToFetch_, key) != keysToFetch_->end();
+  return !keysToFetch_ ||
+         std::find(keysToFetch_->begin(), keysToFetch_->end(), key) != keysToFetch_->end();
 }
 
 void CNContact::requireKey(std::string_view key) const {

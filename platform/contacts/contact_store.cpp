@@ -41,28 +41,29 @@ void setNames(const VCard& card, CNContactData& contact) {
 // Each card becomes a contact whose record identifier is its UID, or a hash
 // of its content when it has none. Identifiers must be unique in a store, so a
 // repeated one takes the first free suffix "-2", "-3", ...
-std::vector<CNContactData> contactsOf(std::vector<VCard> cards) {
-  std::vector<CNContactData> contacts;
-  contacts.reserve(cards.size());
-  std::unordered_set<std::string> taken;
-  for (auto& card : cards) {
+class ContactMaker {
+ public:
+  CNContactData contactOf(VCard& card) {
     const std::string record = card.uid ? *card.uid : fmt::format("{:016X}", card.contentHash);
     std::string unique = record;
-    for (int n = 2; !taken.insert(unique).second; ++n) unique = fmt::format("{}-{}", record, n);
+    for (int n = 2; !taken_.insert(unique).second; ++n) unique = fmt::format("{}-{}", record, n);
     if (unique != record) {
       NSLog(
           fmt::format("Contacts: the identifier {} is repeated; this card is {}", record, unique));
     }
     CNContactData contact{.identifier = unique + std::string(kIdentifierSuffix)};
     setNames(card, contact);
+    contact.phoneNumbers.reserve(card.phones.size());
     for (auto& phone : card.phones) {
       contact.phoneNumbers.push_back(
           {std::move(phone.type), CNPhoneNumber(std::move(phone.number))});
     }
-    contacts.push_back(std::move(contact));
+    return contact;
   }
-  return contacts;
-}
+
+ private:
+  std::unordered_set<std::string> taken_;
+};
 
 }  // namespace
 
@@ -74,13 +75,16 @@ bool CNContactStore::enumerateContactsWithFetchRequest(const CNContactFetchReque
     NSLog(fmt::format("Contacts: cannot read {}", kAddressBookPath));
     return false;
   }
-  for (auto& data : contactsOf(readVCards(*text, kAddressBookPath))) {
-    const CNContact contact(std::move(data), request.keysToFetch());
-    if (request.predicate() && !request.predicate()(contact)) continue;
-    bool stop = false;
-    block(contact, stop);
-    if (stop) break;
-  }
+  // Each contact is made and delivered as soon as its card is read, while
+  // the card is still in the cache.
+  ContactMaker maker;
+  bool stopped = false;
+  forEachVCard(*text, kAddressBookPath, [&](VCard& card) {
+    if (stopped) return;
+    const CNContact contact(maker.contactOf(card), request.keysToFetch());
+    if (request.predicate() && !request.predicate()(contact)) return;
+    block(contact, stopped);
+  });
   return true;
 }
 

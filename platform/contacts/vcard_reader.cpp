@@ -17,26 +17,36 @@ struct PhysicalLine {
   std::size_t number;
 };
 
-// A physical line ends at LF, at CR LF, at any run of CRs before an LF, or at
-// a lone CR.
-std::vector<PhysicalLine> physicalLines(std::string_view text) {
-  constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
-  if (text.starts_with(byteOrderMark)) text.remove_prefix(byteOrderMark.size());
-  std::vector<PhysicalLine> lines;
-  lines.reserve(text.size() / 24);
-  for (std::size_t number = 1; !text.empty(); ++number) {
-    const auto end = text.find_first_of("\r\n");
-    lines.push_back({text.substr(0, end), number});
-    if (end == std::string_view::npos) break;
-    auto next = end + 1;
-    if (text[end] == '\r') {
-      const auto lf = text.find_first_not_of('\r', end);
-      if (lf != std::string_view::npos && text[lf] == '\n') next = lf + 1;
-    }
-    text.remove_prefix(next);
+// The lines of a file, one at a time. A physical line ends at LF, at CR LF,
+// at any run of CRs before an LF, or at a lone CR.
+class PhysicalLines {
+ public:
+  explicit PhysicalLines(std::string_view text) : text_(text) {
+    constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+    if (text_.starts_with(byteOrderMark)) text_.remove_prefix(byteOrderMark.size());
   }
-  return lines;
-}
+
+  std::optional<PhysicalLine> next() {
+    if (text_.empty()) return std::nullopt;
+    const auto end = text_.find_first_of("\r\n");
+    const PhysicalLine line{text_.substr(0, end), ++number_};
+    if (end == std::string_view::npos) {
+      text_ = {};
+      return line;
+    }
+    auto next = end + 1;
+    if (text_[end] == '\r') {
+      const auto lf = text_.find_first_not_of('\r', end);
+      if (lf != std::string_view::npos && text_[lf] == '\n') next = lf + 1;
+    }
+    text_.remove_prefix(next);
+    return line;
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t number_ = 0;
+};
 
 std::string_view trimmed(std::string_view text) {
   const auto first = text.find_first_not_of(" \t");
@@ -349,18 +359,20 @@ bool isCardDelimiter(std::string_view line, std::string_view property) {
 
 }  // namespace
 
-std::vector<VCard> readVCards(std::string_view text, std::string_view source) {
+void forEachVCard(std::string_view text, std::string_view source,
+                  const std::function<void(VCard&)>& visit) {
   struct OpenCard {
     std::size_t firstLine;
     CardLines lines;
   };
-  std::vector<VCard> cards;
   std::optional<OpenCard> open;
   std::size_t strayLines = 0;
   const auto skip = [&](std::size_t line, std::string_view why) {
     NSLog(fmt::format("Contacts: skipped the card at line {} of {}: {}", line, source, why));
   };
-  for (const auto& line : physicalLines(text)) {
+  PhysicalLines lines(text);
+  while (const auto next = lines.next()) {
+    const PhysicalLine& line = *next;
     if (isCardDelimiter(line.text, "BEGIN")) {
       if (open) skip(open->firstLine, "it has no END:VCARD");
       open = OpenCard{line.number, {}};
@@ -371,7 +383,7 @@ std::vector<VCard> readVCards(std::string_view text, std::string_view source) {
       if (const auto* problem = std::get_if<Problem>(&card)) {
         skip(open->firstLine, fmt::format("line {}: {}", problem->line, problem->what));
       } else {
-        cards.push_back(std::get<VCard>(std::move(card)));
+        visit(std::get<VCard>(card));
       }
       open.reset();
     } else {
@@ -382,6 +394,11 @@ std::vector<VCard> readVCards(std::string_view text, std::string_view source) {
   if (strayLines > 0) {
     NSLog(fmt::format("Contacts: ignored {} lines outside any card in {}", strayLines, source));
   }
+}
+
+std::vector<VCard> readVCards(std::string_view text, std::string_view source) {
+  std::vector<VCard> cards;
+  forEachVCard(text, source, [&cards](VCard& card) { cards.push_back(std::move(card)); });
   return cards;
 }
 

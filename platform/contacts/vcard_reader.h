@@ -8,6 +8,7 @@
 // ("item1.TEL"), escaped characters, a byte-order mark, and line ends of LF,
 // CR LF, CR, or CRs before an LF (as mail transfers leave CR CR LF).
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -35,5 +36,10 @@ struct VCard {
 // an unknown charset, a version other than 2.1, 3.0 or 4.0) is skipped with
 // a log line naming source and line.
 std::vector<VCard> readVCards(std::string_view text, std::string_view source);
+
+// The same cards handed to visit one at a time, each as soon as it is read,
+// so that a long address book is never held whole; visit may take from the card.
+void forEachVCard(std::string_view text, std::string_view source,
+                  const std::function<void(VCard&)>& visit);
 
 }  // namespace platform::contacts

@@ -18,6 +18,7 @@
 #include <charconv>
 #include <chrono>
 #include <cstdint>
+#include <cstdlib>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -63,17 +64,25 @@ std::optional<std::string> decimalInteger(std::string_view text) {
   return (negative ? "-" : "") + std::to_string(magnitude);
 }
 
+// What from_chars reads, through strtod (the phone's libc++ has no from_chars for reals), in the
+// C locale the process keeps: strtod reads a second sign, spaces and hexadecimal too, so those
+// are refused first.
 bool isRealText(std::string_view text) {
   text = trimmed(text);
   if (text.starts_with('+')) {
     text.remove_prefix(1);
     if (text.starts_with('-')) return false;
   }
-  double real = 0;
-  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), real);
+  const std::string_view unsigned_ = text.starts_with('-') ? text.substr(1) : text;
+  const char first = unsigned_.empty() ? ' ' : unsigned_.front();
+  const bool startsNumber = (first >= '0' && first <= '9') || first == '.' ||
+                            std::string_view("iInN").find(first) != npos;
+  if (!startsNumber || unsigned_.starts_with("0x") || unsigned_.starts_with("0X")) return false;
+  const std::string whole(text);
+  char* end = nullptr;
   // Out of range still names a number (an infinity or a zero), as strtod reads it.
-  return end == text.data() + text.size() &&
-         (error == std::errc() || error == std::errc::result_out_of_range);
+  std::strtod(whole.c_str(), &end);
+  return end == whole.c_str() + whole.size();
 }
 
 // Reads minDigits to maxDigits decimal digits, then the separator.

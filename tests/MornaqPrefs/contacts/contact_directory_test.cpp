@@ -1,14 +1,18 @@
 #include "MornaqPrefs/contacts/contact_directory.h"
 
+#include <fmt/format.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <optional>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "platform/text/text.h"
 #include "tests/support/test_process.h"
 
 namespace {
@@ -21,6 +25,8 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::Pair;
+
+std::vector<std::string> rowKeys(const OrderedDictionary& sorted) { return sorted.allKeys(); }
 
 struct NameCase {
   const char* what;
@@ -177,6 +183,61 @@ TEST_F(ContactDirectoryTest, TwoIdentifiersWithOneContactKeyKeepTheFirstRow) {
   writeAddressBook({{"x:ABPerson", "First;;;;", {"1"}}, {"x", "Second;;;;", {"1"}}});
   EXPECT_THAT(rows(scanContacts()), ElementsAre(Pair("x", " First")));
   EXPECT_THAT(process_.log(), ElementsAre(HasSubstr("contact key x is listed already")));
+}
+
+// The order a collator call per comparison gives: what the sort must match.
+std::vector<std::string> sortedByCollator(const platform::Dictionary& directory) {
+  const platform::text::NameCollator collator;
+  std::vector<std::pair<std::string, std::string>> entries;
+  for (const auto& [key, value] : directory) entries.emplace_back(value.description(), key);
+  std::ranges::sort(entries, [&collator](const auto& a, const auto& b) {
+    if (const int order = collator.compare(a.first, b.first); order != 0) return order < 0;
+    return a < b;
+  });
+  std::vector<std::string> keys;
+  for (const auto& entry : entries) keys.push_back(entry.second);
+  return keys;
+}
+
+TEST(SortedDictionaryTest, AgreesWithACollatorCallPerComparisonOnGeneratedDirectories) {
+  // Pieces that collate close together: case and accent variants, long
+  // common prefixes (past the 16 bytes of a key held inline), blanks, digits.
+  const std::vector<std::string> pieces = {"a",
+                                           "A",
+                                           "á",
+                                           "Å",
+                                           "ae",
+                                           "æ",
+                                           "b",
+                                           "B",
+                                           "é",
+                                           "e",
+                                           "E",
+                                           "ß",
+                                           "ss",
+                                           "o",
+                                           "ø",
+                                           "Ö",
+                                           " ",
+                                           "-",
+                                           "2",
+                                           "10",
+                                           "Alexandria Montgomery-",
+                                           "alexandria montgomery ",
+                                           "中",
+                                           "Я",
+                                           "ﬁ"};
+  std::mt19937 random(11);
+  for (int round = 0; round < 40; ++round) {
+    platform::Dictionary directory;
+    for (int i = 0; i < 200; ++i) {
+      std::string name;
+      for (std::size_t n = random() % 5; n > 0; --n) name += pieces[random() % pieces.size()];
+      directory[fmt::format("k{}", random() % 1000)] = name;
+    }
+    directory["number"] = 7;  // a value that is no text sorts by its description
+    EXPECT_EQ(rowKeys(mornaqprefs::sortedDictionary(directory)), sortedByCollator(directory));
+  }
 }
 
 }  // namespace

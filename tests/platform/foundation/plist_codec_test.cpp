@@ -435,6 +435,8 @@ TEST(PlistCodecTest, MalformedInputsReadAsNothing) {
       {"real with a decimal comma", xmlPlist("<real>1,5</real>")},
       {"real with two signs", xmlPlist("<real>+-1</real>")},
       {"hex real", xmlPlist("<real>0x1p3</real>")},
+      {"negative hex real", xmlPlist("<real>-0x1p3</real>")},
+      {"real with a space after its sign", xmlPlist("<real>- 1</real>")},
       {"junk date", xmlPlist("<date>yesterday</date>")},
       {"month 13", xmlPlist("<date>2020-13-01T00:00:00Z</date>")},
       {"February 29 of 2021", xmlPlist("<date>2021-02-29T00:00:00Z</date>")},
