@@ -112,9 +112,20 @@ ExclusiveFileLock::~ExclusiveFileLock() {
   if (descriptor_ >= 0) ::close(descriptor_);  // closing releases the lock
 }
 
+namespace {
+
+// A temporary file for target: this, then six characters that mkostemp picks.
+std::string temporaryPrefix(const std::filesystem::path& target) {
+  return fmt::format(".{}.", target.filename().string());
+}
+constexpr std::string_view kTemporaryPattern = "XXXXXX";
+
+}  // namespace
+
 Result<> replaceFileAtomically(const std::filesystem::path& target, std::string_view content) {
   const auto folder = target.parent_path();
-  std::string temporary = fmt::format("{}/.{}.XXXXXX", folder.string(), target.filename().string());
+  std::string temporary =
+      (folder / (temporaryPrefix(target) + std::string(kTemporaryPattern))).string();
   Descriptor descriptor(::mkostemp(temporary.data(), O_CLOEXEC));
   if (descriptor.get() < 0) return systemFailure(lastError());
 
@@ -127,6 +138,19 @@ Result<> replaceFileAtomically(const std::filesystem::path& target, std::string_
   }
   flushFolder(folder);
   return {};
+}
+
+void removeLeftoverTemporaries(const std::filesystem::path& target) {
+  const std::string prefix = temporaryPrefix(target);
+  std::error_code error;
+  for (std::filesystem::directory_iterator entry(target.parent_path(), error), end;
+       !error && entry != end; entry.increment(error)) {
+    const std::string name = entry->path().filename().string();
+    if (name.size() == prefix.size() + kTemporaryPattern.size() && name.starts_with(prefix)) {
+      std::error_code ignored;
+      std::filesystem::remove(entry->path(), ignored);
+    }
+  }
 }
 
 }  // namespace platform

@@ -36,4 +36,9 @@ Result<ExclusiveFileLock> lockExclusively(const std::filesystem::path& path);
 // and the target stays as it was.
 Result<> replaceFileAtomically(const std::filesystem::path& target, std::string_view content);
 
+// Removes the temporary files of replaceFileAtomically for target that are still there because
+// their writer died before renaming them. Only for a caller holding a lock that every writer of
+// target holds while it writes: no live writer then owns one.
+void removeLeftoverTemporaries(const std::filesystem::path& target);
+
 }  // namespace platform

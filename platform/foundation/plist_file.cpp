@@ -2,10 +2,13 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <vector>
 
 #include "platform/foundation/file_io.h"
 #include "platform/foundation/log.h"
@@ -29,24 +32,54 @@ Failure failedToWrite(std::string_view devicePath, std::string reason) {
   return Failure{std::move(reason)};
 }
 
-// Renames a file that cannot be parsed to "<name>.malformed-<n>", with the first n not taken.
-// Callers hold the update lock, so no other writer picks the same name meanwhile.
-Result<> moveAside(std::string_view devicePath, const fs::path& file) {
-  for (int n = 1;; ++n) {
-    const std::string suffix = ".malformed-" + std::to_string(n);
-    fs::path aside = file;
-    aside += suffix;
-    std::error_code error;
-    if (fs::exists(fs::symlink_status(aside, error))) continue;
-    if (std::rename(file.c_str(), aside.c_str()) != 0) {
-      const std::error_code renameError(errno, std::generic_category());
-      return failedToWrite(devicePath,
-                           "could not move the unreadable file aside: " + renameError.message());
-    }
-    NSLog(fmt::format("Mornaq: moved unreadable settings file {} aside to {}{}", devicePath,
-                      devicePath, suffix));
-    return {};
+// Moved-aside copies of a file kept beside it: the newest few, which show what went wrong, and
+// not every copy of a file that keeps breaking.
+constexpr std::size_t kMovedAsideKept = 3;
+
+fs::path movedAside(const fs::path& file, int n) {
+  fs::path aside = file;
+  aside += ".malformed-" + std::to_string(n);
+  return aside;
+}
+
+// The n of every "<name>.malformed-<n>" beside file, smallest (oldest) first.
+std::vector<int> movedAsideNumbers(const fs::path& file) {
+  const std::string prefix = file.filename().string() + ".malformed-";
+  std::vector<int> numbers;
+  std::error_code error;
+  for (fs::directory_iterator entry(file.parent_path(), error), end; !error && entry != end;
+       entry.increment(error)) {
+    const std::string name = entry->path().filename().string();
+    const char* digits = name.data() + prefix.size();
+    int n = 0;
+    if (!name.starts_with(prefix)) continue;
+    const auto [last, failed] = std::from_chars(digits, name.data() + name.size(), n);
+    if (failed == std::errc() && last == name.data() + name.size() && n > 0) numbers.push_back(n);
   }
+  std::sort(numbers.begin(), numbers.end());
+  return numbers;
+}
+
+// Renames a file that cannot be parsed to "<name>.malformed-<n>", n one above the newest copy's,
+// then removes all but the kMovedAsideKept newest. Callers hold the update lock, so no other
+// writer picks the same name meanwhile.
+Result<> moveAside(std::string_view devicePath, const fs::path& file) {
+  std::vector<int> numbers = movedAsideNumbers(file);
+  const int n = numbers.empty() ? 1 : numbers.back() + 1;
+  const fs::path aside = movedAside(file, n);
+  if (std::rename(file.c_str(), aside.c_str()) != 0) {
+    const std::error_code renameError(errno, std::generic_category());
+    return failedToWrite(devicePath,
+                         "could not move the unreadable file aside: " + renameError.message());
+  }
+  NSLog(fmt::format("Mornaq: moved unreadable settings file {} aside to {}.malformed-{}",
+                    devicePath, devicePath, n));
+  numbers.push_back(n);
+  for (std::size_t i = 0; i + kMovedAsideKept < numbers.size(); ++i) {
+    std::error_code ignored;
+    fs::remove(movedAside(file, numbers[i]), ignored);
+  }
+  return {};
 }
 
 // What an update starts from: the file's dictionary, or empty when the file is missing or was
@@ -107,6 +140,7 @@ Result<> updatePlist(std::string_view devicePath, const PlistChange& change) {
 
   const auto lock = lockForUpdate(*file);
   if (!lock) return failedToWrite(devicePath, lock.reason());
+  removeLeftoverTemporaries(*file);
 
   auto dictionary = readForUpdate(devicePath, *file);
   if (!dictionary) return dictionary.failure();
