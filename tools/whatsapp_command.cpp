@@ -1,4 +1,4 @@
-// mornaq whatsapp --root DIR [--version V] [--virtual-time] [--json] [SCENARIO]:
+// mornaq whatsapp --root DIR [--version V] [--virtual-time [--start DATE]] [--json] [SCENARIO]:
 // runs the simulated messaging app through a scenario.
 #include <iostream>
 #include <memory>
@@ -7,6 +7,7 @@
 #include "hosts/whatsapp/app_version.h"
 #include "hosts/whatsapp/whatsapp_run.h"
 #include "tools/commands.h"
+#include "tools/date_option.h"
 #include "tools/scenario_source.h"
 
 namespace {
@@ -46,6 +47,9 @@ tools::Run addWhatsApp(CLI::App& mornaq) {
           "VERSION"));
   command->add_flag("--virtual-time", options->run.virtualTime,
                     "Run on a virtual clock: no real time passes");
+  tools::addDateOption(*command, "--start", options->run.start,
+                       "The local date and time at which the virtual clock starts (default: now)")
+      ->needs("--virtual-time");
   command->add_flag("--json", options->json, "Print one JSON object a line");
   command->add_option("scenario", options->scenario,
                       "The scenario file; standard input when absent or -");

@@ -110,8 +110,8 @@ scenario::EventKinds appEvents(WhatsAppApp& app) {
 }  // namespace
 
 int run(const RunOptions& options, std::istream& in, std::ostream& out, std::ostream& err) {
-  platform::Process process(
-      appProcessOptions(kBundleIdentifier, "WhatsApp", options.root, options.virtualTime));
+  platform::Process process(appProcessOptions(kBundleIdentifier, "WhatsApp", options.root,
+                                              options.virtualTime, options.start));
   platform::ProcessScope scope(process);
   EventOutput events(out, options.format);
   ProcessOutput output(process, events);

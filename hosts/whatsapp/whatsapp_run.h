@@ -9,6 +9,7 @@
 // "muted":B}, absent members null, null, false, 0 and false.
 #include <filesystem>
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -22,6 +23,7 @@ struct RunOptions {
   std::filesystem::path root;  // the device root
   std::string version = kDefaultVersion;
   bool virtualTime = false;
+  std::optional<platform::Date> start = std::nullopt;  // a virtual clock's date; none: now
   EventOutput::Format format = EventOutput::Format::Readable;
   scenario::Input input = scenario::Input::ReadFirst;
 };
