@@ -10,6 +10,7 @@
 #include "Mornaq/engine/incoming_message.h"
 #include "Mornaq/engine/reply_evaluation.h"
 #include "Mornaq/engine/reply_path.h"
+#include "Mornaq/engine/reply_policies.h"
 #include "Mornaq/engine/reply_request.h"
 #include "Mornaq/engine/screening.h"
 #include "Mornaq/engine/setting_values.h"
@@ -17,6 +18,7 @@
 #include "platform/dispatch/main_queue.h"
 #include "platform/foundation/log.h"
 #include "platform/foundation/plist_file.h"
+#include "platform/foundation/wall_clock.h"
 #include "platform/process/process.h"
 #include "platform/uikit/uikit.h"
 
@@ -59,12 +61,18 @@ platform::Dictionary readRuleFile() { return platform::readPlist(format::kRuleSe
 // Shared by the steps of one message's timeline and released with its last one.
 using Snapshot = std::shared_ptr<const platform::Dictionary>;
 
-void postReply(const Reply& reply, const IncomingMessage& incoming) {
-  postReplyRequest(reply.text, reply.delay, incoming.chatSession);
+// The arrival goes with the request only while the user's own reply holds
+// replies back: the sender checks it as the reply leaves.
+void postReply(const Reply& reply, const IncomingMessage& incoming,
+               const platform::Dictionary& snapshot) {
+  postReplyRequest(reply.text, reply.delay, incoming.chatSession,
+                   switchValue(snapshot, format::kIsCancelOnUserReply)
+                       ? std::optional(incoming.receivedAt)
+                       : std::nullopt);
 }
 
-void evaluateContactReply(const platform::Dictionary& entry, const std::string& contactKey,
-                          const IncomingMessage& incoming) {
+void evaluateContactReply(const platform::Dictionary& snapshot, const platform::Dictionary& entry,
+                          const std::string& contactKey, const IncomingMessage& incoming) {
   const Evaluation evaluation = evaluateContact(entry, contactKey, incoming.text, readRuleFile);
   auto& state = engineState();
   if (const auto& rule = evaluation.rule) {
@@ -74,7 +82,7 @@ void evaluateContactReply(const platform::Dictionary& entry, const std::string& 
     state.lastContactMatch = rule->customMatch;
     state.lastContactMatchReply = rule->customMatchRe;
   }
-  if (const auto reply = evaluation.reply()) postReply(*reply, incoming);
+  if (const auto reply = evaluation.reply()) postReply(*reply, incoming, snapshot);
   // The summary line belongs to the contact's own reply, which a matched rule
   // replaces.
   if (evaluation.rule) return;
@@ -103,7 +111,7 @@ void evaluateGlobalReply(const platform::Dictionary& snapshot, const IncomingMes
   } else if (reply) {
     NSLog("[Mornaq] [GLOBAL] Word didn't Match or isn't enabled will send a reply to phoneNumber");
   }
-  if (reply) postReply(*reply, incoming);
+  if (reply) postReply(*reply, incoming, snapshot);
 }
 
 void decideReply(const Snapshot& snapshot, const IncomingMessage& incoming) {
@@ -118,8 +126,8 @@ void decideReply(const Snapshot& snapshot, const IncomingMessage& incoming) {
   switch (decision.path) {
     case ReplyPath::Contact:
       queue.after(kDecisionToEvaluation,
-                  [entry = *decision.entry, contactKey = *decision.contactKey, incoming] {
-                    evaluateContactReply(entry, contactKey, incoming);
+                  [snapshot, entry = *decision.entry, contactKey = *decision.contactKey, incoming] {
+                    evaluateContactReply(*snapshot, entry, contactKey, incoming);
                   });
       break;
     case ReplyPath::Global:
@@ -136,7 +144,8 @@ void screenReceivedMessage(const platform::Id& message) {
   // Taken once: a settings change applies from the next message on.
   const Snapshot snapshot =
       std::make_shared<const platform::Dictionary>(platform::readPlist(format::kMainSettingsPath));
-  const IncomingMessage incoming = readIncomingMessage(message, capturedNotificationCenter());
+  IncomingMessage incoming = readIncomingMessage(message, capturedNotificationCenter());
+  incoming.receivedAt = platform::dateNow();
   switch (screen(incoming, *snapshot)) {
     case Screening::Muted:
       NSLog("Mornaq this is a MutedUser chat and reply to MutedUser NOO ignore it..");
@@ -148,6 +157,11 @@ void screenReceivedMessage(const platform::Id& message) {
       NSLog("[Mornaq] [noting to do]");
       return;
     case Screening::Pass:
+      if (const auto verdict = scheduleVerdict(*snapshot, platform::localTime(incoming.receivedAt));
+          verdict && verdict->holds) {
+        NSLog(heldBackLine(*verdict));
+        return;
+      }
       platform::MainQueue::main().after(kScreeningToDecision,
                                         [snapshot, incoming] { decideReply(snapshot, incoming); });
       return;

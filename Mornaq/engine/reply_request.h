@@ -1,9 +1,11 @@
 #pragma once
 // The reply request: the in-process notification through which the decision
 // hands a chosen reply to the sender. Both sides name it through this file.
+#include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/foundation/value.h"
 #include "platform/runtime/object.h"
 
 namespace mornaq {
@@ -14,10 +16,14 @@ inline constexpr std::string_view kReplyRequestNotification = "MornaqSendWMMessa
 inline constexpr std::string_view kReplyRequestMsgKey = "msg";
 inline constexpr std::string_view kReplyRequestDelayKey = "delay";
 inline constexpr std::string_view kReplyRequestChatSessionKey = "ChatSession";
+// When the answered message arrived (a date); only while the user's own reply
+// holds replies back, which the sender then checks as the reply leaves.
+inline constexpr std::string_view kReplyRequestReceivedAtKey = "receivedAt";
 
 // Posts a reply request on the current process's default notification centre,
 // with no sender object.
 void postReplyRequest(const std::string& text, const std::string& delay,
-                      const platform::Id& chatSession);
+                      const platform::Id& chatSession,
+                      std::optional<platform::Date> receivedAt = std::nullopt);
 
 }  // namespace mornaq

@@ -50,8 +50,13 @@ WhatsAppApp::WhatsAppApp(platform::Process& process, const std::string& version,
   loadHooks();
 
   chatStorage_ =
-      make<ChatStorage>("WAChatStorage", [sent](const Id& session, const std::string& text) {
-        sent(session ? as<ChatSession>(session).chat : Chat{}, text);
+      make<ChatStorage>("WAChatStorage", [this, sent](const Id& session, const std::string& text) {
+        const Chat chat = session ? as<ChatSession>(session).chat : Chat{};
+        if (sendingAsUser_) {
+          if (userSent_) userSent_(chat, text);
+        } else {
+          sent(chat, text);
+        }
       });
   auto transaction = make<ChatSessionTransaction>(host::kWAChatSessionTransaction);
   transaction->chatStorage = chatStorage_;
@@ -96,6 +101,15 @@ void WhatsAppApp::receive(Text text, const std::optional<Chat>& chat) {
     record();
   });
   network.join();
+}
+
+void WhatsAppApp::sendAsUser(const std::string& text, const Chat& chat) {
+  sendingAsUser_ = true;
+  platform::send<Id>(chatStorage_,
+                     "sendMessageWithText:multicast:attachments:messageOrigin:inChatSession:"
+                     "hasTextFromURL:openedFromURL:smbAutomated:",
+                     text, false, Id(), std::int64_t{0}, chatSession(chat), false, false, false);
+  sendingAsUser_ = false;
 }
 
 void WhatsAppApp::openChat(const Chat& chat) {

@@ -68,6 +68,27 @@ std::string readReceived(const json& value, Received& received) {
   return {};
 }
 
+struct Sent {
+  std::string text;
+  Chat chat;
+};
+
+std::string readSent(const json& value, Sent& sent) {
+  if (!value.is_object()) return "expects an object";
+  if (!value.contains("text") || !value["text"].is_string()) return "\"text\" must be a text";
+  if (!value.contains("chat")) return "\"chat\" must be a chat";
+  for (const auto& [name, member] : value.items()) {
+    if (name == "text") {
+      sent.text = member.get<std::string>();
+    } else if (name == "chat") {
+      if (std::string error = readChat(member, sent.chat); !error.empty()) return error;
+    } else {
+      return fmt::format("unknown member \"{}\"", name);
+    }
+  }
+  return {};
+}
+
 scenario::EventKinds appEvents(WhatsAppApp& app) {
   return {
       {"receive",
@@ -81,6 +102,19 @@ scenario::EventKinds appEvents(WhatsAppApp& app) {
               Received received;
               readReceived(value, received);
               app.receive(received.text, received.chat);
+              return std::string();
+            }}},
+      {"send",
+       {.check =
+            [](const json& value) {
+              Sent unused;
+              return readSent(value, unused);
+            },
+        .action =
+            [&app](const json& value) {
+              Sent sent;
+              readSent(value, sent);
+              app.sendAsUser(sent.text, sent.chat);
               return std::string();
             }}},
       {"openChat",
@@ -115,11 +149,15 @@ int run(const RunOptions& options, std::istream& in, std::ostream& out, std::ost
   platform::ProcessScope scope(process);
   EventOutput events(out, options.format);
   ProcessOutput output(process, events);
-  WhatsAppApp app(process, options.version, [&output](const Chat& chat, const std::string& text) {
-    output.emit("sent", {{"contactIdentifier", textOrNull(chat.contactIdentifier)},
+  const auto printAs = [&output](std::string_view kind) {
+    return [&output, kind](const Chat& chat, const std::string& text) {
+      output.emit(kind, {{"contactIdentifier", textOrNull(chat.contactIdentifier)},
                          {"displayName", textOrNull(chat.displayName)},
                          {"text", text}});
-  });
+    };
+  };
+  WhatsAppApp app(process, options.version, printAs("sent"));
+  app.setUserSentHandler(printAs("userSent"));
   auto kinds = commonEvents(output);
   kinds.merge(appEvents(app));
   return scenario::run(in, options.input, process, kinds, err);

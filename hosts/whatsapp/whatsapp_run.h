@@ -3,6 +3,7 @@
 // Besides the events every app knows (hosts/common/common_events.h):
 //   {"receive":{"text":S,"chat":CHAT}}  a message arrives ("text" or "chat"
 //                                       absent or null: a message without it)
+//   {"send":{"text":S,"chat":CHAT}}     the user sends a message (printed as userSent)
 //   {"openChat":CHAT}                   a chat screen loads
 //   {"terminate":true}                  the app is about to terminate; last
 // CHAT is {"contactIdentifier":S,"displayName":S,"group":B,"sessionType":N,
@@ -23,9 +24,9 @@ struct RunOptions {
   std::filesystem::path root;  // the device root
   std::string version = kDefaultVersion;
   bool virtualTime = false;
-  std::optional<platform::Date> start = std::nullopt;  // a virtual clock's date; none: now
   EventOutput::Format format = EventOutput::Format::Readable;
   scenario::Input input = scenario::Input::ReadFirst;
+  std::optional<platform::Date> start = std::nullopt;  // a virtual clock's date; none: now
 };
 
 // Starts the app in a process of its own and runs the scenario; gives the

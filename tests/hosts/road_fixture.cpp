@@ -54,7 +54,8 @@ RunResult RoadTest::run(const std::string& scenario, const std::string& version)
                                         .version = version,
                                         .virtualTime = true,
                                         .format = hosts::EventOutput::Format::Json,
-                                        .input = hosts::scenario::Input::ReadFirst},
+                                        .input = hosts::scenario::Input::ReadFirst,
+                                        .start = start},
                                        in, out, err);
   std::istringstream lines(out.str());
   for (std::string line; std::getline(lines, line);) {

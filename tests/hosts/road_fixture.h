@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,8 @@ class RoadTest : public testing::Test {
   RunResult run(const std::string& scenario, const std::string& version = "2.20.110.30");
 
   std::filesystem::path root;
+  // The local date at which the virtual clock starts; none: now.
+  std::optional<platform::Date> start;
 };
 
 }  // namespace road_test
