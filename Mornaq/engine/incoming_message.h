@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "Mornaq/hooks/host_interface.h"
+#include "Mornaq/host/host_interface.h"
 #include "platform/foundation/value.h"
 
 namespace mornaq {

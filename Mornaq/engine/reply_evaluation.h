@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "Mornaq/engine/rule_matching.h"
-#include "Mornaq/hooks/host_interface.h"
+#include "Mornaq/host/host_interface.h"
 #include "platform/foundation/value.h"
 
 namespace mornaq {

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "Mornaq/hooks/host_interface.h"
+#include "Mornaq/host/host_interface.h"
 
 namespace mornaq {
 

@@ -1,7 +1,7 @@
 #include "Mornaq/engine/user_activity.h"
 
 #include "Mornaq/engine/incoming_message.h"
-#include "Mornaq/hooks/host_interface.h"
+#include "Mornaq/host/host_interface.h"
 #include "platform/foundation/wall_clock.h"
 #include "platform/process/process.h"
 

@@ -6,8 +6,8 @@
 
 #include "Mornaq/engine/reply_engine.h"
 #include "Mornaq/hooks/alerts.h"
-#include "Mornaq/hooks/host_interface.h"
 #include "Mornaq/hooks/supported_versions.h"
+#include "Mornaq/host/host_interface.h"
 #include "common/settings_format.h"
 #include "platform/foundation/log.h"
 #include "platform/foundation/plist_file.h"

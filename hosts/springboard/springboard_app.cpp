@@ -1,19 +1,19 @@
 #include "hosts/springboard/springboard_app.h"
 
-#include "Mornaq/hooks/host_interface.h"
 #include "platform/substrate/loader.h"
 #include "platform/uikit/uikit.h"
 
 namespace hosts::springboard {
 namespace {
 
-namespace host = mornaq::host;
+constexpr std::string_view kHomeScreenClass = "SBHomeScreenViewController";
+constexpr std::string_view kViewDidAppear = "viewDidAppear:";
 
 // The home screen's own viewDidAppear: has nothing to show in the simulation;
 // it exists so that the hook library has a method to replace.
 void defineHomeScreenClass(platform::Runtime& runtime) {
-  auto homeScreen = runtime.defineClass(host::kSBHomeScreenViewController, "UIViewController");
-  homeScreen->addMethod<void, bool>(host::kViewDidAppear, [](platform::Id, bool) {});
+  auto homeScreen = runtime.defineClass(kHomeScreenClass, "UIViewController");
+  homeScreen->addMethod<void, bool>(kViewDidAppear, [](platform::Id, bool) {});
 }
 
 }  // namespace
@@ -22,12 +22,11 @@ SpringBoardApp::SpringBoardApp(platform::Process& process) {
   platform::uikit::registerClasses(process.runtime());
   defineHomeScreenClass(process.runtime());
   platform::substrate::loadHookLibraries();
-  homeScreen_ = platform::Runtime::createInstance(
-      process.runtime().lookUpClass(host::kSBHomeScreenViewController));
+  homeScreen_ = platform::Runtime::createInstance(process.runtime().lookUpClass(kHomeScreenClass));
 }
 
 void SpringBoardApp::homeScreenAppears() {
-  platform::send<void>(homeScreen_, host::kViewDidAppear, true);
+  platform::send<void>(homeScreen_, kViewDidAppear, true);
 }
 
 std::shared_ptr<platform::activator::LAEvent> SpringBoardApp::activatorEvent(

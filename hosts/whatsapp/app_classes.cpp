@@ -1,70 +1,66 @@
 #include "hosts/whatsapp/app_classes.h"
 
-#include "Mornaq/hooks/host_interface.h"
+#include "hosts/whatsapp/app_names.h"
 #include "hosts/whatsapp/app_version.h"
 #include "hosts/whatsapp/chat_objects.h"
 
 namespace hosts::whatsapp {
 namespace {
 
-namespace host = mornaq::host;
 using platform::as;
 using platform::Id;
 
 // Both initialisers keep the chat storage, their first argument.
-template <class Initialiser>
-void addChatManagerInit(platform::Class& cls, std::string_view selector) {
-  cls.setMethod(selector, platform::Method(Initialiser([](Id self, Id chatStorage, auto...) {
-                  as<ChatManager>(self).chatStorage = chatStorage;
-                  return self;
-                })));
+void addChatManagerInit(platform::Class& cls, const std::string& version) {
+  withChatManagerInit(version, [&cls](auto parts, std::string_view selector) {
+    using Initialiser = platform::InitWithIds<parts()>;
+    cls.setMethod(selector, platform::Method(Initialiser([](Id self, Id chatStorage, auto...) {
+                    as<ChatManager>(self).chatStorage = chatStorage;
+                    return self;
+                  })));
+  });
 }
 
 void registerNotificationCenter(platform::Runtime& runtime) {
-  auto center = runtime.defineClass(host::kWAMessageNotificationCenter);
+  auto center = runtime.defineClass(kMessageNotificationCenterClass);
   center->setMethod(
-      host::kNotificationCenterInit,
-      platform::Method(host::NotificationCenterInit([](Id self, Id, Id, Id, Id) { return self; })));
+      kNotificationCenterInit,
+      platform::Method(platform::InitWithIds<4>([](Id self, Id, Id, Id, Id) { return self; })));
   center->addMethod<bool, Id>("isChatWithJIDMuted:", [](Id self, Id jid) {
     return jid && as<MessageNotificationCenter>(self).isMuted(as<JID>(jid).address);
   });
 }
 
 void registerMessaging(platform::Runtime& runtime, const std::string& version) {
-  auto transaction = runtime.defineClass(host::kWAChatSessionTransaction);
-  transaction->addMethod<void, Id>(host::kTrackReceivedMessage, [](Id self, Id message) {
+  auto transaction = runtime.defineClass(kChatSessionTransactionClass);
+  transaction->addMethod<void, Id>(kTrackReceivedMessage, [](Id self, Id message) {
     as<ChatStorage>(as<ChatSessionTransaction>(self).chatStorage).record(message);
   });
 
-  auto storage = runtime.defineClass("WAChatStorage");
+  auto storage = runtime.defineClass(kChatStorageClass);
   storage->addMethod<Id, std::string, bool, Id, std::int64_t, Id, bool, bool, bool>(
-      "sendMessageWithText:multicast:attachments:messageOrigin:inChatSession:hasTextFromURL:"
-      "openedFromURL:smbAutomated:",
+      kSendMessageWithText,
       [](Id self, std::string text, bool, Id, std::int64_t, Id chatSession, bool, bool, bool) {
         return as<ChatStorage>(self).send(chatSession, text);
       });
 
-  auto chatManager = runtime.defineClass(host::kWAChatManager);
-  if (hasChatManagerInit17(version)) {
-    addChatManagerInit<host::ChatManagerInit17>(*chatManager, host::kChatManagerInit17);
-  } else {
-    addChatManagerInit<host::ChatManagerInit16>(*chatManager, host::kChatManagerInit16);
-  }
+  auto chatManager = runtime.defineClass(kChatManagerClass);
+  addChatManagerInit(*chatManager, version);
   chatManager->addMethod<Id>("chatStorage",
                              [](Id self) { return as<ChatManager>(self).chatStorage; });
 }
 
 void registerAppLifecycle(platform::Runtime& runtime, const std::string& version) {
-  auto delegate = runtime.defineClass(host::kWhatsAppAppDelegate, "UIResponder");
-  delegate->addMethod<void, Id>(host::kApplicationWillTerminate, [](Id, Id) {});
+  auto delegate = runtime.defineClass(kAppDelegateClass, "UIResponder");
+  delegate->addMethod<void, Id>(kApplicationWillTerminate, [](Id, Id) {});
 
-  auto chatScreen = runtime.defineClass(host::kWAChatMessagesViewController, "UIViewController");
-  chatScreen->addMethod<void>(host::kViewDidLoad,
+  auto chatScreen = runtime.defineClass(kChatMessagesViewControllerClass, "UIViewController");
+  chatScreen->addMethod<void>(kViewDidLoad,
                               [](Id self) { as<ChatMessagesViewController>(self).loaded = true; });
 
-  auto upgradeManager = runtime.defineClass(host::kWAUpgradeManager);
-  upgradeManager->addClassMethod<host::Text>("previousAppVersion",
-                                             [version](Id) { return host::Text(version); });
+  auto upgradeManager = runtime.defineClass(kUpgradeManagerClass);
+  upgradeManager->addClassMethod<Text>("previousAppVersion",
+                                       [version](Id) { return Text(version); });
 }
 
 }  // namespace

@@ -59,10 +59,6 @@ class ChatMessagesViewController : public platform::Object {
   bool loaded = false;
 };
 
-// Versions from 2.20.110.30 on initialise their chat manager with 17 parts,
-// earlier ones with 16; each version has only its own initialiser.
-bool hasChatManagerInit17(const std::string& version);
-
 // Defines the classes in the process's runtime (after UIKit's).
 void registerAppClasses(platform::Runtime& runtime, const std::string& version);
 

@@ -2,18 +2,14 @@
 
 #include <memory>
 
-#include "platform/process/process.h"
+#include "platform/uikit/object_factory.h"
 
 namespace hosts::whatsapp {
 namespace {
 
 using platform::as;
 using platform::Id;
-
-template <class T>
-std::shared_ptr<T> make(std::string_view className) {
-  return std::make_shared<T>(platform::Process::current().runtime().lookUpClass(className).get());
-}
+using platform::uikit::makeObject;
 
 }  // namespace
 
@@ -41,16 +37,16 @@ void registerChatObjectClasses(platform::Runtime& runtime) {
 }
 
 Id makeChatSession(const Chat& chat) {
-  auto jid = make<JID>("WAJID");
+  auto jid = makeObject<JID>("WAJID");
   jid->address = address(chat);
-  auto session = make<ChatSession>("WAChatSession");
+  auto session = makeObject<ChatSession>("WAChatSession");
   session->chat = chat;
   session->jid = jid;
   return session;
 }
 
 Id makeMessage(const Id& chatSession, Text text) {
-  auto message = make<Message>("WAMessage");
+  auto message = makeObject<Message>("WAMessage");
   message->chatSession = chatSession;
   message->fromJID = chatSession ? as<ChatSession>(chatSession).jid : nullptr;
   message->text = std::move(text);

@@ -4,36 +4,32 @@
 #include <thread>
 #include <utility>
 
-#include "Mornaq/hooks/host_interface.h"
 #include "hosts/whatsapp/app_classes.h"
+#include "hosts/whatsapp/app_names.h"
 #include "platform/dispatch/main_queue.h"
+#include "platform/uikit/object_factory.h"
 #include "platform/uikit/uikit.h"
 
 namespace hosts::whatsapp {
 namespace {
 
-namespace host = mornaq::host;
 using platform::as;
 using platform::Id;
-
-template <class T, class... A>
-std::shared_ptr<T> make(std::string_view className, A&&... arguments) {
-  auto cls = platform::Process::current().runtime().lookUpClass(className);
-  return std::make_shared<T>(cls.get(), std::forward<A>(arguments)...);
-}
+using platform::uikit::makeObject;
 
 // The chat manager's initialiser takes the chat storage first and the
 // notification centre fourth; the app has nothing to give for the rest.
-template <std::size_t N>
-Id sendChatManagerInit(const Id& chatManager, std::string_view selector, const Id& chatStorage,
+Id sendChatManagerInit(const std::string& version, const Id& chatManager, const Id& chatStorage,
                        const Id& notificationCenter) {
-  std::array<Id, N> arguments;
-  arguments[0] = chatStorage;
-  arguments[3] = notificationCenter;
-  return [&]<std::size_t... I>(std::index_sequence<I...>) {
-    return platform::send<Id>(chatManager, selector, arguments[I]...);
-  }
-  (std::make_index_sequence<N>());
+  return withChatManagerInit(version, [&](auto parts, std::string_view selector) {
+    std::array<Id, parts()> arguments;
+    arguments[0] = chatStorage;
+    arguments[3] = notificationCenter;
+    return [&]<std::size_t... I>(std::index_sequence<I...>) {
+      return platform::send<Id>(chatManager, selector, arguments[I]...);
+    }
+    (std::make_index_sequence<parts()>());
+  });
 }
 
 bool runsInVirtualTime(platform::Process& process) {
@@ -49,8 +45,8 @@ WhatsAppApp::WhatsAppApp(platform::Process& process, const std::string& version,
   registerAppClasses(process.runtime(), version);
   loadHooks();
 
-  chatStorage_ =
-      make<ChatStorage>("WAChatStorage", [this, sent](const Id& session, const std::string& text) {
+  chatStorage_ = makeObject<ChatStorage>(
+      kChatStorageClass, [this, sent](const Id& session, const std::string& text) {
         const Chat chat = session ? as<ChatSession>(session).chat : Chat{};
         if (sendingAsUser_) {
           if (userSent_) userSent_(chat, text);
@@ -58,26 +54,20 @@ WhatsAppApp::WhatsAppApp(platform::Process& process, const std::string& version,
           sent(chat, text);
         }
       });
-  auto transaction = make<ChatSessionTransaction>(host::kWAChatSessionTransaction);
+  auto transaction = makeObject<ChatSessionTransaction>(kChatSessionTransactionClass);
   transaction->chatStorage = chatStorage_;
   transaction_ = transaction;
   notificationCenter_ =
-      platform::send<Id>(make<MessageNotificationCenter>(host::kWAMessageNotificationCenter),
-                         host::kNotificationCenterInit, Id(), Id(), chatStorage_, Id());
+      platform::send<Id>(makeObject<MessageNotificationCenter>(kMessageNotificationCenterClass),
+                         kNotificationCenterInit, Id(), Id(), chatStorage_, Id());
   initChatManager(version);
   appDelegate_ =
-      platform::Runtime::createInstance(process.runtime().lookUpClass(host::kWhatsAppAppDelegate));
+      platform::Runtime::createInstance(process.runtime().lookUpClass(kAppDelegateClass));
 }
 
 void WhatsAppApp::initChatManager(const std::string& version) {
-  Id chatManager = make<ChatManager>(host::kWAChatManager);
-  if (hasChatManagerInit17(version)) {
-    chatManager_ = sendChatManagerInit<17>(chatManager, host::kChatManagerInit17, chatStorage_,
-                                           notificationCenter_);
-  } else {
-    chatManager_ = sendChatManagerInit<16>(chatManager, host::kChatManagerInit16, chatStorage_,
-                                           notificationCenter_);
-  }
+  chatManager_ = sendChatManagerInit(version, makeObject<ChatManager>(kChatManagerClass),
+                                     chatStorage_, notificationCenter_);
 }
 
 Id WhatsAppApp::chatSession(const Chat& chat) {
@@ -87,9 +77,7 @@ Id WhatsAppApp::chatSession(const Chat& chat) {
 
 void WhatsAppApp::receive(Text text, const std::optional<Chat>& chat) {
   Id message = makeMessage(chat ? chatSession(*chat) : Id(), std::move(text));
-  const auto record = [&] {
-    platform::send<void>(transaction_, host::kTrackReceivedMessage, message);
-  };
+  const auto record = [&] { platform::send<void>(transaction_, kTrackReceivedMessage, message); };
   if (runsInVirtualTime(process_)) {
     record();
     return;
@@ -105,24 +93,22 @@ void WhatsAppApp::receive(Text text, const std::optional<Chat>& chat) {
 
 void WhatsAppApp::sendAsUser(const std::string& text, const Chat& chat) {
   sendingAsUser_ = true;
-  platform::send<Id>(chatStorage_,
-                     "sendMessageWithText:multicast:attachments:messageOrigin:inChatSession:"
-                     "hasTextFromURL:openedFromURL:smbAutomated:",
-                     text, false, Id(), std::int64_t{0}, chatSession(chat), false, false, false);
+  platform::send<Id>(chatStorage_, kSendMessageWithText, text, false, Id(), std::int64_t{0},
+                     chatSession(chat), false, false, false);
   sendingAsUser_ = false;
 }
 
 void WhatsAppApp::openChat(const Chat& chat) {
-  auto screen = make<ChatMessagesViewController>(host::kWAChatMessagesViewController);
+  auto screen = makeObject<ChatMessagesViewController>(kChatMessagesViewControllerClass);
   screen->chatSession = chatSession(chat);
   chatScreen_ = screen;
-  platform::send<void>(chatScreen_, host::kViewDidLoad);
+  platform::send<void>(chatScreen_, kViewDidLoad);
 }
 
 void WhatsAppApp::terminate() {
   Id application =
       platform::send<Id>(process_.runtime().lookUpClass("UIApplication"), "sharedApplication");
-  platform::send<void>(appDelegate_, host::kApplicationWillTerminate, application);
+  platform::send<void>(appDelegate_, kApplicationWillTerminate, application);
 }
 
 }  // namespace hosts::whatsapp

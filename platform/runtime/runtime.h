@@ -6,6 +6,7 @@
 // expects through its argument and result types; a send whose signature
 // differs from the method's is a programming error and stops the program with
 // a message naming class and selector, as does a selector nobody implements.
+#include <cstddef>
 #include <functional>
 #include <map>
 #include <memory>
@@ -51,6 +52,21 @@ class Method {
 };
 
 using ClassRef = std::shared_ptr<Class>;
+
+namespace detail {
+template <std::size_t N, class... A>
+struct InitWithIds {
+  using type = typename InitWithIds<N - 1, Id, A...>::type;
+};
+template <class... A>
+struct InitWithIds<0, A...> {
+  using type = std::function<Id(Id, A...)>;
+};
+}  // namespace detail
+
+// An initialiser whose N parts are all objects: Id(Id self, Id, …, Id).
+template <std::size_t N>
+using InitWithIds = typename detail::InitWithIds<N>::type;
 
 // A class is itself an object: its class methods live in its metaclass.
 class Class : public Object {

@@ -1,5 +1,5 @@
 #pragma once
-// Creating a host object of a UIKit class in the current process.
+// Creating a host object of a registered class in the current process.
 #include <memory>
 #include <string>
 #include <string_view>
@@ -12,7 +12,7 @@ namespace platform::uikit {
 
 // A new T whose class is the runtime class className, made with the class
 // and args; the class must have been registered in the current process
-// (registerClasses).
+// (UIKit's registerClasses, or an app's own).
 template <class T, class... A>
 std::shared_ptr<T> makeObject(std::string_view className, A&&... args) {
   ClassRef cls = Process::current().runtime().lookUpClass(className);

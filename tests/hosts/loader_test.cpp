@@ -6,7 +6,7 @@
 #include <fstream>
 #include <thread>
 
-#include "Mornaq/hooks/host_interface.h"
+#include "Mornaq/host/host_interface.h"
 #include "common/settings_format.h"
 #include "hosts/whatsapp/whatsapp_app.h"
 #include "platform/dispatch/main_queue.h"

@@ -10,7 +10,7 @@
 #include <utility>
 #include <vector>
 
-#include "Mornaq/hooks/host_interface.h"
+#include "Mornaq/host/host_interface.h"
 #include "platform/foundation/value.h"
 #include "platform/process/process.h"
 

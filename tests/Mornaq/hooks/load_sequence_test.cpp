@@ -7,9 +7,9 @@
 #include <fstream>
 #include <sstream>
 
-#include "Mornaq/hooks/host_interface.h"
 #include "Mornaq/hooks/load_sequence.h"
 #include "Mornaq/hooks/supported_versions.h"
+#include "Mornaq/host/host_interface.h"
 #include "common/settings_format.h"
 #include "hosts/whatsapp/app_classes.h"
 #include "platform/foundation/file_manager.h"

@@ -5,8 +5,8 @@
 
 #include <optional>
 
-#include "Mornaq/hooks/host_interface.h"
 #include "Mornaq/hooks/load_sequence.h"
+#include "Mornaq/host/host_interface.h"
 #include "common/settings_format.h"
 #include "platform/foundation/plist_file.h"
 #include "platform/uikit/uikit.h"

@@ -48,21 +48,10 @@ inline constexpr std::string_view kSendMessageWithText =
     "openedFromURL:smbAutomated:";
 
 // Signatures of the hooked methods.
-namespace detail {
-template <std::size_t N, class... A>
-struct InitWithIds {
-  using type = typename InitWithIds<N - 1, Id, A...>::type;
-};
-template <class... A>
-struct InitWithIds<0, A...> {
-  using type = std::function<Id(Id, A...)>;
-};
-}  // namespace detail
-
-using NotificationCenterInit = detail::InitWithIds<4>::type;
+using NotificationCenterInit = platform::InitWithIds<4>;
 using TrackReceivedMessage = std::function<void(Id self, Id message)>;
-using ChatManagerInit16 = detail::InitWithIds<16>::type;
-using ChatManagerInit17 = detail::InitWithIds<17>::type;
+using ChatManagerInit16 = platform::InitWithIds<16>;
+using ChatManagerInit17 = platform::InitWithIds<17>;
 using ApplicationWillTerminate = std::function<void(Id self, Id application)>;
 using ViewDidLoad = std::function<void(Id self)>;
 using ViewDidAppear = std::function<void(Id self, bool animated)>;
