@@ -1,14 +1,16 @@
 // mornaq contacts: the address book of a device root.
-//   mornaq contacts --root DIR                 lists each listed contact's key and display name
-//   mornaq contacts import --root DIR FILE.vcf  makes FILE the address book
+//   mornaq contacts --root DIR                 lists each listed contact's identifier and display
+//   name mornaq contacts import --root DIR FILE.vcf  makes FILE the address book
 #include <fmt/format.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <string>
 #include <system_error>
 
 #include "MornaqPrefs/contacts/contact_directory.h"
+#include "common/contact_key.h"
 #include "platform/contacts/contacts.h"
 #include "platform/process/process.h"
 #include "tools/commands.h"
@@ -37,11 +39,27 @@ int inSettingsProcess(const std::string& root, Body body) {
   return body();
 }
 
+// The address-book identifier behind each contact key the pages list: the
+// first contact with a phone number that has the key, as the scan keeps it.
+std::map<std::string, std::string, std::less<>> identifiersByKey() {
+  std::map<std::string, std::string, std::less<>> identifiers;
+  platform::contacts::CNContactStore().enumerateContactsWithFetchRequest(
+      platform::contacts::CNContactFetchRequest(
+          {std::string(platform::contacts::CNContactPhoneNumbersKey)}),
+      [&](const auto& contact, bool&) {
+        if (contact.phoneNumbers().empty()) return;
+        identifiers.try_emplace(mornaq::format::contactKey(contact.identifier()),
+                                contact.identifier());
+      });
+  return identifiers;
+}
+
 int listContacts(const std::string& root) {
   return inSettingsProcess(root, [] {
     const auto sorted = mornaqprefs::scanContacts();
+    const auto identifiers = identifiersByKey();
     for (const auto& key : sorted.allKeys()) {
-      fmt::print("{}\t{}\n", key, sorted.objectForKey(key).description());
+      fmt::print("{}\t{}\n", identifiers.at(key), sorted.objectForKey(key).description());
     }
     return 0;
   });

@@ -15,8 +15,10 @@
 #include "hosts/common/json_plist.h"
 #include "hosts/whatsapp/whatsapp_run.h"
 #include "platform/foundation/plist_file.h"
+#include "platform/foundation/wall_clock.h"
 #include "platform/process/process.h"
 #include "tools/commands.h"
+#include "tools/explain.h"
 #include "tools/package.h"
 
 namespace {
@@ -47,7 +49,11 @@ const char* const kRuleSettings = R"({
   }
 })";
 
-const char* const kConversation = R"(
+// Explained again after the conversation.
+const std::string kBobsMessage =
+    R"({"text":"Call me!","chat":{"contactIdentifier":"bob-0002:ABPerson","displayName":"Bob"}})";
+
+const std::string kConversation = R"(
 {"at":0,"note":"Ann asks about lunch: her rule \"lunch\" answers, 1 s after the 3 s of screening"}
 {"at":0,"receive":{"text":"Are we still on for lunch?","chat":{"contactIdentifier":"ann-0001:ABPerson","displayName":"Ann"}}}
 {"at":10,"note":"Ann writes again; no rule matches, so her own reply leaves after 3 + 4 s"}
@@ -55,7 +61,8 @@ const char* const kConversation = R"(
 {"at":20,"note":"Carol has no settings of her own: the global reply, after 3 + 2 s"}
 {"at":20,"receive":{"text":"Are you coming tonight?","chat":{"contactIdentifier":"carol-0003:ABPerson","displayName":"Carol"}}}
 {"at":30,"note":"Bob is blacklisted: no reply"}
-{"at":30,"receive":{"text":"Call me!","chat":{"contactIdentifier":"bob-0002:ABPerson","displayName":"Bob"}}}
+{"at":30,"receive":)" + kBobsMessage +
+                                  R"(}
 {"at":40,"note":"Dave's chat is muted: no reply"}
 {"at":40,"receive":{"text":"Any news?","chat":{"contactIdentifier":"dave-0004:ABPerson","displayName":"Dave","muted":true}}}
 {"at":50,"note":"A group chat, a status story and a photo without text are never answered"}
@@ -67,6 +74,21 @@ const char* const kConversation = R"(
 {"at":70,"note":"The app terminates: Mornaq removes its reply observers"}
 {"at":70,"terminate":true}
 )";
+
+// Half an hour later the app starts again, with two reply policies on.
+const std::string kLaterConversation = R"(
+{"at":0,"note":"Half an hour later, with Reply once and Hold back when I answer switched on"}
+{"at":0,"settings":{"isReplyOnce":true,"isCancelOnUserReply":true}}
+{"at":1,"note":"Carol writes again: she got a reply half an hour ago, so Reply once holds this one back"}
+{"at":1,"receive":{"text":"Still there?","chat":{"contactIdentifier":"carol-0003:ABPerson","displayName":"Carol"}}}
+{"at":10,"note":"Erin writes, and you answer her yourself 2 s later: her automatic reply is held back"}
+{"at":10,"receive":{"text":"Where are you?","chat":{"contactIdentifier":"erin-0005:ABPerson","displayName":"Erin"}}}
+{"at":12,"send":{"text":"Two minutes away!","chat":{"contactIdentifier":"erin-0005:ABPerson","displayName":"Erin"}}}
+)";
+
+// The two runs' local dates, so that the history's times read the same every time.
+constexpr const char* kFirstStart = "2026-12-07T09:00:00";
+constexpr const char* kLaterStart = "2026-12-07T09:30:00";
 
 // The settings as the Settings app would write them, before the messaging app starts.
 void writeSampleSettings(const fs::path& root) {
@@ -85,6 +107,16 @@ void writeSampleSettings(const fs::path& root) {
   }
 }
 
+// Why a message got no reply, as `mornaq explain` tells it.
+void explainBobsMessage(const fs::path& root) {
+  hosts::whatsapp::Received message;
+  hosts::whatsapp::readReceived(nlohmann::json::parse(kBobsMessage), message);
+  tools::Explainer explainer(root, hosts::whatsapp::kDefaultVersion);
+  std::cout << "\nWhy did Bob get no reply? mornaq explain --root DIR '" << kBobsMessage
+            << "' says:\n"
+            << tools::readableAnswer(explainer.explain(message));
+}
+
 int runDemo() {
   std::string pattern = (fs::temp_directory_path() / "mornaq-demo-XXXXXX").string();
   if (!::mkdtemp(pattern.data())) {
@@ -101,8 +133,17 @@ int runDemo() {
                  "on, a global reply, Ann with her own reply and two word-match rules, Bob\n"
                  "blacklisted, Dave's chat muted. Times are seconds on a virtual clock.\n\n";
     std::istringstream conversation(kConversation);
-    status = hosts::whatsapp::run({.root = root, .virtualTime = true}, conversation, std::cout,
-                                  std::cerr);
+    status = hosts::whatsapp::run(
+        {.root = root, .virtualTime = true, .start = platform::parseLocalDateTime(kFirstStart)},
+        conversation, std::cout, std::cerr);
+    if (status == 0) {
+      std::cout << '\n';
+      std::istringstream later(kLaterConversation);
+      status = hosts::whatsapp::run(
+          {.root = root, .virtualTime = true, .start = platform::parseLocalDateTime(kLaterStart)},
+          later, std::cout, std::cerr);
+    }
+    if (status == 0) explainBobsMessage(root);
   }
   std::error_code ignored;
   fs::remove_all(root, ignored);

@@ -1,11 +1,12 @@
-// mornaq whatsapp --root DIR [--version V] [--virtual-time [--start DATE]] [--json] [SCENARIO]:
+// mornaq whatsapp --root DIR [--version V] [--virtual-time [--start DATE]] [--json] [--why]
+// [SCENARIO]:
 // runs the simulated messaging app through a scenario.
 #include <iostream>
 #include <memory>
 #include <string>
 
-#include "hosts/whatsapp/app_version.h"
 #include "hosts/whatsapp/whatsapp_run.h"
+#include "tools/app_version_option.h"
 #include "tools/commands.h"
 #include "tools/date_option.h"
 #include "tools/scenario_source.h"
@@ -36,21 +37,15 @@ tools::Run addWhatsApp(CLI::App& mornaq) {
   command->add_option("--root", options->run.root, "The device root folder")
       ->required()
       ->check(CLI::ExistingDirectory);
-  command->add_option("--version", options->run.version, "The app's version")
-      ->capture_default_str()
-      ->check(CLI::Validator(
-          [](std::string& version) {
-            return hosts::whatsapp::isWellFormedVersion(version)
-                       ? std::string()
-                       : "a version is whole numbers separated by dots";
-          },
-          "VERSION"));
+  tools::addAppVersionOption(*command, options->run.version);
   command->add_flag("--virtual-time", options->run.virtualTime,
                     "Run on a virtual clock: no real time passes");
   tools::addDateOption(*command, "--start", options->run.start,
                        "The local date and time at which the virtual clock starts (default: now)")
       ->needs("--virtual-time");
   command->add_flag("--json", options->json, "Print one JSON object a line");
+  command->add_flag("--why", options->run.why,
+                    "Also print why each received message got its reply or none");
   command->add_option("scenario", options->scenario,
                       "The scenario file; standard input when absent or -");
   return [options] { return runWhatsApp(*options); };

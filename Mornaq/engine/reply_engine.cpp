@@ -2,21 +2,25 @@
 
 #include <fmt/format.h>
 
-#include <chrono>
 #include <memory>
 #include <mutex>
 #include <string>
 
+#include "Mornaq/engine/history_file.h"
 #include "Mornaq/engine/incoming_message.h"
 #include "Mornaq/engine/reply_evaluation.h"
 #include "Mornaq/engine/reply_path.h"
 #include "Mornaq/engine/reply_policies.h"
 #include "Mornaq/engine/reply_request.h"
+#include "Mornaq/engine/reply_timeline.h"
+#include "Mornaq/engine/reply_why.h"
 #include "Mornaq/engine/screening.h"
 #include "Mornaq/engine/setting_values.h"
+#include "Mornaq/engine/user_activity.h"
 #include "common/settings_format.h"
 #include "platform/dispatch/main_queue.h"
 #include "platform/foundation/log.h"
+#include "platform/foundation/notification_center.h"
 #include "platform/foundation/plist_file.h"
 #include "platform/foundation/wall_clock.h"
 #include "platform/process/process.h"
@@ -30,8 +34,6 @@ using platform::flag;
 using platform::NSLog;
 using platform::orNull;
 
-constexpr platform::Duration kScreeningToDecision = std::chrono::seconds(1);
-constexpr platform::Duration kDecisionToEvaluation = std::chrono::seconds(2);
 // Asked to start, suspended, before every global evaluation.
 const std::string kMessagesApp = "com.apple.MobileSMS";
 
@@ -61,19 +63,28 @@ platform::Dictionary readRuleFile() { return platform::readPlist(format::kRuleSe
 // Shared by the steps of one message's timeline and released with its last one.
 using Snapshot = std::shared_ptr<const platform::Dictionary>;
 
+// The road of a message ends with its reply request posted: the record
+// says whether it will be sent and when.
 // The arrival goes with the request only while the user's own reply holds
-// replies back: the sender checks it as the reply leaves.
+// replies back: the sender checks it as the reply leaves. The record tells
+// what the policies decided as the reply leaves would say of it now.
 void postReply(const Reply& reply, const IncomingMessage& incoming,
-               const platform::Dictionary& snapshot) {
+               const platform::Dictionary& snapshot, ReplyWhy& why) {
   postReplyRequest(reply.text, reply.delay, incoming.chatSession,
-                   switchValue(snapshot, format::kIsCancelOnUserReply)
-                       ? std::optional(incoming.receivedAt)
-                       : std::nullopt);
+                   holdBackArrival(snapshot, incoming.receivedAt));
+  noteRequest(
+      why, reply, incoming.chatSession,
+      platform::NotificationCenter::defaultCenter().observerCount(kReplyRequestNotification) > 0);
+  noteSendingPolicies(why, snapshot, readReplyHistory(), userActivity(),
+                      replyChat(incoming.chatSession), incoming.receivedAt);
 }
 
-void evaluateContactReply(const platform::Dictionary& snapshot, const platform::Dictionary& entry,
-                          const std::string& contactKey, const IncomingMessage& incoming) {
-  const Evaluation evaluation = evaluateContact(entry, contactKey, incoming.text, readRuleFile);
+void evaluateContactReply(const Snapshot& snapshot, const Decision& decision,
+                          const IncomingMessage& incoming, ReplyWhy why) {
+  const platform::Dictionary& entry = *decision.entry;
+  const Evaluation evaluation =
+      evaluateContact(entry, *decision.contactKey, incoming.text, readRuleFile);
+  noteEvaluation(why, decision, evaluation);
   auto& state = engineState();
   if (const auto& rule = evaluation.rule) {
     NSLog(fmt::format("[Mornaq] customMatch:-{}, customMatchRe:-{}, customMatchReDelay:-{}",
@@ -82,20 +93,25 @@ void evaluateContactReply(const platform::Dictionary& snapshot, const platform::
     state.lastContactMatch = rule->customMatch;
     state.lastContactMatchReply = rule->customMatchRe;
   }
-  if (const auto reply = evaluation.reply()) postReply(*reply, incoming, snapshot);
+  if (const auto reply = evaluation.reply()) postReply(*reply, incoming, *snapshot, why);
   // The summary line belongs to the contact's own reply, which a matched rule
   // replaces.
-  if (evaluation.rule) return;
-  NSLog(fmt::format(
-      "[Mornaq] contactSettings isAutoReplyContact :- {}, lastMessage:-{}, isContactEnabled:-{}, "
-      "customReply:-{}, customMatch:-{}, isWordMatch:-{}, customMatchRe:-{}",
-      flag(evaluation.isAutoReply), evaluation.subject,
-      flag(switchValue(entry, format::kIsContactEnabled)), evaluation.ownReply.text,
-      state.lastContactMatch, flag(evaluation.isWordMatch), state.lastContactMatchReply));
+  if (!evaluation.rule) {
+    NSLog(fmt::format(
+        "[Mornaq] contactSettings isAutoReplyContact :- {}, lastMessage:-{}, "
+        "isContactEnabled:-{}, customReply:-{}, customMatch:-{}, isWordMatch:-{}, "
+        "customMatchRe:-{}",
+        flag(evaluation.isAutoReply), evaluation.subject,
+        flag(switchValue(entry, format::kIsContactEnabled)), evaluation.ownReply.text,
+        state.lastContactMatch, flag(evaluation.isWordMatch), state.lastContactMatchReply));
+  }
+  postReplyWhy(why);
 }
 
-void evaluateGlobalReply(const platform::Dictionary& snapshot, const IncomingMessage& incoming) {
-  const Evaluation evaluation = evaluateGlobal(snapshot, incoming.text, readRuleFile);
+void evaluateGlobalReply(const Snapshot& snapshot, const Decision& decision,
+                         const IncomingMessage& incoming, ReplyWhy why) {
+  const Evaluation evaluation = evaluateGlobal(*snapshot, incoming.text, readRuleFile);
+  noteEvaluation(why, decision, evaluation);
   auto& state = engineState();
   NSLog(fmt::format(
       "[Mornaq] [GLOBAL] customReplyGlob:-{}..customMatchGlob:-{}..isGlobAutoEnabled:-{}."
@@ -106,16 +122,18 @@ void evaluateGlobalReply(const platform::Dictionary& snapshot, const IncomingMes
   if (const auto& rule = evaluation.rule) {
     NSLog(fmt::format(
         "[Mornaq] customMatchGlob:-{}, customMatchReGlob:-{}, customMatchReGlobDelay:-{}",
-        rule->customMatch, rule->customMatchRe, rule->customMatchReDelay));
+        rule->customMatch, rule->customMatchRe, rule->customMatchReDelay.description()));
     state.lastGlobalMatch = rule->customMatch;
   } else if (reply) {
     NSLog("[Mornaq] [GLOBAL] Word didn't Match or isn't enabled will send a reply to phoneNumber");
   }
-  if (reply) postReply(*reply, incoming, snapshot);
+  if (reply) postReply(*reply, incoming, *snapshot, why);
+  postReplyWhy(why);
 }
 
-void decideReply(const Snapshot& snapshot, const IncomingMessage& incoming) {
+void decideReply(const Snapshot& snapshot, const IncomingMessage& incoming, ReplyWhy why) {
   const Decision decision = decide(incoming, *snapshot);
+  noteDecision(why, decision);
   NSLog(fmt::format(
       "Mornaq isGlobalEnabled:-{}, trimmedPhoneNumber :-{} isContactBlackList:-{}, message:-{}, "
       "isContactEnabled:-{}, isGlobAutoEnabled:-{}",
@@ -123,49 +141,58 @@ void decideReply(const Snapshot& snapshot, const IncomingMessage& incoming) {
       flag(decision.isContactBlackList), orNull(incoming.text), flag(decision.isContactEnabled),
       flag(decision.isGlobAutoEnabled)));
   auto& queue = platform::MainQueue::main();
+  // A contact's decision points into the snapshot, which the evaluation keeps alive.
+  const auto evaluateLater = [&](auto evaluate) {
+    queue.after(kDecisionToEvaluation,
+                [snapshot, decision, incoming, why = std::move(why), evaluate]() mutable {
+                  evaluate(snapshot, decision, incoming, std::move(why));
+                });
+  };
   switch (decision.path) {
     case ReplyPath::Contact:
-      queue.after(kDecisionToEvaluation,
-                  [snapshot, entry = *decision.entry, contactKey = *decision.contactKey, incoming] {
-                    evaluateContactReply(*snapshot, entry, contactKey, incoming);
-                  });
-      break;
+      evaluateLater(evaluateContactReply);
+      return;
     case ReplyPath::Global:
       platform::uikit::launchApplicationWithIdentifier(kMessagesApp, true);
-      queue.after(kDecisionToEvaluation,
-                  [snapshot, incoming] { evaluateGlobalReply(*snapshot, incoming); });
-      break;
+      evaluateLater(evaluateGlobalReply);
+      return;
     case ReplyPath::None:
-      break;
+      postReplyWhy(why);
+      return;
   }
 }
 
-void screenReceivedMessage(const platform::Id& message) {
+void screenReceivedMessage(const platform::Id& message, ReplyWhy why) {
   // Taken once: a settings change applies from the next message on.
   const Snapshot snapshot =
       std::make_shared<const platform::Dictionary>(platform::readPlist(format::kMainSettingsPath));
   IncomingMessage incoming = readIncomingMessage(message, capturedNotificationCenter());
   incoming.receivedAt = platform::dateNow();
-  switch (screen(incoming, *snapshot)) {
+  const Screening screening = screen(incoming, *snapshot);
+  noteScreening(why, incoming, screening);
+  switch (screening) {
     case Screening::Muted:
       NSLog("Mornaq this is a MutedUser chat and reply to MutedUser NOO ignore it..");
-      return;
+      break;
     case Screening::Story:
       NSLog("Mornaq this is a story lets ignore it");
-      return;
-    case Screening::NothingToDo:
+      break;
+    case Screening::NoText:
+    case Screening::Group:
       NSLog("[Mornaq] [noting to do]");
-      return;
+      break;
     case Screening::Pass:
-      if (const auto verdict = scheduleVerdict(*snapshot, platform::localTime(incoming.receivedAt));
-          verdict && verdict->holds) {
-        NSLog(heldBackLine(*verdict));
-        return;
+      if (const auto held = noteSchedule(why, *snapshot, incoming.receivedAt)) {
+        NSLog(heldBackLine(*held));
+        break;
       }
       platform::MainQueue::main().after(kScreeningToDecision,
-                                        [snapshot, incoming] { decideReply(snapshot, incoming); });
+                                        [snapshot, incoming, why = std::move(why)]() mutable {
+                                          decideReply(snapshot, incoming, std::move(why));
+                                        });
       return;
   }
+  postReplyWhy(why);
 }
 
 }  // namespace
@@ -178,8 +205,17 @@ bool getPlistValue() {
 }
 
 void didTrackReceivedMessage(const platform::Id& message) {
-  if (!getPlistValue()) return;
-  platform::MainQueue::main().async([message] { screenReceivedMessage(message); });
+  ReplyWhy why;
+  const bool enabled = getPlistValue();
+  noteSwitch(why, enabled, SwitchMoment::AtReceipt);
+  if (!enabled) {
+    why.message = host::text(message);
+    postReplyWhy(why);
+    return;
+  }
+  platform::MainQueue::main().async([message, why = std::move(why)]() mutable {
+    screenReceivedMessage(message, std::move(why));
+  });
 }
 
 void captureNotificationCenter(const platform::Id& center) {

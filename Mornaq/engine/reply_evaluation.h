@@ -15,7 +15,8 @@ namespace mornaq {
 
 struct Reply {
   std::string text;
-  std::string delay;  // whole seconds, as text
+  // Whole seconds: a path's delay as text, a rule's as the rule file holds it.
+  platform::Value delay;
   bool operator==(const Reply&) const = default;
 };
 

@@ -77,7 +77,7 @@ std::optional<PolicyVerdict> scheduleVerdict(const Dictionary& settings,
   const auto from = clockMinutes(fromText);
   const auto to = clockMinutes(toText);
   if (!from || !to) {
-    return PolicyVerdict{kStoppedBySchedule, false,
+    return PolicyVerdict{WhyReason::Schedule, false,
                          fmt::format("The schedule's times \"{}\" to \"{}\" are not HH:MM, so "
                                      "the schedule counts as off",
                                      fromText, toText)};
@@ -103,16 +103,16 @@ std::optional<PolicyVerdict> scheduleVerdict(const Dictionary& settings,
   const std::string receivedText =
       fmt::format("Received at {} on {}", clockText(received), kWeekdays[receivedAt.weekday - 1]);
   if (!inside) {
-    return PolicyVerdict{kStoppedBySchedule, true,
+    return PolicyVerdict{WhyReason::Schedule, true,
                          fmt::format("{}, outside the schedule's {}", receivedText, window)};
   }
   if (!onItsDay) {
-    return PolicyVerdict{kStoppedBySchedule, true,
+    return PolicyVerdict{WhyReason::Schedule, true,
                          fmt::format("{}: the schedule's {} that opened on {} is not one of its "
                                      "days \"{}\"",
                                      receivedText, window, kWeekdays[openingDay - 1], days)};
   }
-  return PolicyVerdict{kStoppedBySchedule, false,
+  return PolicyVerdict{WhyReason::Schedule, false,
                        fmt::format("{}, inside the schedule's {}", receivedText, window)};
 }
 
@@ -126,11 +126,11 @@ std::optional<PolicyVerdict> replyOnceVerdict(const Dictionary& settings,
                                  [&](const auto& entry) { return entry.chat == chat.key; });
   if (last == history.end()) {
     return PolicyVerdict{
-        kStoppedByReplyOnce, false,
+        WhyReason::ReplyOnce, false,
         fmt::format("{} got no reply yet; Reply once waits {} h", chat.name, hours)};
   }
   const double elapsed = since(last->time, now);
-  return PolicyVerdict{kStoppedByReplyOnce, elapsed < static_cast<double>(hours) * kSecondsPerHour,
+  return PolicyVerdict{WhyReason::ReplyOnce, elapsed < static_cast<double>(hours) * kSecondsPerHour,
                        fmt::format("{} got a reply {} ago; Reply once waits {} h", chat.name,
                                    spanText(elapsed), hours)};
 }
@@ -142,10 +142,10 @@ std::optional<PolicyVerdict> userRepliedVerdict(const Dictionary& settings,
   const auto sent = activity.lastSentInChat.find(chat.key);
   if (sent == activity.lastSentInChat.end() || since(*receivedAt, sent->second) < 0) {
     return PolicyVerdict{
-        kStoppedByUserReplied, false,
+        WhyReason::UserReplied, false,
         fmt::format("You have not written to {} since the message arrived", chat.name)};
   }
-  return PolicyVerdict{kStoppedByUserReplied, true,
+  return PolicyVerdict{WhyReason::UserReplied, true,
                        fmt::format("You wrote to {} {} after the message arrived", chat.name,
                                    spanText(since(*receivedAt, sent->second)))};
 }
@@ -157,11 +157,11 @@ std::optional<PolicyVerdict> userActiveVerdict(const Dictionary& settings,
       positiveOr(settings, format::kAwayMinutes, format::kDefaultAwayMinutes);
   if (!activity.lastSent) {
     return PolicyVerdict{
-        kStoppedByUserActive, false,
+        WhyReason::UserActive, false,
         fmt::format("You have sent no message; Only when away waits {} min", minutes)};
   }
   const double elapsed = since(*activity.lastSent, now);
-  return PolicyVerdict{kStoppedByUserActive,
+  return PolicyVerdict{WhyReason::UserActive,
                        elapsed < static_cast<double>(minutes) * kSecondsPerMinute,
                        fmt::format("You sent a message {} ago; Only when away waits {} min",
                                    spanText(elapsed), minutes)};
@@ -176,9 +176,14 @@ std::optional<PolicyVerdict> loopGuardVerdict(const Dictionary& settings,
   const auto recent = std::count_if(history.begin(), history.end(), [&](const auto& entry) {
     return entry.chat == chat.key && since(entry.time, now) < kLoopGuardWindow;
   });
-  return PolicyVerdict{kStoppedByLoopGuard, recent >= limit,
+  return PolicyVerdict{WhyReason::LoopGuard, recent >= limit,
                        fmt::format("{} got {} replies in the last 60 min; the loop guard allows {}",
                                    chat.name, recent, limit)};
+}
+
+std::optional<Date> holdBackArrival(const Dictionary& settings, Date receivedAt) {
+  if (!switchValue(settings, format::kIsCancelOnUserReply)) return std::nullopt;
+  return receivedAt;
 }
 
 std::vector<PolicyVerdict> verdictsBeforeSending(const Dictionary& settings,
@@ -200,7 +205,8 @@ std::vector<PolicyVerdict> verdictsBeforeSending(const Dictionary& settings,
 }
 
 std::string heldBackLine(const PolicyVerdict& verdict) {
-  return fmt::format("Mornaq held back a reply ({}): {}", verdict.policy, verdict.why);
+  return fmt::format("Mornaq held back a reply ({}): {}", whyReasonName(verdict.policy),
+                     verdict.why);
 }
 
 std::optional<PolicyVerdict> firstHold(const std::vector<PolicyVerdict>& verdicts) {

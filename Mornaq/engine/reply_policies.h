@@ -11,21 +11,15 @@
 #include <string_view>
 #include <vector>
 
+#include "Mornaq/engine/why_reasons.h"
 #include "common/reply_history.h"
 #include "platform/foundation/value.h"
 #include "platform/foundation/wall_clock.h"
 
 namespace mornaq {
 
-// The reasons a policy holds a reply back.
-inline constexpr std::string_view kStoppedByReplyOnce = "replyOnce";
-inline constexpr std::string_view kStoppedBySchedule = "schedule";
-inline constexpr std::string_view kStoppedByUserReplied = "userReplied";
-inline constexpr std::string_view kStoppedByUserActive = "userActive";
-inline constexpr std::string_view kStoppedByLoopGuard = "loopGuard";
-
 struct PolicyVerdict {
-  std::string_view policy;  // one of the reasons above
+  WhyReason policy;
   bool holds = false;
   std::string why;
 };
@@ -61,6 +55,11 @@ std::optional<PolicyVerdict> userActiveVerdict(const platform::Dictionary& setti
 std::optional<PolicyVerdict> loopGuardVerdict(const platform::Dictionary& settings,
                                               const ReplyHistory& history, const ReplyChat& chat,
                                               platform::Date now);
+
+// The arrival of a message as the request hands it to the sender: only while
+// holding back when the user answers is on.
+std::optional<platform::Date> holdBackArrival(const platform::Dictionary& settings,
+                                              platform::Date receivedAt);
 
 // The verdicts of the policies decided as the reply leaves, in the order they
 // are asked; the first that holds stops the reply.

@@ -1,10 +1,16 @@
 #include "Mornaq/engine/reply_request.h"
 
+#include <algorithm>
+
 #include "platform/foundation/notification_center.h"
 
 namespace mornaq {
 
-void postReplyRequest(const std::string& text, const std::string& delay,
+std::int64_t requestDelaySeconds(const platform::Value& delay) {
+  return std::max<std::int64_t>(0, delay.longLongValue());
+}
+
+void postReplyRequest(const std::string& text, const platform::Value& delay,
                       const platform::Id& chatSession, std::optional<platform::Date> receivedAt) {
   platform::Dictionary userInfo;
   userInfo.emplace(kReplyRequestMsgKey, text);

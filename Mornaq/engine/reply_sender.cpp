@@ -78,7 +78,7 @@ void receiveReplyRequest(const platform::Notification& notification, const Id& c
   const auto& userInfo = notification.userInfo;
   ReplyRequest request{
       .text = platform::lookUp(userInfo, kReplyRequestMsgKey).stringValue().value_or(""),
-      .delaySeconds = platform::lookUp(userInfo, kReplyRequestDelayKey).longLongValue(),
+      .delaySeconds = requestDelaySeconds(platform::lookUp(userInfo, kReplyRequestDelayKey)),
       .chatSession = platform::lookUp(userInfo, kReplyRequestChatSessionKey).object(),
       .receivedAt = receivedAt(userInfo),
   };

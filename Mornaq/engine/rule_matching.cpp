@@ -41,13 +41,17 @@ std::optional<MatchedRule> matchRule(const platform::Dictionary& ruleFile, std::
   const platform::Dictionary* found = platform::lookUp(*ruleSet, *word).dictionary();
   const platform::Dictionary& rule = found ? *found : kNoValues;
   auto matchWord = textValue(rule, format::kCustomMatch);
+  const platform::Value& delay = platform::lookUp(rule, format::kCustomMatchReDelay);
   return MatchedRule{
+      .word = *word,
       .storedMatch = platform::lookUp(rule, format::kCustomMatch),
       .storedReply = platform::lookUp(rule, format::kCustomMatchRe),
-      .storedDelay = platform::lookUp(rule, format::kCustomMatchReDelay),
+      .storedDelay = delay,
       .customMatch = matchWord.empty() ? std::string(format::kNoWordSentinel) : matchWord,
       .customMatchRe = replyOrBusyText(textValue(rule, format::kCustomMatchRe)),
-      .customMatchReDelay = delayOrDefault(textValue(rule, format::kCustomMatchReDelay)),
+      .customMatchReDelay = textValue(rule, format::kCustomMatchReDelay).empty()
+                                ? platform::Value(format::kDefaultDelay)
+                                : delay,
   };
 }
 

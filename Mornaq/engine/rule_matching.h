@@ -14,15 +14,17 @@ std::optional<std::string> findMatchingRule(const platform::Dictionary* ruleSet,
                                             std::string_view subject);
 
 struct MatchedRule {
+  std::string word;  // the match word: the rule's key in its rule set
   // The rule's values as the file holds them (nil when missing), for the
   // log line that shows what the user stored.
   platform::Value storedMatch;
   platform::Value storedReply;
   platform::Value storedDelay;
-  // The same values with their fallbacks: what is sent and remembered.
+  // The same values with their fallbacks: what is sent and remembered. The
+  // delay goes to the sender as stored (a number stays a number), or "3".
   std::string customMatch;
   std::string customMatchRe;
-  std::string customMatchReDelay;
+  platform::Value customMatchReDelay;
 };
 
 // The rule that answers subject among the rules that owner (a contact key or

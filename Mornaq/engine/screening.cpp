@@ -9,7 +9,8 @@ Screening screen(const IncomingMessage& incoming, const platform::Dictionary& sn
   if (incoming.isMuted && !switchValue(snapshot, format::kIsReplyToMuteU)) return Screening::Muted;
   if (incoming.sessionType == kStatusStorySessionType) return Screening::Story;
   // An empty text is still a text: only a message without one is refused.
-  if (!incoming.text || incoming.isGroupChat) return Screening::NothingToDo;
+  if (!incoming.text) return Screening::NoText;
+  if (incoming.isGroupChat) return Screening::Group;
   return Screening::Pass;
 }
 

@@ -5,7 +5,7 @@
 
 namespace mornaq {
 
-enum class Screening { Pass, Muted, Story, NothingToDo };
+enum class Screening { Pass, Muted, Story, NoText, Group };
 
 // The first test that refuses the message names the outcome, so a muted
 // status story counts as muted.

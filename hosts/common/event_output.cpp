@@ -21,7 +21,8 @@ std::string indentContinuation(std::string text) {
 }  // namespace
 
 void EventOutput::emit(std::optional<double> seconds, std::string_view kind,
-                       const nlohmann::json& value) {
+                       const nlohmann::json& value,
+                       const std::optional<std::string>& readableFacts) {
   std::string line;
   if (format_ == Format::Json) {
     nlohmann::ordered_json event;
@@ -29,16 +30,19 @@ void EventOutput::emit(std::optional<double> seconds, std::string_view kind,
     event[std::string(kind)] = value;
     line = event.dump();
   } else {
-    line = readable(seconds, kind, value);
+    line = readable(seconds, kind, value, readableFacts);
   }
   std::lock_guard lock(mutex_);
   out_ << line << '\n' << std::flush;
 }
 
 std::string EventOutput::readable(std::optional<double> seconds, std::string_view kind,
-                                  const nlohmann::json& value) const {
+                                  const nlohmann::json& value,
+                                  const std::optional<std::string>& readableFacts) const {
   std::string facts;
-  if (value.is_object()) {
+  if (readableFacts) {
+    facts = *readableFacts;
+  } else if (value.is_object()) {
     for (const auto& [name, member] : value.items()) {
       if (!facts.empty()) facts += "  ";
       facts += fmt::format("{}: {}", name, plain(member));

@@ -19,12 +19,15 @@ class EventOutput {
   EventOutput(std::ostream& out, Format format) : out_(out), format_(format) {}
 
   // One event: kind names it ("log", "sent", "alert", ...), value holds its facts.
+  // A readable line shows readableFacts instead of value when they are given.
   // Safe to call from any thread; lines never interleave.
-  void emit(std::optional<double> seconds, std::string_view kind, const nlohmann::json& value);
+  void emit(std::optional<double> seconds, std::string_view kind, const nlohmann::json& value,
+            const std::optional<std::string>& readableFacts = std::nullopt);
 
  private:
   std::string readable(std::optional<double> seconds, std::string_view kind,
-                       const nlohmann::json& value) const;
+                       const nlohmann::json& value,
+                       const std::optional<std::string>& readableFacts) const;
 
   std::mutex mutex_;
   std::ostream& out_;

@@ -1,5 +1,8 @@
 #include "hosts/common/json_plist.h"
 
+#include <type_traits>
+#include <variant>
+
 namespace hosts {
 
 platform::Value plistValue(const nlohmann::json& json) {
@@ -30,6 +33,31 @@ platform::Value plistValue(const nlohmann::json& json) {
     default:
       return {};
   }
+}
+
+nlohmann::json jsonValue(const platform::Value& value) {
+  using nlohmann::json;
+  return std::visit(
+      [](const auto& held) -> json {
+        using T = std::decay_t<decltype(held)>;
+        if constexpr (std::is_same_v<T, bool> || std::is_same_v<T, std::int64_t> ||
+                      std::is_same_v<T, double> || std::is_same_v<T, std::string>) {
+          return held;
+        } else if constexpr (std::is_same_v<T, platform::Unsigned>) {
+          return held.value;
+        } else if constexpr (std::is_same_v<T, platform::Array>) {
+          json array = json::array();
+          for (const auto& element : held) array.push_back(jsonValue(element));
+          return array;
+        } else if constexpr (std::is_same_v<T, platform::Dictionary>) {
+          json object = json::object();
+          for (const auto& [key, member] : held) object[key] = jsonValue(member);
+          return object;
+        } else {
+          return nullptr;
+        }
+      },
+      value.storage());
 }
 
 }  // namespace hosts

@@ -10,4 +10,9 @@ namespace hosts {
 // texts strings, objects dictionaries and arrays arrays; null becomes nil.
 platform::Value plistValue(const nlohmann::json& json);
 
+// The other way, for what the add-on hands a host (a notification's user
+// info): nil becomes null, numbers and texts stay, arrays and dictionaries
+// recurse; data, dates and host objects, which have no JSON form, become null.
+nlohmann::json jsonValue(const platform::Value& value);
+
 }  // namespace hosts

@@ -47,9 +47,10 @@ ProcessOutput::~ProcessOutput() {
   process_.state<uikit::Screen>().setObserver({});
 }
 
-void ProcessOutput::emit(std::string_view kind, const nlohmann::json& value) {
+void ProcessOutput::emit(std::string_view kind, const nlohmann::json& value,
+                         const std::optional<std::string>& readableFacts) {
   const std::chrono::duration<double> seconds = process_.mainQueue().now();
-  out_.emit(seconds.count(), kind, value);
+  out_.emit(seconds.count(), kind, value, readableFacts);
 }
 
 }  // namespace hosts

@@ -25,8 +25,10 @@ class ProcessOutput {
   ProcessOutput(const ProcessOutput&) = delete;
   ProcessOutput& operator=(const ProcessOutput&) = delete;
 
-  // One event, stamped with the seconds since the process started.
-  void emit(std::string_view kind, const nlohmann::json& value);
+  // One event, stamped with the seconds since the process started; a
+  // readable line shows readableFacts instead of value when they are given.
+  void emit(std::string_view kind, const nlohmann::json& value,
+            const std::optional<std::string>& readableFacts = std::nullopt);
 
  private:
   platform::Process& process_;

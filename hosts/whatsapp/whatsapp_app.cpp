@@ -75,8 +75,12 @@ Id WhatsAppApp::chatSession(const Chat& chat) {
   return makeChatSession(chat);
 }
 
+Id WhatsAppApp::message(Text text, const std::optional<Chat>& chat) {
+  return makeMessage(chat ? chatSession(*chat) : Id(), std::move(text));
+}
+
 void WhatsAppApp::receive(Text text, const std::optional<Chat>& chat) {
-  Id message = makeMessage(chat ? chatSession(*chat) : Id(), std::move(text));
+  Id message = this->message(std::move(text), chat);
   const auto record = [&] { platform::send<void>(transaction_, kTrackReceivedMessage, message); };
   if (runsInVirtualTime(process_)) {
     record();

@@ -29,6 +29,12 @@ class WhatsAppApp {
   WhatsAppApp(platform::Process& process, const std::string& version, SentHandler sent,
               const LoadHooks& loadHooks = platform::substrate::loadHookLibraries);
 
+  // A message as it would arrive, not yet recorded: its chat's muted state
+  // is set in the app's notification centre.
+  platform::Id message(Text text, const std::optional<Chat>& chat);
+  // The app's message notification centre, which knows the muted chats.
+  const platform::Id& notificationCenter() const { return notificationCenter_; }
+
   // A message arrives. In real time the app records it on a network thread,
   // as the phone does; in virtual time on the one thread that drives the clock.
   void receive(Text text, const std::optional<Chat>& chat);

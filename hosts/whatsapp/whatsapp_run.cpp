@@ -4,68 +4,27 @@
 
 #include "hosts/common/app_process.h"
 #include "hosts/common/common_events.h"
+#include "hosts/common/json_plist.h"
 #include "hosts/common/process_output.h"
+#include "hosts/whatsapp/received_message.h"
+#include "platform/foundation/notification_center.h"
 
 namespace hosts::whatsapp {
 namespace {
 
 using nlohmann::json;
 
-std::string readText(const std::string& name, const json& member, Text& text) {
-  if (member.is_null()) return {};
-  if (!member.is_string()) return fmt::format("\"{}\" must be a text or null", name);
-  text = member.get<std::string>();
-  return {};
-}
+// The add-on says why each received message got its reply or none, in a
+// notification that the app names itself, as it names every selector.
+constexpr std::string_view kReplyWhyNotification = "MornaqReplyWhy";
 
-std::string readFlag(const std::string& name, const json& member, bool& flag) {
-  if (!member.is_boolean()) return fmt::format("\"{}\" must be true or false", name);
-  flag = member.get<bool>();
-  return {};
-}
-
-std::string readChat(const json& value, Chat& chat) {
-  if (!value.is_object()) return "a chat is an object";
-  for (const auto& [name, member] : value.items()) {
-    std::string error;
-    if (name == "contactIdentifier") {
-      error = readText(name, member, chat.contactIdentifier);
-    } else if (name == "displayName") {
-      error = readText(name, member, chat.displayName);
-    } else if (name == "group") {
-      error = readFlag(name, member, chat.group);
-    } else if (name == "muted") {
-      error = readFlag(name, member, chat.muted);
-    } else if (name == "sessionType") {
-      if (!member.is_number_integer()) return "\"sessionType\" must be a whole number";
-      chat.sessionType = member.get<std::int64_t>();
-    } else {
-      error = fmt::format("unknown chat member \"{}\"", name);
-    }
-    if (!error.empty()) return error;
-  }
-  return {};
-}
-
-struct Received {
-  Text text;
-  std::optional<Chat> chat;
-};
-
-std::string readReceived(const json& value, Received& received) {
-  if (!value.is_object()) return "expects an object";
-  for (const auto& [name, member] : value.items()) {
-    std::string error;
-    if (name == "text") {
-      error = readText(name, member, received.text);
-    } else if (name == "chat") {
-      if (!member.is_null()) error = readChat(member, received.chat.emplace());
-    } else {
-      error = fmt::format("unknown member \"{}\"", name);
-    }
-    if (!error.empty()) return error;
-  }
-  return {};
+platform::ObservationHandle printWhy(ProcessOutput& output) {
+  return platform::NotificationCenter::defaultCenter().addObserverForName(
+      std::string(kReplyWhyNotification), nullptr, nullptr,
+      [&output](const platform::Notification& notification) {
+        const json why = jsonValue(notification.userInfo);
+        output.emit("why", why, why.value("verdict", ""));
+      });
 }
 
 struct Sent {
@@ -160,7 +119,10 @@ int run(const RunOptions& options, std::istream& in, std::ostream& out, std::ost
   app.setUserSentHandler(printAs("userSent"));
   auto kinds = commonEvents(output);
   kinds.merge(appEvents(app));
-  return scenario::run(in, options.input, process, kinds, err);
+  const auto why = options.why ? printWhy(output) : nullptr;
+  const int status = scenario::run(in, options.input, process, kinds, err);
+  if (why) platform::NotificationCenter::defaultCenter().removeObserver(why);
+  return status;
 }
 
 }  // namespace hosts::whatsapp

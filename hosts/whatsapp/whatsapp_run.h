@@ -6,8 +6,7 @@
 //   {"send":{"text":S,"chat":CHAT}}     the user sends a message (printed as userSent)
 //   {"openChat":CHAT}                   a chat screen loads
 //   {"terminate":true}                  the app is about to terminate; last
-// CHAT is {"contactIdentifier":S,"displayName":S,"group":B,"sessionType":N,
-// "muted":B}, absent members null, null, false, 0 and false.
+// (formats in hosts/whatsapp/received_message.h).
 #include <filesystem>
 #include <istream>
 #include <optional>
@@ -26,6 +25,9 @@ struct RunOptions {
   bool virtualTime = false;
   EventOutput::Format format = EventOutput::Format::Readable;
   scenario::Input input = scenario::Input::ReadFirst;
+  // Also print, for every received message whose road through the add-on
+  // ends, why it got its reply or none: {"t":T,"why":{...}}.
+  bool why = false;
   std::optional<platform::Date> start = std::nullopt;  // a virtual clock's date; none: now
 };
 

@@ -45,7 +45,7 @@ void RoadTest::writeFile(std::string_view devicePath, const platform::Dictionary
   });
 }
 
-RunResult RoadTest::run(const std::string& scenario, const std::string& version) {
+RunResult RoadTest::run(const std::string& scenario, const std::string& version, bool why) {
   std::istringstream in(scenario);
   std::ostringstream out;
   std::ostringstream err;
@@ -55,6 +55,7 @@ RunResult RoadTest::run(const std::string& scenario, const std::string& version)
                                         .virtualTime = true,
                                         .format = hosts::EventOutput::Format::Json,
                                         .input = hosts::scenario::Input::ReadFirst,
+                                        .why = why,
                                         .start = start},
                                        in, out, err);
   std::istringstream lines(out.str());

@@ -33,8 +33,10 @@ class RoadTest : public testing::Test {
   // Writes a settings file whole, from another process, before the app starts.
   void writeFile(std::string_view devicePath, const platform::Dictionary& content);
 
-  // Runs the messaging app in virtual time through the scenario's lines.
-  RunResult run(const std::string& scenario, const std::string& version = "2.20.110.30");
+  // Runs the messaging app in virtual time through the scenario's lines,
+  // with the why-trace when asked.
+  RunResult run(const std::string& scenario, const std::string& version = "2.20.110.30",
+                bool why = false);
 
   std::filesystem::path root;
   // The local date at which the virtual clock starts; none: now.

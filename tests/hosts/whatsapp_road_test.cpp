@@ -156,5 +156,32 @@ TEST_F(RoadTest, TheVersionWarningIsShownAndAnsweredThroughTheScenario) {
               ElementsAre(std::pair<double, json>(2, json{{"title", "Mornaq not supported"}})));
 }
 
+TEST_F(RoadTest, ARuleDelayStoredAsANumberReachesTheSenderAsThatNumber) {
+  struct Row {
+    const char* name;
+    platform::Value delay;  // customMatchReDelay as the rule file holds it
+    double sentAt;
+  };
+  const std::vector<Row> rows = {
+      {"a text", "2", 5},
+      {"a whole number", 12, 15},
+      // Its text form would be "1.23457e+07", read as 1 s.
+      {"a large real", 12345678.0, 12345681},
+      {"a real beyond the clock", 1e16, 9223372036.854775807},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    writeFile(mornaq::format::kMainSettingsPath,
+              {{"isTweakEnabled", true}, {"isGlobalEnabled", true}, {"isWordMatchGlob", true}});
+    writeFile(mornaq::format::kRuleSettingsPath,
+              {{"GLOBALGLOBALGLOBAL",
+                Dictionary{{"hello", Dictionary{{"customMatchRe", "Hi"},
+                                                {"customMatchReDelay", row.delay}}}}}});
+    const auto sent = run(kAnnSaysHello).of("sent");
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].first, row.sentAt);
+  }
+}
+
 }  // namespace
 }  // namespace road_test

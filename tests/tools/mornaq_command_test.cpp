@@ -141,6 +141,13 @@ TEST_F(MornaqCommand, TheDemoTellsItsStoryAndSucceeds) {
   const auto result = mornaq("demo");
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_THAT(result.out, HasSubstr("sent    contactIdentifier: ann-0001:ABPerson"));
+  EXPECT_THAT(result.out, testing::EndsWith("says:\nNo reply: Bob is on the blacklist.\n"
+                                            "  switch     Mornaq was switched on when the message "
+                                            "arrived.\n  muted      The chat is not muted.\n"
+                                            "  story      It is not a status story.\n"
+                                            "  noText     It has a text.\n"
+                                            "  group      It is a one-to-one chat.\n"
+                                            "  blacklist  Bob is on the blacklist.\n"));
   EXPECT_EQ(result.err, "");
 }
 

@@ -8,7 +8,7 @@
 namespace mornaq {
 // Failure messages show a reply as its text and delay.
 void PrintTo(const Reply& reply, std::ostream* out) {
-  *out << '"' << reply.text << "\" after " << reply.delay;
+  *out << '"' << reply.text << "\" after " << reply.delay.description();
 }
 }  // namespace mornaq
 

@@ -89,7 +89,7 @@ TEST(MatchRule, ReportsTheRuleAsStoredAndWithItsFallbacks) {
     EXPECT_EQ(rule->storedDelay.description(), row.storedDelay);
     EXPECT_EQ(rule->customMatch, row.match);
     EXPECT_EQ(rule->customMatchRe, row.reply);
-    EXPECT_EQ(rule->customMatchReDelay, row.delay);
+    EXPECT_EQ(rule->customMatchReDelay.description(), row.delay);
   }
 }
 

@@ -49,6 +49,8 @@ TestHost::TestHost(platform::Process& process) : process_(process) {
                                 [](Id self) { return as<Chat>(self).facts.sessionType; });
   chat->addMethod<Text>("contactIdentifier",
                         [](Id self) { return as<Chat>(self).facts.contactIdentifier; });
+  // Chats without a name: the why-record names the sender by its contact key.
+  chat->addMethod<Text>("displayName", [](Id) { return Text(); });
 
   auto message = runtime.defineClass("WAMessage");
   message->addMethod<Id>("chatSession", [](Id self) { return as<Message>(self).chat; });

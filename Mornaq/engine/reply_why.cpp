@@ -1,0 +1,190 @@
+#include "Mornaq/engine/reply_why.h"
+
+#include <fmt/format.h>
+
+#include "Mornaq/engine/reply_request.h"
+#include "Mornaq/engine/reply_sender.h"
+#include "Mornaq/engine/reply_timeline.h"
+#include "Mornaq/engine/setting_values.h"
+#include "common/settings_format.h"
+#include "platform/foundation/notification_center.h"
+#include "platform/foundation/wall_clock.h"
+
+namespace mornaq {
+namespace {
+
+using platform::Dictionary;
+using platform::Value;
+
+void pass(ReplyWhy& why, WhyReason reason, std::initializer_list<std::string_view> facts = {}) {
+  why.steps.push_back({reason, whySentence(reason, false, facts)});
+}
+
+void stop(ReplyWhy& why, WhyReason reason, std::initializer_list<std::string_view> facts = {}) {
+  why.steps.push_back({reason, whySentence(reason, true, facts)});
+  why.stoppedBy = reason;
+}
+
+// The reply the path itself holds, and its word-match rules.
+std::string pathReply(const ReplyWhy& why) {
+  return why.path == ReplyPath::Contact ? why.sender + "'s own reply" : "the global reply";
+}
+
+std::string pathRules(const ReplyWhy& why) {
+  return why.path == ReplyPath::Contact ? why.sender + "'s word-match rules"
+                                        : "the global word-match rules";
+}
+
+std::string capitalised(std::string text) {
+  if (!text.empty() && text.front() >= 'a' && text.front() <= 'z') text.front() -= 'a' - 'A';
+  return text;
+}
+
+double seconds(platform::Duration duration) { return static_cast<double>(duration.count()) / 1e9; }
+
+Value textOrNil(const std::optional<std::string>& text) { return text ? Value(*text) : Value(); }
+
+}  // namespace
+
+void noteSwitch(ReplyWhy& why, bool on, SwitchMoment moment) {
+  const std::string_view when =
+      moment == SwitchMoment::AtReceipt ? "when the message arrived" : "when the app started";
+  if (on) {
+    pass(why, WhyReason::Switch, {when});
+  } else {
+    stop(why, WhyReason::Switch, {when});
+  }
+}
+
+void noteScreening(ReplyWhy& why, const IncomingMessage& incoming, Screening screening) {
+  why.message = incoming.text;
+  why.chatName = host::displayName(incoming.chatSession);
+  if (screening == Screening::Muted) return stop(why, WhyReason::Muted);
+  pass(why, WhyReason::Muted,
+       {incoming.isMuted ? "muted, but replies to muted chats are on" : "not muted"});
+  if (screening == Screening::Story) return stop(why, WhyReason::Story);
+  pass(why, WhyReason::Story);
+  if (screening == Screening::NoText) return stop(why, WhyReason::NoText);
+  pass(why, WhyReason::NoText);
+  if (screening == Screening::Group) return stop(why, WhyReason::Group);
+  pass(why, WhyReason::Group);
+}
+
+void noteDecision(ReplyWhy& why, const Decision& decision) {
+  why.sender = why.chatName && !why.chatName->empty() ? *why.chatName
+               : decision.contactKey                  ? *decision.contactKey
+                                                      : "The sender";
+  if (decision.isContactBlackList) return stop(why, WhyReason::Blacklist, {why.sender});
+  pass(why, WhyReason::Blacklist, {why.sender});
+  why.path = decision.path;
+  if (decision.path == ReplyPath::None) return stop(why, WhyReason::NoPath, {why.sender});
+  pass(why, WhyReason::NoPath,
+       {why.sender, decision.path == ReplyPath::Contact ? "the contact's own settings"
+                                                        : "the global settings"});
+}
+
+void noteEvaluation(ReplyWhy& why, const Decision& decision, const Evaluation& evaluation) {
+  if (const auto& rule = evaluation.rule) {
+    why.ruleOwner = decision.path == ReplyPath::Contact ? *decision.contactKey
+                                                        : std::string(format::kGlobalOwner);
+    why.ruleWord = rule->word;
+    return pass(why, WhyReason::NoReply,
+                {fmt::format("The rule \"{}\" of {}", *why.ruleWord, pathRules(why))});
+  }
+  const std::string noRule = evaluation.isWordMatch
+                                 ? fmt::format("No rule of {} matches", pathRules(why))
+                                 : "Word matching is off";
+  if (!evaluation.isAutoReply) return stop(why, WhyReason::NoReply, {noRule, pathReply(why)});
+  pass(why, WhyReason::NoReply, {capitalised(pathReply(why))});
+}
+
+void noteRequest(ReplyWhy& why, const Reply& request, const platform::Id& chatSession,
+                 bool observersExist) {
+  why.request = request;
+  if (!chatSession) return stop(why, WhyReason::NoChat);
+  pass(why, WhyReason::NoChat);
+  if (!observersExist) return noteSwitch(why, false, SwitchMoment::AtStart);
+  why.reply = true;
+  why.text = expandReplyTemplate(request.text, why.chatName);
+  why.delay = requestDelaySeconds(request.delay);
+  why.sendsAt = platform::saturatingAdd(kScreeningToDecision + kDecisionToEvaluation,
+                                        platform::secondsSaturating(*why.delay));
+}
+
+void notePolicy(ReplyWhy& why, const PolicyVerdict& verdict) {
+  if (!verdict.holds) return pass(why, verdict.policy, {verdict.why});
+  stop(why, verdict.policy, {verdict.why});
+  why.reply = false;
+  why.text.reset();
+  why.delay.reset();
+  why.sendsAt.reset();
+}
+
+std::optional<PolicyVerdict> noteSchedule(ReplyWhy& why, const platform::Dictionary& snapshot,
+                                          platform::Date receivedAt) {
+  auto verdict = scheduleVerdict(snapshot, platform::localTime(receivedAt));
+  if (!verdict) return std::nullopt;
+  notePolicy(why, *verdict);
+  return verdict->holds ? verdict : std::nullopt;
+}
+
+void noteSendingPolicies(ReplyWhy& why, const platform::Dictionary& snapshot,
+                         const ReplyHistory& history, const UserActivity& activity,
+                         const ReplyChat& chat, platform::Date receivedAt) {
+  if (!why.reply) return;
+  const platform::Date leaves{receivedAt.secondsSinceReferenceDate + seconds(*why.sendsAt)};
+  for (const auto& verdict : verdictsBeforeSending(snapshot, history, activity, chat,
+                                                   holdBackArrival(snapshot, receivedAt), leaves)) {
+    if (verdict.policy == WhyReason::LoopGuard && !verdict.holds) continue;
+    notePolicy(why, verdict);
+  }
+}
+
+std::string whyVerdict(const ReplyWhy& why) {
+  if (why.reply) {
+    return fmt::format("Replies after {} s ({} s of screening, then a delay of {} s) with: {}",
+                       seconds(*why.sendsAt), seconds(kScreeningToDecision + kDecisionToEvaluation),
+                       *why.delay, *why.text);
+  }
+  if (why.steps.empty()) return "No reply.";
+  return "No reply: " + why.steps.back().why;
+}
+
+Dictionary replyWhyDictionary(const ReplyWhy& why) {
+  platform::Array steps;
+  for (const auto& step : why.steps) {
+    steps.push_back(Dictionary{{"step", whyReasonName(step.reason)}, {"why", step.why}});
+  }
+  const auto pathName = [&]() -> Value {
+    switch (why.path) {
+      case ReplyPath::Contact:
+        return "contact";
+      case ReplyPath::Global:
+        return "global";
+      case ReplyPath::None:
+        break;
+    }
+    return {};
+  };
+  return {
+      {"reply", why.reply},
+      {"stoppedBy", why.stoppedBy ? Value(whyReasonName(*why.stoppedBy)) : Value()},
+      {"path", pathName()},
+      {"rule", why.ruleOwner ? Value(Dictionary{{"owner", *why.ruleOwner}, {"word", *why.ruleWord}})
+                             : Value()},
+      {"text", textOrNil(why.text)},
+      {"delay", why.delay ? Value(*why.delay) : Value()},
+      {"sendsAt", why.sendsAt ? Value(seconds(*why.sendsAt)) : Value()},
+      {"steps", std::move(steps)},
+      {"verdict", whyVerdict(why)},
+  };
+}
+
+void postReplyWhy(const ReplyWhy& why) {
+  Dictionary userInfo = replyWhyDictionary(why);
+  userInfo.emplace("message", textOrNil(why.message));
+  platform::NotificationCenter::defaultCenter().postNotificationName(kReplyWhyNotification, nullptr,
+                                                                     std::move(userInfo));
+}
+
+}  // namespace mornaq

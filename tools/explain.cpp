@@ -1,0 +1,78 @@
+#include "tools/explain.h"
+
+#include <fmt/format.h>
+
+#include "Mornaq/engine/history_file.h"
+#include "Mornaq/engine/incoming_message.h"
+#include "Mornaq/engine/reply_outcome.h"
+#include "Mornaq/engine/setting_values.h"
+#include "common/settings_format.h"
+#include "hosts/common/app_process.h"
+#include "hosts/common/json_plist.h"
+#include "platform/foundation/file_manager.h"
+#include "platform/foundation/plist_file.h"
+#include "platform/foundation/wall_clock.h"
+
+namespace tools {
+namespace {
+
+namespace format = mornaq::format;
+
+// MainSettings as the app reads it after its load sequence: seeding copies
+// the seed file to a missing MainSettings, so the seed stands in for it.
+platform::Dictionary mainSettingsAsSeeded() {
+  if (platform::NSFileManager::fileExistsAtPath(format::kMainSettingsPath)) {
+    return platform::readPlist(format::kMainSettingsPath);
+  }
+  return platform::readPlist(format::kSeedPath);
+}
+
+std::string indented(std::string text, std::size_t columns) {
+  for (auto at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {
+    text.insert(at + 1, std::string(columns, ' '));
+  }
+  return text;
+}
+
+}  // namespace
+
+Explainer::Explainer(const std::filesystem::path& root, const std::string& version,
+                     std::optional<platform::Date> at)
+    : process_(
+          hosts::appProcessOptions(hosts::whatsapp::kBundleIdentifier, "WhatsApp", root, true)),
+      at_(at) {
+  platform::ProcessScope scope(process_);
+  app_ = std::make_unique<hosts::whatsapp::WhatsAppApp>(
+      process_, version, [](const hosts::whatsapp::Chat&, const std::string&) {}, [] {});
+}
+
+Explainer::~Explainer() {
+  platform::ProcessScope scope(process_);
+  app_.reset();
+}
+
+nlohmann::json Explainer::explain(const hosts::whatsapp::Received& received) {
+  platform::ProcessScope scope(process_);
+  const platform::Dictionary settings = mainSettingsAsSeeded();
+  // The app registers its sender only when the switch is on as it starts.
+  const bool switchOn = mornaq::switchValue(settings, format::kIsTweakEnabled);
+  auto incoming = mornaq::readIncomingMessage(app_->message(received.text, received.chat),
+                                              app_->notificationCenter());
+  incoming.receivedAt = at_.value_or(platform::systemDate());
+  // A freshly started app has seen none of the user's sends.
+  const mornaq::ReplyWhy why =
+      mornaq::replyRoad(incoming, settings, platform::readPlist(format::kRuleSettingsPath),
+                        switchOn, switchOn, mornaq::readReplyHistory());
+  return hosts::jsonValue(mornaq::replyWhyDictionary(why));
+}
+
+std::string readableAnswer(const nlohmann::json& answer) {
+  std::string lines = indented(answer.value("verdict", ""), 4) + '\n';
+  for (const auto& step : answer["steps"]) {
+    lines += fmt::format("  {:<10} {}\n", step["step"].get<std::string>(),
+                         step["why"].get<std::string>());
+  }
+  return lines;
+}
+
+}  // namespace tools
