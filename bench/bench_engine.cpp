@@ -2,15 +2,25 @@
 // the settings files grow. A message reads MainSettings twice (the switch
 // test and the screening snapshot) and RuleSettings once; the switch test is
 // measured alone too, so that the file reads can be told from the rest.
+// The figures marked "landed" read every file afresh, as before the read
+// cache: each is measured in the same run as the figure it is compared with.
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 #include "Mornaq/engine/reply_engine.h"
 #include "common/settings_format.h"
 #include "platform/dispatch/main_queue.h"
+#include "platform/foundation/plist_cache.h"
+#include "platform/foundation/plist_codec.h"
+#include "platform/foundation/plist_file.h"
 #include "platform/process/process.h"
 #include "tests/Mornaq/engine/test_host.h"
 
@@ -48,6 +58,21 @@ class App {
     static_cast<platform::VirtualMainQueue&>(process_.mainQueue()).runUntilIdle();
   }
   std::size_t answered() const { return host_.requests().size(); }
+  void readEveryFileAfresh() { platform::bypassPlistCache(); }
+  // Changes MainSettings as the settings pages do, keeping its size.
+  void changeMainSettings() {
+    platform::updatePlist(mornaq::format::kMainSettingsPath, [](Dictionary& settings) {
+      settings.insert_or_assign("customReplyGlob",
+                                settings.contains("customReplyGlob") ? "a" : "b");
+      return true;
+    });
+  }
+  std::string mainSettingsBytes() const {
+    std::string bytes;
+    std::ifstream in(*process_.root().map(mornaq::format::kMainSettingsPath), std::ios::binary);
+    bytes.assign(std::istreambuf_iterator<char>(in), {});
+    return bytes;
+  }
 
  private:
   static void writeSettingsFiles(std::int64_t contacts, std::int64_t rules) {
@@ -102,6 +127,99 @@ void BM_SwitchTest(benchmark::State& state) {
   measurePerMessage(state, [] { benchmark::DoNotOptimize(mornaq::getPlistValue()); });
 }
 
+// Processor seconds per call of body, over calls calls.
+template <class Body>
+double secondsPerCall(int calls, Body body) {
+  const std::clock_t start = std::clock();
+  for (int i = 0; i < calls; ++i) body();
+  return static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC / calls;
+}
+
+enum class Reads { Cached, Afresh };
+
+double secondsPerMessage(std::int64_t contacts, std::int64_t rules, Reads reads, int messages) {
+  App app(contacts, rules);
+  if (reads == Reads::Afresh) app.readEveryFileAfresh();
+  app.receiveAndAnswer();  // the first read of each file parses it
+  return secondsPerCall(messages, [&] { app.receiveAndAnswer(); });
+}
+
+// Unchanged files: the large settings against the small ones (target: at
+// most 3 times), and against the large settings read afresh.
+void BM_MessageWithLargeSettings(benchmark::State& state) {
+  for (auto _ : state) {
+    const double small = secondsPerMessage(10, 10, Reads::Cached, 2000);
+    const double large = secondsPerMessage(10000, 1000, Reads::Cached, 2000);
+    const double landed = secondsPerMessage(10000, 1000, Reads::Afresh, 10);
+    state.counters["us_10_10"] = 1e6 * small;
+    state.counters["us_10000_1000"] = 1e6 * large;
+    state.counters["us_10000_1000_landed"] = 1e6 * landed;
+    state.counters["large_over_small"] = large / small;
+    state.counters["large_over_landed"] = large / landed;
+  }
+}
+
+// The first message after MainSettings changed against one parse of that
+// file (target: at most 1.2 times), and against the same message with every
+// file read afresh.
+void BM_MessageAfterMainSettingsChanged(benchmark::State& state) {
+  for (auto _ : state) {
+    double cached = 0, landed = 0;
+    for (const Reads reads : {Reads::Cached, Reads::Afresh}) {
+      App app(10000, 1000);
+      if (reads == Reads::Afresh) app.readEveryFileAfresh();
+      app.receiveAndAnswer();
+      double seconds = 0;
+      constexpr int kMessages = 10;
+      for (int i = 0; i < kMessages; ++i) {
+        app.changeMainSettings();
+        seconds += secondsPerCall(1, [&] { app.receiveAndAnswer(); });
+      }
+      (reads == Reads::Cached ? cached : landed) = seconds / kMessages;
+    }
+    App app(10000, 0);
+    const std::string bytes = app.mainSettingsBytes();
+    const double parse =
+        secondsPerCall(10, [&] { benchmark::DoNotOptimize(platform::parsePropertyList(bytes)); });
+    state.counters["ms_message"] = 1e3 * cached;
+    state.counters["ms_message_landed"] = 1e3 * landed;
+    state.counters["ms_one_parse"] = 1e3 * parse;
+    state.counters["message_over_parse"] = cached / parse;
+    state.counters["landed_over_parse"] = landed / parse;
+  }
+}
+
+// Peak resident memory of a run of the messaging app, in a child process of
+// its own so that nothing else counts: 100 messages with 10,000 contacts and
+// 1,000 rules.
+double peakMegabytesOfRun(Reads reads) {
+  const pid_t child = ::fork();
+  if (child == 0) {
+    App app(10000, 1000);
+    if (reads == Reads::Afresh) app.readEveryFileAfresh();
+    for (int i = 0; i < 100; ++i) app.receiveAndAnswer();
+    ::_exit(app.answered() == 100 ? 0 : 1);
+  }
+  int status = 0;
+  struct rusage usage {};
+  if (::wait4(child, &status, 0, &usage) != child || status != 0) return -1;
+  return static_cast<double>(usage.ru_maxrss) / 1024;  // kilobytes on Linux
+}
+
+void BM_PeakMemoryOfAMessagingAppRun(benchmark::State& state) {
+  for (auto _ : state) {
+    const double cached = peakMegabytesOfRun(Reads::Cached);
+    const double landed = peakMegabytesOfRun(Reads::Afresh);
+    state.counters["peak_MB"] = cached;
+    state.counters["peak_MB_landed"] = landed;
+    state.counters["peak_over_landed"] = cached / landed;
+  }
+}
+
+// First, while this process is small: the child of a fork starts from it.
+BENCHMARK(BM_PeakMemoryOfAMessagingAppRun)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MessageWithLargeSettings)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_MessageAfterMainSettingsChanged)->Iterations(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MessageToReplyRequest)
     ->ArgNames({"contacts", "rules"})
     ->ArgsProduct({{10, 1000, 10000}, {10, 1000}})

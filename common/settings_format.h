@@ -60,6 +60,41 @@ inline constexpr std::string_view kCustomMatch = "customMatch";
 inline constexpr std::string_view kCustomMatchRe = "customMatchRe";
 inline constexpr std::string_view kCustomMatchReDelay = "customMatchReDelay";
 
+// Every key the system keeps at the top level of MainSettings, and the rule
+// file's global owner: a contact whose key is one of these can have no entry
+// and no rules of its own, which would take the place of that setting. Add
+// each new top-level key here.
+inline constexpr std::string_view kReservedContactKeys[] = {
+    kIsTweakEnabled,
+    kIsReplyToMuteU,
+    kIsGlobalEnabled,
+    kIsWordMatchGlob,
+    kIsGlobAutoEnabled,
+    kCustomReplyGlob,
+    kCustomReplyGlobDelay,
+    kIsCnrtVerSupported,
+    kFirstInstall71,
+    kUpdate75,
+    kUpdate752,
+    kIsReplyOnce,
+    kReplyOnceHours,
+    kIsScheduleEnabled,
+    kScheduleFrom,
+    kScheduleTo,
+    kScheduleDays,
+    kIsCancelOnUserReply,
+    kIsAwayOnly,
+    kAwayMinutes,
+    kLoopGuardReplies,
+    kGlobalOwner,
+};
+inline constexpr bool isReservedContactKey(std::string_view key) {
+  for (const auto reserved : kReservedContactKeys) {
+    if (key == reserved) return true;
+  }
+  return false;
+}
+
 // Built-in values.
 inline constexpr std::string_view kBusyText =
     "Hey, I'm Busy right now please contact me later.\n\nSent by Mornaq";

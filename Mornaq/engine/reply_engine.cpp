@@ -3,7 +3,6 @@
 #include <fmt/format.h>
 
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "Mornaq/engine/history_file.h"
@@ -18,6 +17,7 @@
 #include "Mornaq/engine/setting_values.h"
 #include "Mornaq/engine/user_activity.h"
 #include "common/settings_format.h"
+#include "platform/dispatch/guarded.h"
 #include "platform/dispatch/main_queue.h"
 #include "platform/foundation/log.h"
 #include "platform/foundation/notification_center.h"
@@ -43,8 +43,7 @@ const std::string kMessagesApp = "com.apple.MobileSMS";
 struct EngineState {
   // The capture runs wherever the host creates its centre, so the centre is
   // guarded against the screening that reads it on the main queue.
-  std::mutex centerMutex;
-  platform::Id notificationCenter;
+  platform::Guarded<platform::Id> notificationCenter;
   std::string lastContactMatch;
   std::string lastContactMatchReply;
   std::string lastGlobalMatch;
@@ -52,13 +51,9 @@ struct EngineState {
 
 EngineState& engineState() { return platform::Process::current().state<EngineState>(); }
 
-platform::Id capturedNotificationCenter() {
-  auto& state = engineState();
-  std::lock_guard lock(state.centerMutex);
-  return state.notificationCenter;
+std::shared_ptr<const platform::Dictionary> readRuleFile() {
+  return platform::readPlistShared(format::kRuleSettingsPath);
 }
-
-platform::Dictionary readRuleFile() { return platform::readPlist(format::kRuleSettingsPath); }
 
 // Shared by the steps of one message's timeline and released with its last one.
 using Snapshot = std::shared_ptr<const platform::Dictionary>;
@@ -164,9 +159,8 @@ void decideReply(const Snapshot& snapshot, const IncomingMessage& incoming, Repl
 
 void screenReceivedMessage(const platform::Id& message, ReplyWhy why) {
   // Taken once: a settings change applies from the next message on.
-  const Snapshot snapshot =
-      std::make_shared<const platform::Dictionary>(platform::readPlist(format::kMainSettingsPath));
-  IncomingMessage incoming = readIncomingMessage(message, capturedNotificationCenter());
+  const Snapshot snapshot = platform::readPlistShared(format::kMainSettingsPath);
+  IncomingMessage incoming = readIncomingMessage(message, engineState().notificationCenter.get());
   incoming.receivedAt = platform::dateNow();
   const Screening screening = screen(incoming, *snapshot);
   noteScreening(why, incoming, screening);
@@ -199,7 +193,7 @@ void screenReceivedMessage(const platform::Id& message, ReplyWhy why) {
 
 bool getPlistValue() {
   const bool enabled =
-      switchValue(platform::readPlist(format::kMainSettingsPath), format::kIsTweakEnabled);
+      switchValue(*platform::readPlistShared(format::kMainSettingsPath), format::kIsTweakEnabled);
   NSLog(fmt::format("[Mornaq] getPlistValue value:-{}", flag(enabled)));
   return enabled;
 }
@@ -219,9 +213,7 @@ void didTrackReceivedMessage(const platform::Id& message) {
 }
 
 void captureNotificationCenter(const platform::Id& center) {
-  auto& state = engineState();
-  std::lock_guard lock(state.centerMutex);
-  state.notificationCenter = center;
+  engineState().notificationCenter.set(center);
 }
 
 }  // namespace mornaq

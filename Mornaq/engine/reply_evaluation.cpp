@@ -31,7 +31,7 @@ Evaluation evaluate(const platform::Dictionary& settings, const PathKeys& keys,
                    .delay = delayOrDefault(textValue(settings, keys.delay))},
   };
   if (evaluation.isWordMatch) {
-    evaluation.rule = matchRule(readRuleFile(), owner, evaluation.subject);
+    evaluation.rule = matchRule(*readRuleFile(), owner, evaluation.subject);
   }
   return evaluation;
 }

@@ -3,6 +3,7 @@
 // decision chose. Both paths work alike: the owner's word-match rules first
 // (when word matching is on), else the path's own reply (when it is on).
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -21,8 +22,9 @@ struct Reply {
 };
 
 // Reads the rule file; called only when word matching is on, so a path
-// without it never touches the file.
-using RuleFileReader = std::function<platform::Dictionary()>;
+// without it never touches the file. Shared, so that a large file is not
+// copied for every message.
+using RuleFileReader = std::function<std::shared_ptr<const platform::Dictionary>()>;
 
 struct Evaluation {
   bool isWordMatch = false;  // isWordMatch or isWordMatchGlob

@@ -11,7 +11,10 @@ namespace {
 Evaluation evaluatePath(const Decision& decision, const IncomingMessage& incoming,
                         const platform::Dictionary& snapshot,
                         const platform::Dictionary& ruleFile) {
-  const RuleFileReader readRuleFile = [&ruleFile] { return ruleFile; };
+  // Shares the caller's rule file without owning it: it outlives this call.
+  const RuleFileReader readRuleFile = [&ruleFile] {
+    return std::shared_ptr<const platform::Dictionary>(std::shared_ptr<void>(), &ruleFile);
+  };
   if (decision.path == ReplyPath::Contact) {
     return evaluateContact(*decision.entry, *decision.contactKey, incoming.text, readRuleFile);
   }

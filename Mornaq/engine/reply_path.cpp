@@ -7,10 +7,12 @@ namespace mornaq {
 
 namespace {
 
-// A value under the contact key that is not a dictionary is no entry.
+// A value under the contact key that is not a dictionary is no entry; nor is a
+// top-level setting that a reserved key names.
 const platform::Dictionary* contactEntry(const platform::Dictionary& snapshot,
                                          const std::optional<std::string>& key) {
-  return key ? platform::lookUp(snapshot, *key).dictionary() : nullptr;
+  if (!key || format::isReservedContactKey(*key)) return nullptr;
+  return platform::lookUp(snapshot, *key).dictionary();
 }
 
 ReplyPath choosePath(const Decision& decision) {

@@ -1,22 +1,12 @@
 #include "Mornaq/engine/rule_matching.h"
 
+#include <vector>
+
 #include "Mornaq/engine/setting_values.h"
 #include "common/settings_format.h"
 #include "platform/text/text.h"
 
 namespace mornaq {
-
-namespace {
-
-bool wordMatches(std::string_view word, std::string_view subject) {
-  using platform::text::containsIgnoringCase;
-  // Equality ignoring case is symmetric, so one comparison serves both
-  // directions; it only decides where containment cannot (empty texts).
-  return containsIgnoringCase(word, subject) || platform::text::equalsIgnoringCase(word, subject) ||
-         containsIgnoringCase(subject, word);
-}
-
-}  // namespace
 
 std::optional<std::string> findMatchingRule(const platform::Dictionary* ruleSet,
                                             std::string_view subject) {
@@ -25,8 +15,23 @@ std::optional<std::string> findMatchingRule(const platform::Dictionary* ruleSet,
   // which the dictionary keeps its keys. The rule file fixes no order, so
   // this one is the system's: with several matching words, the first in
   // this order decides the reply.
-  for (const auto& [word, rule] : *ruleSet) {
-    if (wordMatches(word, subject)) return word;
+  // The subject and every word are folded once, and all words are looked for
+  // in the subject in one pass: a long message costs once, not once per rule.
+  using platform::text::FoldedText;
+  const FoldedText folded(subject);
+  std::vector<const std::string*> names;
+  std::vector<FoldedText> words;
+  names.reserve(ruleSet->size());
+  words.reserve(ruleSet->size());
+  for (const auto& entry : *ruleSet) {
+    names.push_back(&entry.first);
+    words.emplace_back(entry.first);
+  }
+  const std::vector<bool> inSubject = platform::text::containedIn(folded, words);
+  for (std::size_t i = 0; i < words.size(); ++i) {
+    // Equality ignoring case only decides where containment cannot (empty
+    // texts).
+    if (words[i].contains(folded) || words[i] == folded || inSubject[i]) return *names[i];
   }
   return std::nullopt;
 }

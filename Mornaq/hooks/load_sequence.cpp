@@ -11,8 +11,8 @@
 #include "Mornaq/host/host_interface.h"
 #include "Mornaq/switch/activator_listeners.h"
 #include "common/settings_format.h"
-#include "platform/foundation/file_manager.h"
 #include "platform/foundation/log.h"
+#include "platform/foundation/plist_file.h"
 #include "platform/process/process.h"
 #include "platform/runtime/runtime.h"
 #include "platform/substrate/substrate.h"
@@ -36,9 +36,10 @@ struct HostImplementations {
   host::SendMessageWithText sendMessageWithText;
 };
 
+// Without a seed (or when seeding fails) the settings stay missing, which
+// every reader takes as the defaults.
 void seedMainSettings() {
-  if (platform::NSFileManager::fileExistsAtPath(format::kMainSettingsPath)) return;
-  platform::NSFileManager::copyItemAtPath(format::kSeedPath, format::kMainSettingsPath);
+  static_cast<void>(platform::seedPlistIfMissing(format::kMainSettingsPath, format::kSeedPath));
 }
 
 void didTerminate() {

@@ -26,8 +26,8 @@ void MqSetState(bool state) {
 }
 
 bool MqGetState() {
-  const platform::Dictionary settings = platform::readPlist(kMainSettingsPath);
-  const platform::Value& stored = platform::lookUp(settings, kIsTweakEnabled);
+  const auto settings = platform::readPlistShared(kMainSettingsPath);
+  const platform::Value& stored = platform::lookUp(*settings, kIsTweakEnabled);
   platform::NSLog(fmt::format("[Mornaq] ARGetState:-{}", stored.description()));
   return stored.boolValue();
 }

@@ -34,8 +34,10 @@ OrderedDictionary& sortedDirectoryOf(const platform::Class& cls) {
 
 enum class ContactState { Plain, Enabled, BlackListed };
 
-// Blacklisting wins: such a contact is never answered, whatever else is on.
+// Blacklisting wins: such a contact is never answered, whatever else is on. A
+// reserved key names a top-level setting, never the contact's entry.
 ContactState stateOf(const Dictionary& settings, const std::string& contactKey) {
+  if (format::isReservedContactKey(contactKey)) return ContactState::Plain;
   const Dictionary* entry = platform::lookUp(settings, contactKey).dictionary();
   if (!entry) return ContactState::Plain;
   if (platform::lookUp(*entry, format::kIsContactBlackList).boolValue()) {

@@ -22,13 +22,22 @@ void ContactSettingsPage::setSpecifier(const SpecifierRef& specifier) {
 
 void ContactSettingsPage::pageWillAppear() { navigationItem().setTitle(fullName_); }
 
+const std::string* ContactSettingsPage::ownKey() const {
+  if (!phoneNumber_ || format::isReservedContactKey(*phoneNumber_)) return nullptr;
+  return &*phoneNumber_;
+}
+
+Specifiers ContactSettingsPage::appSpecifiers() {
+  if (phoneNumber_ && !ownKey()) return {noOwnSettingsFooter()};
+  return {};
+}
+
 // Both directions use the main settings file itself rather than the file the
 // row's domain names: the rows name that domain anyway, and a row that named
 // another could otherwise show one file while changing the other.
 Value ContactSettingsPage::readPreferenceValue(const SpecifierRef& specifier) {
   const Dictionary settings = platform::readPlist(format::kMainSettingsPath);
-  const Dictionary* entry =
-      phoneNumber_ ? platform::lookUp(settings, *phoneNumber_).dictionary() : nullptr;
+  const Dictionary* entry = ownKey() ? platform::lookUp(settings, *ownKey()).dictionary() : nullptr;
   return valueOrDefault(entry, *specifier);
 }
 
@@ -42,8 +51,14 @@ void ContactSettingsPage::setPreferenceValue(const Value& value, const Specifier
     platform::NSLog(fmt::format("[Mornaq] not saving {}: this page has no contact", *key));
     return;
   }
+  if (!ownKey()) {
+    // Its entry would take the place of a setting of the whole add-on.
+    platform::NSLog(
+        fmt::format("[Mornaq] not saving {}: this contact cannot have settings of its own", *key));
+    return;
+  }
   updateSettings(format::kMainSettingsPath, [&](Dictionary& settings) {
-    Value& entry = settings[*phoneNumber_];
+    Value& entry = settings[*ownKey()];
     // Anything but a dictionary there cannot hold the contact's keys.
     if (!entry.dictionary()) entry = Dictionary{};
     entry.dictionary()->insert_or_assign(*key, value);
@@ -52,7 +67,11 @@ void ContactSettingsPage::setPreferenceValue(const Value& value, const Specifier
 }
 
 Specifiers MNQContactSettingsController::appSpecifiers() {
-  return {MNQWMListController::multipleWordMatchingRow(self(), phoneNumber().value_or(""))};
+  const std::string* key = ownKey();
+  Specifiers rows{MNQWMListController::multipleWordMatchingRow(
+      self(), key ? std::optional<std::string_view>(*key) : std::nullopt)};
+  for (auto& row : ContactSettingsPage::appSpecifiers()) rows.push_back(std::move(row));
+  return rows;
 }
 
 }  // namespace mornaqprefs

@@ -22,7 +22,8 @@ class ContactSettingsPage : public PageFrame {
   // The value in the contact's entry, else the row's default.
   Value readPreferenceValue(const SpecifierRef& specifier) override;
   // Sets the value in the contact's entry, creating the entry when missing;
-  // a page opened without a contact key writes nothing.
+  // a page opened without a contact key, or with a reserved one, writes
+  // nothing.
   void setPreferenceValue(const Value& value, const SpecifierRef& specifier) override;
 
   const std::string& fullName() const { return fullName_; }
@@ -36,6 +37,11 @@ class ContactSettingsPage : public PageFrame {
  protected:
   // The title is the contact's name, set after "Save" is installed.
   void pageWillAppear() override;
+  // For a contact with a reserved key, the footer that says it has no
+  // settings of its own.
+  Specifiers appSpecifiers() override;
+  // A contact key that can hold settings: present and not reserved.
+  const std::string* ownKey() const;
 
  private:
   std::string fullName_;

@@ -14,4 +14,10 @@ SpecifierRef linkRow(std::string name, const platform::Id& target, std::string_v
   return row;
 }
 
+SpecifierRef noOwnSettingsFooter() {
+  auto group = PSSpecifier::groupSpecifierWithName(std::nullopt);
+  group->setProperty("This contact cannot have settings of its own.", "footerText");
+  return group;
+}
+
 }  // namespace mornaqprefs

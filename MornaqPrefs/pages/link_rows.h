@@ -18,4 +18,8 @@ inline constexpr std::string_view kGetIsWidgetSet = "getIsWidgetSetForSpecifier:
 platform::preferences::SpecifierRef linkRow(std::string name, const platform::Id& target,
                                             std::string_view detailClass);
 
+// The group whose footer tells that the page's contact has a reserved key
+// (common/settings_format.h) and so no settings of its own.
+platform::preferences::SpecifierRef noOwnSettingsFooter();
+
 }  // namespace mornaqprefs

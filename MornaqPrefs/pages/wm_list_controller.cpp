@@ -24,18 +24,28 @@ void MNQWMListController::registerActions(platform::Class& cls) {
       cls, "removeAllStatements:", &MNQWMListController::removeAllStatements);
 }
 
-SpecifierRef MNQWMListController::multipleWordMatchingRow(const Id& target,
-                                                          std::string_view ownerKey) {
+SpecifierRef MNQWMListController::multipleWordMatchingRow(
+    const Id& target, std::optional<std::string_view> ownerKey) {
   auto row = linkRow("Multiple Word Matching", target, kClassName);
   row->setProperty(true, "isController");
   row->setProperty(true, "enabled");
-  row->setProperty(ownerKey, kPhoneNumber);
+  if (ownerKey) row->setProperty(*ownerKey, kPhoneNumber);
   return row;
 }
 
 void MNQWMListController::setSpecifier(const SpecifierRef& specifier) {
   PageFrame::setSpecifier(specifier);
-  phoneNumber_ = specifier->propertyForKey(kPhoneNumber).stringValue().value_or("");
+  const auto owner = specifier->propertyForKey(kPhoneNumber).stringValue();
+  hasOwner_ = owner.has_value();
+  phoneNumber_ = owner.value_or("");
+}
+
+const Dictionary* MNQWMListController::ownRules(const Dictionary& rules) const {
+  return hasOwner_ ? ruleSetIn(rules, phoneNumber_) : nullptr;
+}
+
+void MNQWMListController::updateRules(const platform::PlistChange& change) {
+  if (hasOwner_) updateSettings(format::kRuleSettingsPath, change);
 }
 
 void MNQWMListController::viewWillAppear(bool animated) {
@@ -55,8 +65,12 @@ void MNQWMListController::viewDidAppear(bool animated) {
 
 Specifiers MNQWMListController::appSpecifiers() {
   Specifiers rows{PSSpecifier::groupSpecifierWithName("Add Match and reply")};
+  if (!hasOwner_) {
+    rows.push_back(noOwnSettingsFooter());
+    return rows;
+  }
   const Dictionary rules = platform::readPlist(format::kRuleSettingsPath);
-  if (const Dictionary* ruleSet = ruleSetIn(rules, phoneNumber_)) {
+  if (const Dictionary* ruleSet = ownRules(rules)) {
     for (const auto& [word, rule] : *ruleSet) {
       auto row = linkRow(word, self(), MNQWMSettingsController::kClassName);
       row->setProperty(phoneNumber_, kPhoneNumber);
@@ -102,7 +116,7 @@ void MNQWMListController::statementAdded() {
   // The check and the write are one locked step, so that a rule another
   // process added meanwhile is found rather than overwritten.
   bool alreadyUsed = false;
-  updateSettings(format::kRuleSettingsPath, [&](Dictionary& rules) {
+  updateRules([&](Dictionary& rules) {
     Value& owned = rules[phoneNumber_];
     if (!owned.dictionary()) owned = Dictionary{};
     Dictionary& ruleSet = *owned.dictionary();
@@ -143,7 +157,7 @@ void MNQWMListController::tableViewCommitEditingStyle(UITableViewCellEditingStyl
 }
 
 void MNQWMListController::deleteRule(const std::string& word) {
-  updateSettings(format::kRuleSettingsPath, [&](Dictionary& rules) {
+  updateRules([&](Dictionary& rules) {
     Dictionary* ruleSet = ruleSetIn(rules, phoneNumber_);
     if (!ruleSet || !ruleSet->erase(word)) return false;
     // An owner without rules has no entry at all.
@@ -154,7 +168,7 @@ void MNQWMListController::deleteRule(const std::string& word) {
 
 void MNQWMListController::removeAllStatements(const Id&) {
   const Dictionary rules = platform::readPlist(format::kRuleSettingsPath);
-  if (!ruleSetIn(rules, phoneNumber_)) {
+  if (!ownRules(rules)) {
     showPopup("No data to delete", std::nullopt);
     return;
   }
@@ -168,9 +182,8 @@ void MNQWMListController::removeAllStatements(const Id&) {
                       auto& list = platform::as<MNQWMListController>(self);
                       // Under the lock, so that rules of other owners written
                       // since the question was asked are kept.
-                      list.updateSettings(format::kRuleSettingsPath, [&](Dictionary& rules) {
-                        return rules.erase(list.phoneNumber_) > 0;
-                      });
+                      list.updateRules(
+                          [&](Dictionary& rules) { return rules.erase(list.phoneNumber_) > 0; });
                       list.reloadSpecifiers();
                     }});
   alert->addAction({"NO", AlertActionStyle::Default, nullptr});

@@ -19,8 +19,11 @@ class MNQWMListController : public PageFrame {
   static void registerActions(platform::Class& cls);
 
   // The "Multiple Word Matching" row, on target, that opens this page for
-  // the rules of one owner: the global rules, or a contact's.
-  static SpecifierRef multipleWordMatchingRow(const Id& target, std::string_view ownerKey);
+  // the rules of one owner: the global rules, or a contact's. Without an
+  // owner (a contact that cannot have settings of its own) the page shows no
+  // rules, changes none, and says why in its footer.
+  static SpecifierRef multipleWordMatchingRow(const Id& target,
+                                              std::optional<std::string_view> ownerKey);
 
   // Takes the owner key from the opening row.
   void setSpecifier(const SpecifierRef& specifier) override;
@@ -52,11 +55,16 @@ class MNQWMListController : public PageFrame {
 
  private:
   void deleteRule(const std::string& word);
+  // The owner's rule set in the rule file; none without an owner.
+  const Dictionary* ownRules(const Dictionary& rules) const;
+  // Every change of the owner's rules; none without an owner.
+  void updateRules(const platform::PlistChange& change);
 
   std::string match_;
   std::string reply_;
   std::string delay_;
   std::string phoneNumber_;
+  bool hasOwner_ = false;
 };
 
 }  // namespace mornaqprefs

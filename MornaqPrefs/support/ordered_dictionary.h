@@ -4,7 +4,6 @@
 // Keys are strings; values are property-list values and never nil.
 #include <cstddef>
 #include <optional>
-#include <ranges>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -40,8 +39,10 @@ class OrderedDictionary {
 
   // The keys in order (allKeys).
   const std::vector<std::string>& allKeys() const { return array_; }
-  auto keyEnumerator() const { return std::views::all(array_); }
-  auto reverseKeyEnumerator() const { return std::views::reverse(array_); }
+  // Enumerators as copies of the keys, so that the dictionary may change while
+  // one is walked (and not views, which Clang 14 cannot build on libstdc++ 12).
+  std::vector<std::string> keyEnumerator() const { return array_; }
+  std::vector<std::string> reverseKeyEnumerator() const { return {array_.rbegin(), array_.rend()}; }
 
   // The text form: "{", one "key = value;" line per pair, "}", each line
   // ended by a line feed and indented by four spaces per level. Keys and

@@ -7,7 +7,7 @@ namespace {
 
 // Texts print as they are; everything else in its compact JSON form.
 std::string plain(const nlohmann::json& value) {
-  return value.is_string() ? value.get<std::string>() : value.dump();
+  return value.is_string() ? value.get<std::string>() : jsonText(value);
 }
 
 // Multi-line texts keep their shape under the event's column.
@@ -20,6 +20,10 @@ std::string indentContinuation(std::string text) {
 
 }  // namespace
 
+std::string jsonText(const nlohmann::json& value) {
+  return value.dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
 void EventOutput::emit(std::optional<double> seconds, std::string_view kind,
                        const nlohmann::json& value,
                        const std::optional<std::string>& readableFacts) {
@@ -28,7 +32,7 @@ void EventOutput::emit(std::optional<double> seconds, std::string_view kind,
     nlohmann::ordered_json event;
     if (seconds) event["t"] = *seconds;
     event[std::string(kind)] = value;
-    line = event.dump();
+    line = jsonText(event);
   } else {
     line = readable(seconds, kind, value, readableFacts);
   }

@@ -12,6 +12,10 @@
 
 namespace hosts {
 
+// The compact JSON text of a value. Texts come from files and messages and need not be valid
+// UTF-8: each byte that is not is written as U+FFFD, so printing never fails on what a file holds.
+std::string jsonText(const nlohmann::json& value);
+
 class EventOutput {
  public:
   enum class Format { Readable, Json };

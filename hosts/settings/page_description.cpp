@@ -6,6 +6,7 @@
 #include <type_traits>
 #include <variant>
 
+#include "hosts/common/event_output.h"
 #include "hosts/common/process_output.h"
 #include "hosts/settings/settings_app.h"
 #include "platform/runtime/runtime.h"
@@ -46,12 +47,12 @@ std::string readableRow(const nlohmann::json& row) {
   std::string line = fmt::format("{:<9}", shortCellName(row["cell"].get<std::string>()));
   if (!row["label"].is_null()) line += row["label"].get<std::string>();
   if (!row["key"].is_null()) {
-    line += fmt::format("  [{}] = {}", row["key"].get<std::string>(), row["value"].dump());
+    line += fmt::format("  [{}] = {}", row["key"].get<std::string>(), jsonText(row["value"]));
   }
   if (!row["detail"].is_null()) line += fmt::format("  -> {}", row["detail"].get<std::string>());
   if (row.contains("header")) {
     line += fmt::format("  (header {}, {} high)", row["header"]["class"].get<std::string>(),
-                        row["header"]["height"].dump());
+                        jsonText(row["header"]["height"]));
   }
   return line;
 }

@@ -2,7 +2,6 @@
 
 #include <fmt/format.h>
 
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,16 +13,6 @@
 
 namespace platform::contacts {
 namespace {
-
-// 64-bit FNV-1a: stable across runs, builds and machines, unlike std::hash.
-std::string contentHash(std::string_view text) {
-  std::uint64_t hash = 0xcbf29ce484222325ULL;
-  for (const unsigned char c : text) {
-    hash ^= c;
-    hash *= 0x100000001b3ULL;
-  }
-  return fmt::format("{:016X}", hash);
-}
 
 // The file whole; nullopt when it exists but cannot be read. A missing file
 // is an empty address book.
@@ -57,7 +46,7 @@ std::vector<CNContactData> contactsOf(std::vector<VCard> cards) {
   contacts.reserve(cards.size());
   std::unordered_set<std::string> taken;
   for (auto& card : cards) {
-    const std::string record = card.uid ? *card.uid : contentHash(card.content);
+    const std::string record = card.uid ? *card.uid : fmt::format("{:016X}", card.contentHash);
     std::string unique = record;
     for (int n = 2; !taken.insert(unique).second; ++n) unique = fmt::format("{}-{}", record, n);
     if (unique != record) {

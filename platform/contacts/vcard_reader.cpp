@@ -1,46 +1,41 @@
 #include "platform/contacts/vcard_reader.h"
 
 #include <fmt/format.h>
-#include <unicode/utf8.h>
 
-#include <algorithm>
-#include <cctype>
-#include <cstdint>
 #include <utility>
 #include <variant>
 
+#include "platform/contacts/ascii.h"
+#include "platform/contacts/vcard_text.h"
 #include "platform/foundation/log.h"
 
 namespace platform::contacts {
 namespace {
 
-// A logical line, unfolded, with the number of its first physical line.
-struct Line {
-  std::string text;
+struct PhysicalLine {
+  std::string_view text;
   std::size_t number;
 };
 
-struct Parameter {
-  std::string name;  // upper case
-  std::string value;
-};
-
-struct ContentLine {
-  std::string name;  // upper case, without its group
-  std::vector<Parameter> parameters;
-  std::string value;  // still escaped
-};
-
-struct Problem {
-  std::size_t line;
-  std::string what;
-};
-
-std::string upper(std::string_view text) {
-  std::string result(text);
-  std::transform(result.begin(), result.end(), result.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-  return result;
+// A physical line ends at LF, at CR LF, at any run of CRs before an LF, or at
+// a lone CR.
+std::vector<PhysicalLine> physicalLines(std::string_view text) {
+  constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
+  if (text.starts_with(byteOrderMark)) text.remove_prefix(byteOrderMark.size());
+  std::vector<PhysicalLine> lines;
+  lines.reserve(text.size() / 24);
+  for (std::size_t number = 1; !text.empty(); ++number) {
+    const auto end = text.find_first_of("\r\n");
+    lines.push_back({text.substr(0, end), number});
+    if (end == std::string_view::npos) break;
+    auto next = end + 1;
+    if (text[end] == '\r') {
+      const auto lf = text.find_first_not_of('\r', end);
+      if (lf != std::string_view::npos && text[lf] == '\n') next = lf + 1;
+    }
+    text.remove_prefix(next);
+  }
+  return lines;
 }
 
 std::string_view trimmed(std::string_view text) {
@@ -49,162 +44,307 @@ std::string_view trimmed(std::string_view text) {
   return text.substr(first, text.find_last_not_of(" \t") - first + 1);
 }
 
-bool isUtf8(std::string_view text) {
-  const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
-  const auto length = static_cast<std::int32_t>(text.size());
-  for (std::int32_t i = 0; i < length;) {
-    UChar32 c;
-    U8_NEXT(bytes, i, length, c);
-    if (c < 0) return false;
-  }
-  return true;
+bool continuesFolded(std::string_view line) {
+  return line.starts_with(' ') || line.starts_with('\t');
 }
 
-std::vector<Line> unfoldedLines(std::string_view text) {
-  constexpr std::string_view byteOrderMark = "\xEF\xBB\xBF";
-  if (text.starts_with(byteOrderMark)) text.remove_prefix(byteOrderMark.size());
-  std::vector<Line> lines;
-  for (std::size_t number = 1; !text.empty(); ++number) {
-    const auto end = text.find('\n');
-    std::string_view physical = text.substr(0, end);
-    text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-    if (physical.ends_with('\r')) physical.remove_suffix(1);
-    // RFC 6350 §3.2: a line starting with a space or a tab continues the one
-    // before it, less that one character.
-    const bool continues = physical.starts_with(' ') || physical.starts_with('\t');
-    if (continues && !lines.empty()) {
-      lines.back().text.append(physical.substr(1));
-    } else {
-      lines.push_back({std::string(physical), number});
-    }
+// The position of the colon that ends a line's name and parameters: the
+// first one outside a quoted parameter value.
+std::size_t valueColon(std::string_view line) {
+  bool quoted = false;
+  for (std::size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == '"') quoted = !quoted;
+    if (line[i] == ':' && !quoted) return i;
   }
-  return lines;
+  return std::string_view::npos;
 }
 
-// Splits text at each separator outside double quotes.
-std::vector<std::string_view> splitOutsideQuotes(std::string_view text, char separator) {
-  std::vector<std::string_view> parts;
+// Calls visit(part) for each part of text between separators outside
+// double quotes.
+template <class Visit>
+void forEachOutsideQuotes(std::string_view text, char separator, Visit visit) {
   bool quoted = false;
   std::size_t start = 0;
   for (std::size_t i = 0; i < text.size(); ++i) {
     if (text[i] == '"') quoted = !quoted;
     if (text[i] == separator && !quoted) {
-      parts.push_back(text.substr(start, i - start));
+      visit(text.substr(start, i - start));
       start = i + 1;
     }
   }
-  parts.push_back(text.substr(start));
-  return parts;
+  visit(text.substr(start));
 }
 
-Parameter parameterOf(std::string_view text) {
-  const auto equals = text.find('=');
-  // A bare parameter ("TEL;CELL:") is a type, as older exporters write it.
-  if (equals == std::string_view::npos) return {"TYPE", std::string(text)};
-  std::string value(text.substr(equals + 1));
-  std::erase(value, '"');
-  return {upper(text.substr(0, equals)), std::move(value)};
-}
+struct ContentLine {
+  std::string_view name;        // without its group
+  std::string_view parameters;  // what lies between the name and the colon
+  std::string_view value;       // still encoded and escaped
+};
 
 std::optional<ContentLine> parseContentLine(std::string_view line) {
-  // The value starts after the first colon that is not inside a quoted
-  // parameter value.
-  bool quoted = false;
-  std::size_t colon = std::string_view::npos;
-  for (std::size_t i = 0; i < line.size() && colon == std::string_view::npos; ++i) {
-    if (line[i] == '"') quoted = !quoted;
-    if (line[i] == ':' && !quoted) colon = i;
-  }
+  const auto colon = valueColon(line);
   if (colon == std::string_view::npos) return std::nullopt;
-  const auto head = splitOutsideQuotes(line.substr(0, colon), ';');
-  std::string_view name = head.front();
+  const auto head = line.substr(0, colon);
+  auto semicolon = head.size();
+  forEachOutsideQuotes(head, ';', [&](std::string_view part) {
+    if (semicolon == head.size()) semicolon = part.size();
+  });
+  std::string_view name = head.substr(0, semicolon);
   if (const auto dot = name.rfind('.'); dot != std::string_view::npos) name.remove_prefix(dot + 1);
   if (name.empty()) return std::nullopt;
-  ContentLine result{upper(name), {}, std::string(line.substr(colon + 1))};
-  for (auto it = head.begin() + 1; it != head.end(); ++it) {
-    result.parameters.push_back(parameterOf(*it));
-  }
-  return result;
+  const auto parameters = semicolon < head.size() ? head.substr(semicolon + 1) : std::string_view{};
+  return ContentLine{name, parameters, line.substr(colon + 1)};
 }
 
-// RFC 6350 §3.4: \\, \n or \N, \, and \; stand for themselves; an unknown
-// escape keeps its character.
-std::string unescaped(std::string_view text) {
-  std::string result;
-  result.reserve(text.size());
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] != '\\' || i + 1 == text.size()) {
-      result.push_back(text[i]);
-      continue;
+// Calls visit(name, value) for each parameter, the value with its quotes. A
+// bare parameter is named by what it is, as vCard 2.1 writes them: an
+// encoding ("QUOTED-PRINTABLE"), a value kind ("URL") or else a type ("CELL").
+template <class Visit>
+void forEachParameter(std::string_view parameters, Visit visit) {
+  if (parameters.empty()) return;
+  forEachOutsideQuotes(parameters, ';', [&](std::string_view parameter) {
+    const auto equals = parameter.find('=');
+    if (equals != std::string_view::npos) {
+      visit(parameter.substr(0, equals), parameter.substr(equals + 1));
+      return;
     }
-    const char escaped = text[++i];
-    result.push_back(escaped == 'n' || escaped == 'N' ? '\n' : escaped);
-  }
-  return result;
+    std::string_view name = "TYPE";
+    for (const std::string_view encoding : {"QUOTED-PRINTABLE", "BASE64", "8BIT", "7BIT"}) {
+      if (equalsIgnoringAsciiCase(parameter, encoding)) name = "ENCODING";
+    }
+    for (const std::string_view kind : {"INLINE", "URL", "CONTENT-ID", "CID"}) {
+      if (equalsIgnoringAsciiCase(parameter, kind)) name = "VALUE";
+    }
+    visit(name, parameter);
+  });
 }
 
-// The components of a structured value such as N, split at unescaped
-// semicolons and then unescaped.
-std::vector<std::string> components(std::string_view value) {
-  std::vector<std::string> result;
-  std::size_t start = 0;
-  for (std::size_t i = 0; i < value.size(); ++i) {
-    if (value[i] == '\\') {
-      ++i;
-    } else if (value[i] == ';') {
-      result.push_back(unescaped(value.substr(start, i - start)));
-      start = i + 1;
+std::string_view unquoted(std::string_view value) {
+  if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
+    return value.substr(1, value.size() - 2);
+  }
+  return value;
+}
+
+bool isQuotedPrintable(std::string_view parameters) {
+  bool found = false;
+  forEachParameter(parameters, [&](std::string_view name, std::string_view value) {
+    found = found || (equalsIgnoringAsciiCase(name, "ENCODING") &&
+                      equalsIgnoringAsciiCase(unquoted(value), "QUOTED-PRINTABLE"));
+  });
+  return found;
+}
+
+enum class Version { V21, V30, V40 };
+
+TextCoding codingOf(const ContentLine& line, Version version) {
+  TextCoding coding;
+  coding.legacyDefault = version == Version::V21;
+  forEachParameter(line.parameters, [&](std::string_view name, std::string_view value) {
+    if (equalsIgnoringAsciiCase(name, "CHARSET")) coding.charset = unquoted(value);
+  });
+  coding.quotedPrintable = isQuotedPrintable(line.parameters);
+  return coding;
+}
+
+// A card's logical lines over its physical ones. A line continues on the
+// next physical line when it is folded (the next one starts with a blank or
+// a tab) or when its quoted-printable value ends with a soft line break
+// ("=" at the end).
+class CardLines {
+ public:
+  void add(const PhysicalLine& physical) {
+    if (!lines_.empty() && lines_.back().quotedPrintable && pieces_.back().text.ends_with('=')) {
+      pieces_.back().text.remove_suffix(1);
+      pieces_.push_back({physical.text, false});
+      ++lines_.back().pieces;
+    } else if (!lines_.empty() && continuesFolded(physical.text)) {
+      pieces_.push_back({physical.text, true});
+      ++lines_.back().pieces;
+    } else {
+      const auto colon = valueColon(physical.text);
+      const bool quotedPrintable =
+          colon != std::string_view::npos && isQuotedPrintable(physical.text.substr(0, colon));
+      lines_.push_back({physical.number, pieces_.size(), 1, quotedPrintable});
+      pieces_.push_back({physical.text, false});
     }
   }
-  result.push_back(unescaped(value.substr(start)));
-  return result;
-}
 
-VCardPhone phoneOf(const ContentLine& line) {
-  VCardPhone phone;
-  for (const auto& parameter : line.parameters) {
-    if (parameter.name != "TYPE") continue;
-    phone.type = phone.type ? *phone.type + "," + parameter.value : parameter.value;
+  std::size_t size() const { return lines_.size(); }
+  std::size_t number(std::size_t line) const { return lines_[line].number; }
+
+  // The line unfolded: vCard 2.1 keeps the blank that folds a line (it
+  // folds only where there was white space), later versions drop it. Valid
+  // until the next call.
+  std::string_view text(std::size_t line, Version version) {
+    const auto& entry = lines_[line];
+    if (entry.pieces == 1) return pieces_[entry.first].text;
+    joined_.clear();
+    for (std::size_t i = entry.first; i < entry.first + entry.pieces; ++i) {
+      auto piece = pieces_[i].text;
+      if (pieces_[i].folded && version != Version::V21) piece.remove_prefix(1);
+      joined_.append(piece);
+    }
+    return joined_;
   }
-  std::string_view number = line.value;
-  // vCard 4.0 writes numbers as tel: addresses.
-  if (upper(number.substr(0, 4)) == "TEL:") number.remove_prefix(4);
-  phone.number = unescaped(number);
-  return phone;
-}
 
-bool isCardDelimiter(const Line& line, std::string_view property) {
-  const auto text = trimmed(line.text);
-  if (upper(text.substr(0, property.size())) != property) return false;
-  const auto content = parseContentLine(text);
-  return content && content->name == property && upper(trimmed(content->value)) == "VCARD";
-}
+ private:
+  struct Piece {
+    std::string_view text;
+    bool folded;
+  };
+  struct Entry {
+    std::size_t number;
+    std::size_t first;
+    std::size_t pieces;
+    bool quotedPrintable;
+  };
+  std::vector<Piece> pieces_;
+  std::vector<Entry> lines_;
+  std::string joined_;
+};
 
-std::variant<VCard, Problem> parseCard(const std::vector<Line>& lines) {
-  VCard card;
-  for (const auto& line : lines) {
-    if (!isUtf8(line.text)) return Problem{line.number, "the text is not UTF-8"};
-    if (!card.content.empty()) card.content.push_back('\n');
-    card.content.append(line.text);
-    if (trimmed(line.text).empty()) continue;
-    const auto content = parseContentLine(line.text);
-    if (!content) return Problem{line.number, "the line is not a property"};
-    if (content->name == "VERSION") {
+struct Problem {
+  std::size_t line;
+  std::string what;
+};
+
+class CardParser {
+ public:
+  explicit CardParser(CardLines& lines) : lines_(lines) {}
+
+  std::variant<VCard, Problem> parse() {
+    if (auto problem = findVersion()) return std::move(*problem);
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+      const auto text = lines_.text(i, version_);
+      if (trimmed(text).empty()) continue;
+      const auto content = parseContentLine(text);
+      if (!content) return Problem{lines_.number(i), "the line is not a property"};
+      if (auto problem = take(*content)) return Problem{lines_.number(i), std::move(*problem)};
+    }
+    if (!card_.uid) card_.contentHash = contentHash();
+    return std::move(card_);
+  }
+
+ private:
+  // The version decides how every other line unfolds. A card without a
+  // VERSION line is read as 3.0.
+  std::optional<Problem> findVersion() {
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+      const auto content = parseContentLine(lines_.text(i, Version::V30));
+      if (!content || !equalsIgnoringAsciiCase(content->name, "VERSION")) continue;
       const auto version = trimmed(content->value);
-      if (version != "3.0" && version != "4.0") {
-        return Problem{line.number, fmt::format("version {} is not supported", version)};
+      if (version == "2.1") {
+        version_ = Version::V21;
+      } else if (version == "4.0") {
+        version_ = Version::V40;
+      } else if (version != "3.0") {
+        return Problem{lines_.number(i), fmt::format("version {} is not supported", version)};
       }
-    } else if (content->name == "UID") {
-      card.uid = unescaped(content->value);
-    } else if (content->name == "FN") {
-      card.formattedName = unescaped(content->value);
-    } else if (content->name == "N") {
-      card.name = components(content->value);
-    } else if (content->name == "TEL") {
-      card.phones.push_back(phoneOf(*content));
+      break;
     }
+    return std::nullopt;
   }
-  return card;
+
+  // Records what the card needs of one line; the problem when its value
+  // cannot be read.
+  std::optional<std::string> take(const ContentLine& line) {
+    const auto is = [&](std::string_view name) { return equalsIgnoringAsciiCase(line.name, name); };
+    if (is("UID")) return assign(card_.uid, line, line.value);
+    if (is("FN")) return assign(card_.formattedName, line, line.value);
+    if (is("TEL")) return addPhone(line);
+    if (is("N")) return setName(line);
+    return std::nullopt;
+  }
+
+  std::optional<std::string> assign(std::optional<std::string>& field, const ContentLine& line,
+                                    std::string_view raw) {
+    auto text = decodedText(raw, codingOf(line, version_));
+    if (!text) return text.reason();
+    field = std::move(*text);
+    return std::nullopt;
+  }
+
+  std::optional<std::string> setName(const ContentLine& line) {
+    std::vector<std::string> components;
+    std::optional<std::string> problem;
+    forEachComponent(line.value, [&](std::string_view raw) {
+      if (problem) return;
+      std::optional<std::string> component;
+      problem = assign(component, line, raw);
+      if (component) components.push_back(std::move(*component));
+    });
+    if (!problem) card_.name = std::move(components);
+    return problem;
+  }
+
+  std::optional<std::string> addPhone(const ContentLine& line) {
+    VCardPhone phone;
+    forEachParameter(line.parameters, [&](std::string_view name, std::string_view value) {
+      if (!equalsIgnoringAsciiCase(name, "TYPE")) return;
+      std::string type;
+      for (const char c : value) {
+        if (c != '"') type.push_back(c);
+      }
+      phone.type = phone.type ? *phone.type + "," + type : std::move(type);
+    });
+    if (phone.type) {
+      auto type = utf8Of(std::move(*phone.type), codingOf(line, version_));
+      if (!type) return type.reason();
+      phone.type = std::move(*type);
+    }
+    std::string_view number = line.value;
+    // vCard 4.0 writes numbers as tel: addresses.
+    if (startsWithIgnoringAsciiCase(number, "TEL:")) number.remove_prefix(4);
+    std::optional<std::string> text;
+    if (auto problem = assign(text, line, number)) return problem;
+    phone.number = std::move(*text);
+    card_.phones.push_back(std::move(phone));
+    return std::nullopt;
+  }
+
+  // The components of a structured value such as N, split at unescaped
+  // semicolons.
+  template <class Visit>
+  static void forEachComponent(std::string_view value, Visit visit) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < value.size(); ++i) {
+      if (value[i] == '\\') {
+        ++i;
+      } else if (value[i] == ';') {
+        visit(value.substr(start, i - start));
+        start = i + 1;
+      }
+    }
+    visit(value.substr(start));
+  }
+
+  std::uint64_t contentHash() {
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    const auto add = [&hash](std::string_view text) {
+      for (const unsigned char c : text) {
+        hash ^= c;
+        hash *= 0x100000001b3ULL;
+      }
+    };
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+      if (i > 0) add("\n");
+      add(lines_.text(i, version_));
+    }
+    return hash;
+  }
+
+  CardLines& lines_;
+  Version version_ = Version::V30;
+  VCard card_;
+};
+
+bool isCardDelimiter(std::string_view line, std::string_view property) {
+  const auto text = trimmed(line);
+  if (!startsWithIgnoringAsciiCase(text, property)) return false;
+  const auto content = parseContentLine(text);
+  return content && equalsIgnoringAsciiCase(content->name, property) &&
+         equalsIgnoringAsciiCase(trimmed(content->value), "VCARD");
 }
 
 }  // namespace
@@ -212,7 +352,7 @@ std::variant<VCard, Problem> parseCard(const std::vector<Line>& lines) {
 std::vector<VCard> readVCards(std::string_view text, std::string_view source) {
   struct OpenCard {
     std::size_t firstLine;
-    std::vector<Line> lines;
+    CardLines lines;
   };
   std::vector<VCard> cards;
   std::optional<OpenCard> open;
@@ -220,14 +360,14 @@ std::vector<VCard> readVCards(std::string_view text, std::string_view source) {
   const auto skip = [&](std::size_t line, std::string_view why) {
     NSLog(fmt::format("Contacts: skipped the card at line {} of {}: {}", line, source, why));
   };
-  for (auto& line : unfoldedLines(text)) {
-    if (isCardDelimiter(line, "BEGIN")) {
+  for (const auto& line : physicalLines(text)) {
+    if (isCardDelimiter(line.text, "BEGIN")) {
       if (open) skip(open->firstLine, "it has no END:VCARD");
       open = OpenCard{line.number, {}};
     } else if (!open) {
-      if (!trimmed(line.text).empty()) ++strayLines;
-    } else if (isCardDelimiter(line, "END")) {
-      auto card = parseCard(open->lines);
+      if (!trimmed(line.text).empty() && !continuesFolded(line.text)) ++strayLines;
+    } else if (isCardDelimiter(line.text, "END")) {
+      auto card = CardParser(open->lines).parse();
       if (const auto* problem = std::get_if<Problem>(&card)) {
         skip(open->firstLine, fmt::format("line {}: {}", problem->line, problem->what));
       } else {
@@ -235,7 +375,7 @@ std::vector<VCard> readVCards(std::string_view text, std::string_view source) {
       }
       open.reset();
     } else {
-      open->lines.push_back(std::move(line));
+      open->lines.add(line);
     }
   }
   if (open) skip(open->firstLine, "it has no END:VCARD");

@@ -1,8 +1,13 @@
 #pragma once
-// Reads the cards of a vCard 3.0 or 4.0 file (RFC 2426, RFC 6350): the
-// properties an address book needs (N, FN, TEL, UID), nothing else. Folded
-// lines, escaped characters, CRLF or LF line ends and a byte-order mark are
-// handled; text is UTF-8.
+// Reads the cards of a vCard 2.1, 3.0 or 4.0 file (the 2.1 specification,
+// RFC 2426, RFC 6350) as phones and mail programs export them: the
+// properties an address book needs (N, FN, TEL, UID), nothing else.
+// Handled: folded lines (2.1 keeps the blank that folds a line, later
+// versions drop it), quoted-printable values with soft line breaks, CHARSET
+// parameters, bare parameters ("TEL;CELL;PREF:"), grouped properties
+// ("item1.TEL"), escaped characters, a byte-order mark, and line ends of LF,
+// CR LF, CR, or CRs before an LF (as mail transfers leave CR CR LF).
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,14 +25,15 @@ struct VCard {
   std::optional<std::string> formattedName;      // FN
   std::optional<std::vector<std::string>> name;  // N: family, given, additional, prefixes, suffixes
   std::vector<VCardPhone> phones;                // TEL, in card order
-  // The card's unfolded lines joined by line feeds: the same card gives the
-  // same text whatever its line ends and folding.
-  std::string content;
+  // 64-bit FNV-1a of the card's unfolded lines joined by line feeds: the same
+  // card gives the same hash whatever its line ends and folding.
+  std::uint64_t contentHash = 0;
 };
 
 // The well-formed cards of text, in file order. A malformed card (no
-// END:VCARD, a line that is no property, text that is not UTF-8, a version
-// other than 3.0 or 4.0) is skipped with a log line naming source and line.
+// END:VCARD, a line that is no property, a value that is not in its charset,
+// an unknown charset, a version other than 2.1, 3.0 or 4.0) is skipped with
+// a log line naming source and line.
 std::vector<VCard> readVCards(std::string_view text, std::string_view source);
 
 }  // namespace platform::contacts

@@ -9,6 +9,7 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/foundation/big_endian.h"
 #include "platform/foundation/plist_guards.h"
 
 namespace platform {
@@ -17,13 +18,6 @@ namespace {
 constexpr std::size_t kHeaderSize = 8;    // "bplist00"
 constexpr std::size_t kTrailerSize = 32;  // sizes and positions, at the end
 constexpr std::uint64_t kMaxNodesPerByte = 2;
-
-std::uint64_t bigEndian(std::string_view bytes, std::size_t at, std::size_t width) {
-  std::uint64_t value = 0;
-  for (std::size_t i = 0; i < width; ++i)
-    value = value << 8 | static_cast<std::uint8_t>(bytes[at + i]);
-  return value;
-}
 
 struct Trailer {
   std::size_t offsetWidth = 0;
@@ -38,9 +32,9 @@ std::optional<Trailer> readTrailer(std::string_view bytes) {
   const auto at = bytes.size() - kTrailerSize;
   const Trailer trailer{.offsetWidth = static_cast<std::uint8_t>(bytes[at + 6]),
                         .referenceWidth = static_cast<std::uint8_t>(bytes[at + 7]),
-                        .objectCount = bigEndian(bytes, at + 8, 8),
-                        .topObject = bigEndian(bytes, at + 16, 8),
-                        .offsetTable = bigEndian(bytes, at + 24, 8)};
+                        .objectCount = readBigEndian(bytes, at + 8, 8),
+                        .topObject = readBigEndian(bytes, at + 16, 8),
+                        .offsetTable = readBigEndian(bytes, at + 24, 8)};
   const bool widthsValid = trailer.offsetWidth >= 1 && trailer.offsetWidth <= 8 &&
                            trailer.referenceWidth >= 1 && trailer.referenceWidth <= 8;
   if (!widthsValid || trailer.offsetTable < kHeaderSize || trailer.offsetTable > at) {
@@ -146,8 +140,8 @@ class BinaryShape {
   }
 
   std::optional<std::size_t> offsetOf(std::uint64_t object) const {
-    const auto offset = bigEndian(bytes_, trailer_.offsetTable + object * trailer_.offsetWidth,
-                                  trailer_.offsetWidth);
+    const auto offset = readBigEndian(bytes_, trailer_.offsetTable + object * trailer_.offsetWidth,
+                                      trailer_.offsetWidth);
     if (offset < kHeaderSize || offset >= objectsEnd_) return std::nullopt;
     return offset;
   }
@@ -169,7 +163,7 @@ class BinaryShape {
     if (countMarker >> 4 != 0x1 || width > 8 || width > objectsEnd_ - position - 1) {
       return std::nullopt;
     }
-    return Content{bigEndian(bytes_, position + 1, width), position + 1 + width};
+    return Content{readBigEndian(bytes_, position + 1, width), position + 1 + width};
   }
 
   // The object references of the container at `at`.
@@ -182,7 +176,7 @@ class BinaryShape {
     std::vector<std::uint64_t> references(content->count * referencesPerEntry);
     std::size_t position = content->start;
     for (auto& reference : references) {
-      reference = bigEndian(bytes_, position, trailer_.referenceWidth);
+      reference = readBigEndian(bytes_, position, trailer_.referenceWidth);
       position += trailer_.referenceWidth;
       if (reference >= trailer_.objectCount) return std::nullopt;
     }

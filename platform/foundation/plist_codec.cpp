@@ -1,19 +1,16 @@
 #include "platform/foundation/plist_codec.h"
 
-#include <fmt/format.h>
 #include <locale.h>
 #include <plist/plist.h>
 
 #include <bit>
-#include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <limits>
 #include <memory>
 
-#include "platform/foundation/civil_time.h"
+#include "platform/foundation/big_endian.h"
 #include "platform/foundation/plist_guards.h"
-#include "platform/process/process.h"
 
 namespace platform {
 namespace {
@@ -31,9 +28,6 @@ struct CFree {
 };
 struct BinaryFree {
   void operator()(char* bytes) const { plist_to_bin_free(bytes); }
-};
-struct XmlFree {
-  void operator()(char* text) const { plist_to_xml_free(text); }
 };
 
 // libplist reads reals with atof, which follows LC_NUMERIC: under a German locale "1.5" reads
@@ -59,8 +53,6 @@ Value unsignedValue(std::uint64_t value) {
   }
   return static_cast<long long>(value);
 }
-
-// ---- Reading
 
 // libplist 2.2.0's API hides two things it knows: whether an integer with the top bit set is
 // negative or above INT64_MAX (both read back as the same 64 bits), and the exact value of a
@@ -102,11 +94,7 @@ std::optional<Value> dateOf(plist_t node) {
   const std::string object = loneBinaryObject(node);
   constexpr std::size_t kMarkerAndDouble = 1 + sizeof(double);
   if (object.size() < kMarkerAndDouble) return std::nullopt;
-  std::uint64_t bits = 0;
-  for (std::size_t i = 1; i < kMarkerAndDouble; ++i) {
-    bits = bits << 8 | static_cast<std::uint8_t>(object[i]);
-  }
-  return Date{std::bit_cast<double>(bits)};
+  return Date{std::bit_cast<double>(readBigEndian(object, 1, sizeof(double)))};
 }
 
 std::optional<Value> valueOf(plist_t node, int nesting);
@@ -183,79 +171,34 @@ std::optional<Value> valueOf(plist_t node, int nesting) {
   }
 }
 
-// ---- Writing
+// libplist 2.2.0 reads an XML text only up to a NUL character (the rest comes back as zeros), so
+// it is handed each NUL as the overlong sequence C0 80, which is not UTF-8 and so in no text the
+// phone writes, and every string and key read gets its NUL characters back.
+constexpr std::string_view kNul{"\0", 1};
+constexpr std::string_view kNulStandIn = "\xC0\x80";
 
-// libplist 2.2.0 makes integers above INT64_MAX and dates outside 1933-2069 only by reading
-// them: plist_new_uint's integers are written as signed, plist_new_date takes 32-bit seconds.
-PlistNode nodeFromXml(std::string_view element) {
-  const std::string xml = fmt::format("<plist version=\"1.0\">{}</plist>", element);
-  plist_t node = nullptr;
-  plist_from_xml(xml.data(), static_cast<std::uint32_t>(xml.size()), &node);
-  return PlistNode(node);
-}
-
-PlistNode unsignedNode(std::uint64_t value) {
-  if (value > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max())) {
-    return nodeFromXml(fmt::format("<integer>{}</integer>", value));
+std::string replacedAll(std::string text, std::string_view from, std::string_view to) {
+  for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
+    text.replace(at, from.size(), to);
   }
-  return PlistNode(plist_new_uint(value));
+  return text;
 }
 
-PlistNode dateNode(const Date& date) {
-  // XML holds whole seconds; within 32 bits libplist makes the date itself.
-  const double whole = std::floor(date.secondsSinceReferenceDate);
-  if (whole > std::numeric_limits<std::int32_t>::min() &&
-      whole < std::numeric_limits<std::int32_t>::max()) {
-    return PlistNode(plist_new_date(static_cast<std::int32_t>(whole), 0));
+Value withNul(Value value) {
+  if (const auto* text = value.string()) return replacedAll(*text, kNulStandIn, kNul);
+  if (const auto* array = value.array()) {
+    Array restored;
+    for (const auto& item : *array) restored.push_back(withNul(item));
+    return restored;
   }
-  const CivilTime t = civilTime(date.secondsSinceReferenceDate);
-  return nodeFromXml(fmt::format("<date>{:04}-{:02}-{:02}T{:02}:{:02}:{:02}Z</date>", t.year,
-                                 t.month, t.day, t.hour, t.minute, t.second));
-}
-
-PlistNode nodeOf(const Value& value, int nesting);
-
-PlistNode arrayNode(const Array& array, int nesting) {
-  PlistNode node(plist_new_array());
-  for (const auto& item : array) {
-    if (auto child = nodeOf(item, nesting)) plist_array_append_item(node.get(), child.release());
-  }
-  return node;
-}
-
-// Keys in byte order of their UTF-8, as Apple's writer sorts them (libplist keeps insertion order).
-PlistNode dictionaryNode(const Dictionary& dictionary, int nesting) {
-  PlistNode node(plist_new_dict());
-  for (const auto& [key, item] : dictionary) {
-    if (auto child = nodeOf(item, nesting)) {
-      plist_dict_set_item(node.get(), key.c_str(), child.release());
+  if (const auto* dictionary = value.dictionary()) {
+    Dictionary restored;
+    for (const auto& [key, item] : *dictionary) {
+      restored.insert_or_assign(replacedAll(key, kNulStandIn, kNul), withNul(item));
     }
+    return restored;
   }
-  return node;
-}
-
-// Nil and host objects have no property-list form: nullptr, and their entries are left out.
-PlistNode nodeOf(const Value& value, int nesting) {
-  const auto& storage = value.storage();
-  if (const auto* on = std::get_if<bool>(&storage)) return PlistNode(plist_new_bool(*on));
-  if (const auto* integer = std::get_if<std::int64_t>(&storage)) {
-    return PlistNode(plist_new_uint(std::bit_cast<std::uint64_t>(*integer)));
-  }
-  if (const auto* large = std::get_if<Unsigned>(&storage)) return unsignedNode(large->value);
-  if (const auto* real = std::get_if<double>(&storage)) return PlistNode(plist_new_real(*real));
-  if (const auto* text = value.string()) return PlistNode(plist_new_string(text->c_str()));
-  if (const auto* data = std::get_if<Data>(&storage)) {
-    return PlistNode(
-        plist_new_data(reinterpret_cast<const char*>(data->bytes.data()), data->bytes.size()));
-  }
-  if (const auto* date = std::get_if<Date>(&storage)) return dateNode(*date);
-  if (!value.array() && !value.dictionary()) return nullptr;
-  if (nesting >= kMaxPropertyListNesting) {
-    fatal(fmt::format("a property list nested deeper than {} levels cannot be written",
-                      kMaxPropertyListNesting));
-  }
-  if (const auto* array = value.array()) return arrayNode(*array, nesting + 1);
-  return dictionaryNode(*value.dictionary(), nesting + 1);
+  return value;
 }
 
 }  // namespace
@@ -263,33 +206,25 @@ PlistNode nodeOf(const Value& value, int nesting) {
 std::optional<Value> parsePropertyList(std::string_view bytes) {
   if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
   if (bytes.size() > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
-  const bool binary = bytes.starts_with(kBinaryMagic);
-  if (binary ? !isSafeBinaryPropertyList(bytes) : !isSafeXmlPropertyList(bytes)) {
-    return std::nullopt;
-  }
   plist_t root = nullptr;
-  {
+  bool heldNul = false;
+  if (bytes.starts_with(kBinaryMagic)) {
+    if (!isSafeBinaryPropertyList(bytes)) return std::nullopt;
+    plist_from_bin(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &root);
+  } else {
+    auto xml = safeXmlPropertyList(bytes);
+    if (!xml) return std::nullopt;
+    heldNul = xml->find('\0') != std::string::npos;
+    if (heldNul) xml = replacedAll(std::move(*xml), kNul, kNulStandIn);
+    if (xml->size() > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
     const ClassicNumbersScope classicNumbers;
-    const auto length = static_cast<std::uint32_t>(bytes.size());
-    if (binary) {
-      plist_from_bin(bytes.data(), length, &root);
-    } else {
-      plist_from_xml(bytes.data(), length, &root);
-    }
+    plist_from_xml(xml->data(), static_cast<std::uint32_t>(xml->size()), &root);
   }
   const PlistNode owner(root);
   if (!root) return std::nullopt;
-  return valueOf(root, 0);
-}
-
-std::string serializePropertyList(const Value& root) {
-  const PlistNode node = nodeOf(root, 0);
-  if (!node) return {};
-  char* xml = nullptr;
-  std::uint32_t length = 0;
-  plist_to_xml(node.get(), &xml, &length);
-  const std::unique_ptr<char, XmlFree> owner(xml);
-  return std::string(xml, length);
+  auto value = valueOf(root, 0);
+  if (value && heldNul) return withNul(std::move(*value));
+  return value;
 }
 
 }  // namespace platform

@@ -1,10 +1,12 @@
 #pragma once
 // Property-list bytes <-> values. Reads XML and binary property lists; writes
 // Apple's XML plist 1.0 format with dictionary keys sorted, as Apple's writer
-// does. libplist does the format; this layer guards it (plist_guards.h):
+// does. libplist reads the formats; this layer guards it (plist_guards.h):
 // nesting deeper than 512 levels, character entities that would take libplist
-// too long to decode, junk numbers or dates make the input malformed; numbers
-// are read independently of the locale; a UTF-8 byte-order mark is skipped.
+// too long to decode, junk numbers or dates make the input malformed; integers
+// are read as the phone reads them; numbers are read independently of the
+// locale; a UTF-8 byte-order mark is skipped. The writer is this layer's own
+// (xml_plist_writer.cpp).
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,12 +18,15 @@ namespace platform {
 // nullopt when the bytes are not a well-formed property list.
 std::optional<Value> parsePropertyList(std::string_view bytes);
 
-// The XML form of a value. Nil and host object handles have no property-list
-// form: inside a collection their entries are left out, and as the root they
-// give an empty text. Dates are written in whole seconds (floored) within
-// years 1 to 9999, strings and keys up to a NUL character. Never fails for
-// values that parsePropertyList can produce; nesting deeper than 512 levels,
-// which it could not read back, is a programming error and stops the program.
+// The XML form of a value, which parsePropertyList reads back equal. Nil and
+// host object handles have no property-list form: inside a collection their
+// entries are left out, and as the root they give an empty text. What XML
+// cannot say is the only loss: dates are written in whole seconds (floored)
+// with four-digit years, pinned to years 1 to 9999. Strings and keys keep NUL
+// characters, raw as Apple's writer leaves them; -0.0, the
+// infinities and NaN keep their sign and kind. Never fails for values that
+// parsePropertyList can produce; nesting deeper than 512 levels, which it could
+// not read back, is a programming error and stops the program.
 std::string serializePropertyList(const Value& root);
 
 }  // namespace platform

@@ -5,10 +5,12 @@
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <system_error>
 
 #include "platform/foundation/file_io.h"
 #include "platform/foundation/log.h"
+#include "platform/foundation/plist_cache.h"
 #include "platform/foundation/plist_codec.h"
 #include "platform/process/process.h"
 
@@ -64,36 +66,78 @@ std::optional<Dictionary> readForUpdate(std::string_view devicePath, const fs::p
   return Dictionary{};
 }
 
+// The update lock of a file: "<name>.lock" beside it, its folder created when missing.
+Result<std::unique_ptr<ExclusiveFileLock>> lockForUpdate(const fs::path& file) {
+  std::error_code error;
+  fs::create_directories(file.parent_path(), error);
+  if (error) return systemFailure(error);
+  fs::path lockFile = file;
+  lockFile += ".lock";
+  auto lock = std::make_unique<ExclusiveFileLock>(lockFile);
+  if (lock->error()) return systemFailure(lock->error());
+  return lock;
+}
+
+PlistSnapshot readAfresh(const fs::path& file) {
+  std::string bytes;
+  if (readWholeFile(file, bytes)) return nullptr;
+  auto dictionary = dictionaryFrom(bytes);
+  return dictionary ? std::make_shared<const Dictionary>(std::move(*dictionary)) : nullptr;
+}
+
+PlistSnapshot readSnapshotIfPresent(std::string_view devicePath) {
+  const auto file = Process::current().root().map(devicePath);
+  return file ? readThroughCache(*file, readAfresh) : nullptr;
+}
+
 }  // namespace
 
 std::optional<Dictionary> readPlistIfPresent(std::string_view devicePath) {
-  const auto file = Process::current().root().map(devicePath);
-  std::string bytes;
-  if (!file || readWholeFile(*file, bytes)) return std::nullopt;
-  return dictionaryFrom(bytes);
+  const auto snapshot = readSnapshotIfPresent(devicePath);
+  return snapshot ? std::optional<Dictionary>(*snapshot) : std::nullopt;
 }
 
 Dictionary readPlist(std::string_view devicePath) {
-  return readPlistIfPresent(devicePath).value_or(Dictionary{});
+  const auto snapshot = readSnapshotIfPresent(devicePath);
+  return snapshot ? *snapshot : Dictionary{};
+}
+
+std::shared_ptr<const Dictionary> readPlistShared(std::string_view devicePath) {
+  static const auto kEmpty = std::make_shared<const Dictionary>();
+  auto snapshot = readSnapshotIfPresent(devicePath);
+  return snapshot ? snapshot : kEmpty;
 }
 
 bool updatePlist(std::string_view devicePath, const PlistChange& change) {
   const auto file = Process::current().root().map(devicePath);
   if (!file) return failedToWrite(devicePath, "the path is not inside the device root");
 
-  std::error_code error;
-  fs::create_directories(file->parent_path(), error);
-  if (error) return failedToWrite(devicePath, error.message());
-  fs::path lockFile = *file;
-  lockFile += ".lock";
-  const ExclusiveFileLock lock(lockFile);
-  if (lock.error()) return failedToWrite(devicePath, lock.error().message());
+  const auto lock = lockForUpdate(*file);
+  if (!lock) return failedToWrite(devicePath, lock.reason());
 
   auto dictionary = readForUpdate(devicePath, *file);
   if (!dictionary) return false;
   if (!change(*dictionary)) return true;
-  error = replaceFileAtomically(*file, serializePropertyList(*dictionary));
+  const std::error_code error = replaceFileAtomically(*file, serializePropertyList(*dictionary));
   return error ? failedToWrite(devicePath, error.message()) : true;
+}
+
+Result<bool> seedPlistIfMissing(std::string_view devicePath, std::string_view seedDevicePath) {
+  const auto& root = Process::current().root();
+  const auto file = root.map(devicePath);
+  const auto seed = root.map(seedDevicePath);
+  if (!file || !seed) return Failure{"the path is not inside the device root"};
+
+  const auto lock = lockForUpdate(*file);
+  if (!lock) return lock.failure();
+  std::error_code error;
+  if (fs::exists(fs::symlink_status(*file, error))) return false;
+  std::string bytes;
+  if (auto readError = readWholeFile(*seed, bytes)) {
+    return systemFailure(readError, "could not read the seed: " + readError.message());
+  }
+  if (auto writeError = replaceFileAtomically(*file, bytes)) return systemFailure(writeError);
+  return true;
 }
 
 }  // namespace platform

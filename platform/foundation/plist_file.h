@@ -3,10 +3,12 @@
 // paths ("/var/mobile/Library/Preferences/x.plist"), mapped through the
 // current process's device root.
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/foundation/result.h"
 #include "platform/foundation/value.h"
 
 namespace platform {
@@ -17,6 +19,10 @@ std::optional<Dictionary> readPlistIfPresent(std::string_view devicePath);
 
 // The same, with empty standing in for nullopt.
 Dictionary readPlist(std::string_view devicePath);
+
+// The same again, shared rather than copied: the reading process's cached copy, which stays as it
+// is while held. For readers of large files on a hot path.
+std::shared_ptr<const Dictionary> readPlistShared(std::string_view devicePath);
 
 // Read-modify-write under an exclusive advisory lock on a sibling lock file:
 // reads the file (empty when missing), applies change, writes Apple's XML
@@ -29,5 +35,13 @@ Dictionary readPlist(std::string_view devicePath);
 // means "write nothing". The lock file "<name>.lock" stays beside the file.
 using PlistChange = std::function<bool(Dictionary&)>;
 bool updatePlist(std::string_view devicePath, const PlistChange& change);
+
+// Creates the file from the seed file's bytes, as they are, when it is still
+// missing, under updatePlist's lock: written whole to a temporary file and
+// renamed into place, so that neither an update at the same moment nor a
+// reader sees a part of it or loses a change. True when it created the file,
+// false when the file was there; fails, creating nothing, when the seed cannot
+// be read (a missing seed, say) or the write failed.
+Result<bool> seedPlistIfMissing(std::string_view devicePath, std::string_view seedDevicePath);
 
 }  // namespace platform

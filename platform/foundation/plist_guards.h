@@ -4,6 +4,8 @@
 // stack, and a binary list that shares containers expands exponentially), it decodes character
 // entities in time that grows with their count times the length of their text, and it accepts
 // junk numbers and dates silently. Bytes that fail a check are malformed.
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace platform {
@@ -12,8 +14,14 @@ namespace platform {
 constexpr int kMaxPropertyListNesting = 512;
 
 // XML: nesting within the limit; entity decoding bounded (see xml_plist_guard.cpp); the text of
-// every <integer>, <real> and <date> element one that libplist reads correctly.
-bool isSafeXmlPropertyList(std::string_view xml);
+// every <real> and <date> element one that libplist reads correctly, and of every <integer> one
+// that the phone's parser reads: white space around it, then an optional sign ("+" or "-") and
+// white space, then decimal digits or "0x"/"0X" and hexadecimal digits (either case), leading
+// zeros allowed ("007", "0x0010", "-0"), the value within [INT64_MIN, UINT64_MAX]. Refused: no
+// digits ("", "-", "0x"), other characters ("12abc", "1.5", "1 2", an entity or a comment),
+// values out of range. Gives the bytes for libplist, which reads "010" as octal: the same with
+// every integer written in plain decimal; nullopt when a check fails.
+std::optional<std::string> safeXmlPropertyList(std::string_view xml);
 
 // Binary ("bplist00"): offsets and references within the bytes, no reference cycles, nesting
 // within the limit, and at most two nodes per byte once shared objects are expanded (a list

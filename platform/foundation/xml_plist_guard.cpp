@@ -1,22 +1,25 @@
 // One pass over XML property-list bytes, seeing markup as an XML parser does (comments, CDATA,
 // processing instructions and the DOCTYPE are skipped; quotes inside tags are honoured), to check
-// what libplist 2.2.0 does not:
+// what libplist 2.2.0 does not and to hand it integers it reads as the phone does:
 // - nesting of <array> and <dict> within kMaxPropertyListNesting;
 // - entity decoding: libplist moves the rest of a text along for every reference it decodes, so
 //   the sum over texts of (references x text length) must stay within kMaxEntityWork, about
 //   50 ms of its decoding. Ordinary files stay far below: a 10 kB text with 100 references
 //   counts 10^6;
 // - the text of <integer>, <real> and <date>, which libplist reads with strtoull in base 0 (so
-//   "010" is 8 and "12abc" is 12), atof and a lenient date parser: integers must be decimal,
-//   without superfluous leading zeros, within [INT64_MIN, UINT64_MAX]; reals what from_chars
-//   reads whole (also nan and [+-]inf[inity]); dates Apple's "YYYY-MM-DDTHH:MM:SSZ", year 1 to
-//   9999, the year maybe shorter than four digits as libplist writes early years.
+//   "010" is 8 and "12abc" is 12), atof and a lenient date parser. Integers are read as the
+//   phone's parser reads them (see plist_guards.h) and handed on in plain decimal; reals must
+//   be what from_chars reads whole (also nan and [+-]inf[inity]); dates Apple's
+//   "YYYY-MM-DDTHH:MM:SSZ", year 1 to 9999, the year maybe shorter than four digits as libplist
+//   writes early years.
 // A DOCTYPE with an internal subset is refused: no property list has one, and a parser could
 // end it elsewhere than this scan does.
 #include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cstdint>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "platform/foundation/plist_guards.h"
@@ -40,13 +43,24 @@ bool readsWhole(std::string_view text, Number& number) {
   return error == std::errc() && end == text.data() + text.size();
 }
 
-bool isIntegerText(std::string_view text) {
+// The value of an <integer> text in plain decimal, or nullopt when the phone's parser refuses it.
+std::optional<std::string> decimalInteger(std::string_view text) {
   text = trimmed(text);
   const bool negative = text.starts_with('-');
-  if (negative || text.starts_with('+')) text.remove_prefix(1);
-  if (text.size() > 1 && text.front() == '0') return false;
+  if (negative || text.starts_with('+')) text = trimmed(text.substr(1));
+  const bool hexadecimal = text.starts_with("0x") || text.starts_with("0X");
+  if (hexadecimal) text.remove_prefix(2);
+  const auto significant = std::min(text.find_first_not_of('0'), text.size());
+  if (significant == text.size()) {
+    return significant == 0 ? std::nullopt : std::optional<std::string>("0");
+  }
+  text.remove_prefix(significant);
   std::uint64_t magnitude = 0;
-  return readsWhole(text, magnitude) && (!negative || magnitude <= std::uint64_t{1} << 63);
+  const auto [end, error] =
+      std::from_chars(text.data(), text.data() + text.size(), magnitude, hexadecimal ? 16 : 10);
+  if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+  if (negative && magnitude > std::uint64_t{1} << 63) return std::nullopt;
+  return (negative ? "-" : "") + std::to_string(magnitude);
 }
 
 bool isRealText(std::string_view text) {
@@ -92,16 +106,18 @@ bool isContainer(std::string_view name) { return name == "array" || name == "dic
 
 class XmlScan {
  public:
-  explicit XmlScan(std::string_view xml) : xml_(xml) {}
+  explicit XmlScan(std::string_view xml) : xml_(xml) { copied_.reserve(xml.size()); }
 
-  bool run() {
+  std::optional<std::string> run() {
     while (position_ < xml_.size()) {
       const auto open = xml_.find('<', position_);
       countReferences(open);
       if (open == npos) break;
-      if (!skipMarkup(open)) return false;
+      if (!skipMarkup(open)) return std::nullopt;
     }
-    return endText(xml_.size());
+    if (!endText(xml_.size())) return std::nullopt;
+    copied_ += xml_.substr(copiedUpTo_);
+    return std::move(copied_);
   }
 
  private:
@@ -164,23 +180,44 @@ class XmlScan {
       return true;
     }
     if (isContainer(name)) return empty || ++nesting_ <= kMaxPropertyListNesting;
-    if (name == "integer") return !empty && scalarText(name, isIntegerText);
-    if (name == "real") return !empty && scalarText(name, isRealText);
-    if (name == "date") return !empty && scalarText(name, isDateText);
+    if (empty) return !isScalar(name);
+    if (name == "integer") return integer();
+    if (name == "real") return scalarIs(name, isRealText);
+    if (name == "date") return scalarIs(name, isDateText);
     return true;
   }
 
+  static bool isScalar(std::string_view name) {
+    return name == "integer" || name == "real" || name == "date";
+  }
+
   // The text of the element just opened, which must be plain text up to its end tag.
-  bool scalarText(std::string_view name, bool (*isValid)(std::string_view)) const {
+  std::optional<std::string_view> scalarText(std::string_view name) const {
     const auto end = xml_.find('<', position_);
-    if (end == npos) return false;
+    if (end == npos) return std::nullopt;
     const auto endTag = xml_.substr(end);
-    if (!endTag.starts_with("</") || !endTag.substr(2).starts_with(name)) return false;
+    if (!endTag.starts_with("</") || !endTag.substr(2).starts_with(name)) return std::nullopt;
     const auto after = endTag.substr(2 + name.size());
     if (after.empty() || (after.front() != '>' && kXmlSpace.find(after.front()) == npos)) {
-      return false;
+      return std::nullopt;
     }
-    return isValid(xml_.substr(position_, end - position_));
+    return xml_.substr(position_, end - position_);
+  }
+
+  bool scalarIs(std::string_view name, bool (*isValid)(std::string_view)) const {
+    const auto text = scalarText(name);
+    return text && isValid(*text);
+  }
+
+  // Replaces the integer's text by its decimal form in the copy handed to libplist.
+  bool integer() {
+    const auto text = scalarText("integer");
+    const auto decimal = text ? decimalInteger(*text) : std::nullopt;
+    if (!decimal) return false;
+    copied_ += xml_.substr(copiedUpTo_, position_ - copiedUpTo_);
+    copied_ += *decimal;
+    copiedUpTo_ = position_ + text->size();
+    return true;
   }
 
   // Ends the text that began after the last tag; false once entity decoding would cost too much.
@@ -199,10 +236,12 @@ class XmlScan {
   std::uint64_t textReferences_ = 0;
   std::uint64_t entityWork_ = 0;
   int nesting_ = 0;
+  std::string copied_;  // the bytes before copiedUpTo_, integers in decimal
+  std::size_t copiedUpTo_ = 0;
 };
 
 }  // namespace
 
-bool isSafeXmlPropertyList(std::string_view xml) { return XmlScan(xml).run(); }
+std::optional<std::string> safeXmlPropertyList(std::string_view xml) { return XmlScan(xml).run(); }
 
 }  // namespace platform

@@ -7,9 +7,9 @@
 // Code that runs "inside" a process finds it through Process::current(),
 // which is set per thread by ProcessScope (the main queue sets it for every
 // task it runs).
-#include <any>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <typeindex>
@@ -57,12 +57,15 @@ class Process {
   void setLogSink(LogSink sink) { options_.logSink = std::move(sink); }
 
   // Process-wide state of a loaded library or host, created on first use and
-  // kept until the process ends.
+  // kept until the process ends. Any thread of the process may ask for it;
+  // the state itself guards what its threads share. T's constructor may ask
+  // for other states.
   template <class T>
   T& state() {
+    std::lock_guard lock(statesMutex_);
     auto& slot = states_[std::type_index(typeid(T))];
-    if (!slot.has_value()) slot = std::make_shared<T>();
-    return *std::any_cast<std::shared_ptr<T>&>(slot);
+    if (!slot) slot = std::make_shared<T>();
+    return *std::static_pointer_cast<T>(slot);
   }
 
   // The process the calling thread runs in; stops with a message when none.
@@ -76,7 +79,8 @@ class Process {
   std::unique_ptr<Runtime> runtime_;
   std::unique_ptr<MainQueue> mainQueue_;
   std::unique_ptr<NotificationCenter> notificationCenter_;
-  std::unordered_map<std::type_index, std::any> states_;
+  std::recursive_mutex statesMutex_;
+  std::unordered_map<std::type_index, std::shared_ptr<void>> states_;
 };
 
 // Makes a process current on this thread for the scope's lifetime.

@@ -5,6 +5,11 @@
 #include <unicode/normalizer2.h>
 #include <unicode/uchar.h>
 #include <unicode/unistr.h>
+#include <unicode/utf8.h>
+
+#include <algorithm>
+#include <deque>
+#include <map>
 
 #include "platform/process/process.h"
 
@@ -25,23 +30,138 @@ icu::UnicodeString folded(std::string_view text) {
 
 // A match must end on a character boundary: "cafe" is not in "café", whose
 // decomposed form continues the "e" with a combining accent.
-bool endsOnCharacterBoundary(const icu::UnicodeString& text, int32_t end) {
-  return end >= text.length() || u_getCombiningClass(text.char32At(end)) == 0;
+bool endsOnCharacterBoundary(std::string_view text, std::size_t end) {
+  if (end >= text.size()) return true;
+  UChar32 next = 0;
+  U8_NEXT(text.data(), end, text.size(), next);
+  return u_getCombiningClass(next) == 0;
 }
+
+// Finds many needles in one pass over a text (Aho-Corasick): a trie of the
+// needles whose every node also knows the longest proper suffix of its path
+// that is in the trie (fail) and the nearest node on that suffix chain, itself
+// included, where a needle ends (output).
+class NeedleAutomaton {
+ public:
+  explicit NeedleAutomaton(std::span<const std::string_view> needles) {
+    nodes_.emplace_back();
+    for (std::size_t i = 0; i < needles.size(); ++i) {
+      if (needles[i].empty()) continue;  // found in nothing
+      int node = 0;
+      for (const char unit : needles[i]) {
+        const auto [child, added] = nodes_[node].next.try_emplace(unit, int(nodes_.size()));
+        node = child->second;
+        if (added) nodes_.emplace_back();
+      }
+      nodes_[node].needles.push_back(i);
+    }
+    linkSuffixes();
+  }
+
+  // For each needle, whether it ends somewhere on a character boundary.
+  std::vector<bool> foundIn(std::string_view text, std::size_t needleCount) const {
+    std::vector<bool> found(needleCount), reported(nodes_.size());
+    int node = 0;
+    for (std::size_t at = 0; at < text.size(); ++at) {
+      node = step(node, text[at]);
+      const int output = nodes_[node].output;
+      if (output == 0 || reported[output] || !endsOnCharacterBoundary(text, at + 1)) continue;
+      // Everything on the chain of a reported node was reported with it.
+      for (int end = output; end != 0 && !reported[end]; end = nodes_[nodes_[end].fail].output) {
+        reported[end] = true;
+        for (const std::size_t needle : nodes_[end].needles) found[needle] = true;
+      }
+    }
+    return found;
+  }
+
+ private:
+  struct Node {
+    std::map<char, int> next;
+    int fail = 0;
+    int output = 0;  // 0: no needle ends on the chain
+    std::vector<std::size_t> needles;
+  };
+
+  // The node after reading unit in node: the longest suffix of the text read
+  // so far that is a path of the trie.
+  int step(int node, char unit) const {
+    for (;;) {
+      if (const auto child = nodes_[node].next.find(unit); child != nodes_[node].next.end()) {
+        return child->second;
+      }
+      if (node == 0) return 0;
+      node = nodes_[node].fail;
+    }
+  }
+
+  // Breadth first, so that a node's fail target is linked before the node.
+  void linkSuffixes() {
+    std::deque<int> pending;
+    for (const auto& [unit, child] : nodes_[0].next) pending.push_back(child);
+    while (!pending.empty()) {
+      const int node = pending.front();
+      pending.pop_front();
+      Node& current = nodes_[node];
+      current.output = current.needles.empty() ? nodes_[current.fail].output : node;
+      for (const auto& [unit, child] : current.next) {
+        nodes_[child].fail = node == 0 ? 0 : step(current.fail, unit);
+        pending.push_back(child);
+      }
+    }
+  }
+
+  std::vector<Node> nodes_;
+};
 
 }  // namespace
 
-bool containsIgnoringCase(std::string_view haystack, std::string_view needle) {
-  if (needle.empty()) return false;
-  const icu::UnicodeString text = folded(haystack);
-  const icu::UnicodeString wanted = folded(needle);
-  for (int32_t at = text.indexOf(wanted); at >= 0; at = text.indexOf(wanted, at + 1)) {
-    if (endsOnCharacterBoundary(text, at + wanted.length())) return true;
+FoldedText::FoldedText(std::string_view text) {
+  // Folding leaves ASCII ASCII, with capitals made small, and it decomposes
+  // nothing: the common case needs no conversion through ICU.
+  if (std::ranges::all_of(text, [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+    folded_.resize(text.size());
+    std::ranges::transform(text, folded_.begin(),
+                           [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
+    return;
+  }
+  folded(text).toUTF8String(folded_);
+}
+
+bool FoldedText::contains(const FoldedText& needle) const {
+  const std::string_view text = folded_, wanted = needle.folded_;
+  if (wanted.empty()) return false;
+  for (auto at = text.find(wanted); at != text.npos; at = text.find(wanted, at + 1)) {
+    if (endsOnCharacterBoundary(text, at + wanted.size())) return true;
   }
   return false;
 }
 
-bool equalsIgnoringCase(std::string_view a, std::string_view b) { return folded(a) == folded(b); }
+std::vector<bool> containedIn(const FoldedText& haystack, std::span<const FoldedText> needles) {
+  std::vector<std::string_view> wanted;
+  std::size_t wantedLength = 0;
+  for (const auto& needle : needles) {
+    wanted.push_back(needle.folded_);
+    wantedLength += needle.folded_.size();
+  }
+  // A trie node costs about as much to build as a few dozen units cost to
+  // compare: a short text is scanned once per needle instead.
+  const std::size_t textLength = haystack.folded_.size();
+  if (textLength * needles.size() <= 32 * (wantedLength + textLength)) {
+    std::vector<bool> found;
+    for (const auto& needle : needles) found.push_back(haystack.contains(needle));
+    return found;
+  }
+  return NeedleAutomaton(wanted).foundIn(haystack.folded_, needles.size());
+}
+
+bool containsIgnoringCase(std::string_view haystack, std::string_view needle) {
+  return FoldedText(haystack).contains(FoldedText(needle));
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+  return FoldedText(a) == FoldedText(b);
+}
 
 struct NameCollator::Impl {
   std::unique_ptr<icu::Collator> collator;
@@ -73,11 +193,12 @@ int NameCollator::compare(std::string_view a, std::string_view b) const {
 }
 
 std::string NameCollator::sortKey(std::string_view name) const {
-  const icu::UnicodeString s = icu::UnicodeString::fromUTF8(icu::StringPiece(name.data(), name.size()));
+  const icu::UnicodeString s =
+      icu::UnicodeString::fromUTF8(icu::StringPiece(name.data(), name.size()));
   std::string key(64, '\0');
   for (;;) {
-    const int32_t needed = impl_->collator->getSortKey(
-        s, reinterpret_cast<uint8_t*>(key.data()), static_cast<int32_t>(key.size()));
+    const int32_t needed = impl_->collator->getSortKey(s, reinterpret_cast<uint8_t*>(key.data()),
+                                                       static_cast<int32_t>(key.size()));
     if (needed <= static_cast<int32_t>(key.size())) {
       key.resize(needed > 0 ? needed - 1 : 0);  // drop the terminating zero
       return key;

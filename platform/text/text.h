@@ -3,8 +3,10 @@
 // fully and treat canonically equivalent strings as equal; sorting by name is
 // locale-aware and case-insensitive. Texts are UTF-8.
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform::text {
 
@@ -14,6 +16,27 @@ bool containsIgnoringCase(std::string_view haystack, std::string_view needle);
 
 // caseInsensitiveCompare: answered NSOrderedSame.
 bool equalsIgnoringCase(std::string_view a, std::string_view b);
+
+// A text folded once (full case folding, then canonical decomposition), for
+// many case-insensitive comparisons without folding it again each time.
+class FoldedText {
+ public:
+  explicit FoldedText(std::string_view text);
+
+  // containsIgnoringCase(this text, needle's text).
+  bool contains(const FoldedText& needle) const;
+  // equalsIgnoringCase(this text, other's text).
+  bool operator==(const FoldedText& other) const = default;
+
+ private:
+  friend std::vector<bool> containedIn(const FoldedText&, std::span<const FoldedText>);
+  std::string folded_;  // UTF-8, whose matches all begin and end between characters
+};
+
+// For each needle, whether haystack.contains(needle), in time linear in the
+// haystack's length plus the needles' total length: one text against many
+// words.
+std::vector<bool> containedIn(const FoldedText& haystack, std::span<const FoldedText> needles);
 
 // localizedCaseInsensitiveCompare: for the user's locale.
 class NameCollator {

@@ -106,6 +106,48 @@ TEST_F(SettingsCommand, AGlobalReplyAndRulesSetInTheSettingsAppAreWhatTheMessagi
   EXPECT_EQ(sent[1]["t"], 34.0);
 }
 
+// Files whose texts hold a byte 0xFF, as another program may leave them: the JSON output shows it
+// as U+FFFD, the run goes on, and reading the files leaves them as they were.
+TEST_F(SettingsCommand, TextsThatAreNotUtf8PrintAsReplacementCharactersAndTheFilesStayAsTheyWere) {
+  install();
+  const fs::path preferences = root / "var/mobile/Library/Preferences";
+  fs::create_directories(preferences);
+  const auto xml = [](const std::string& body) {
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">" + body +
+           "</plist>\n";
+  };
+  const std::string mainSettings =
+      xml("<dict><key>isTweakEnabled</key><true/><key>isGlobalEnabled</key><true/>"
+          "<key>isGlobAutoEnabled</key><true/><key>customReplyGlob</key><string>Busy \xFF</string>"
+          "<key>customReplyGlobDelay</key><string>1</string><key>firstInstall71</key><true/>"
+          "<key>update75</key><true/><key>update752</key><false/></dict>");
+  const std::string rules = xml(
+      "<dict><key>GLOBALGLOBALGLOBAL</key><dict><key>lunch\xFF</key><dict>"
+      "<key>customMatch</key><string>lunch\xFF</string><key>customMatchRe</key><string>x</string>"
+      "<key>customMatchReDelay</key><string>1</string></dict></dict></dict>");
+  std::ofstream(preferences / "com.corvane.halbrin.mornaqprefs.plist") << mainSettings;
+  std::ofstream(preferences / "com.corvane.halbrin.mornaqprefsWM.plist") << rules;
+
+  const struct {
+    const char* command;
+    const char* input;
+  } runs[] = {
+      {"whatsapp --virtual-time",
+       R"({"at":0,"receive":{"text":"Hi","chat":{"contactIdentifier":"ann:ABPerson"}}})"},
+      {"settings", R"({"tap":"Global Reply"}
+{"tap":"Multiple Word Matching"}
+{"show":true})"},
+  };
+  for (const auto& run : runs) {
+    const Result result = mornaq(run.command, std::string(run.input) + "\n");
+    EXPECT_EQ(result.status, 0) << run.command << ": " << result.err;
+    EXPECT_THAT(result.out, HasSubstr("\xEF\xBF\xBD")) << run.command;
+    EXPECT_NO_THROW(events(result.out)) << run.command;
+  }
+  EXPECT_EQ(readFile(preferences / "com.corvane.halbrin.mornaqprefs.plist"), mainSettings);
+  EXPECT_EQ(readFile(preferences / "com.corvane.halbrin.mornaqprefsWM.plist"), rules);
+}
+
 TEST_F(SettingsCommand, PrintsTheRootPageAfterItsNoticeAndEveryPageItOpens) {
   install();
   const Result result = mornaq("settings", "{\"alert\":\"Ok\"}\n{\"tap\":\"Global Reply\"}\n");

@@ -211,4 +211,18 @@ TEST(Decision, BlacklistBarsBothPathsAndAnEnabledEntryIgnoresTheGlobalSwitch) {
   }
 }
 
+// A contact whose key names a top-level setting (as a build that gave it an entry there may have
+// left a dictionary) gets no entry: the global path, never its "own" reply or rules.
+TEST(Decision, AReservedContactKeyHasNoEntry) {
+  for (const auto key : mornaq::format::kReservedContactKeys) {
+    SCOPED_TRACE(std::string(key));
+    const Dictionary snapshot{{"isGlobalEnabled", true}, {std::string(key), kEnabled}};
+    const IncomingMessage incoming{.text = "hello",
+                                   .contactIdentifier = std::string(key) + ":ABPerson"};
+    const auto decision = mornaq::decide(incoming, snapshot);
+    EXPECT_EQ(decision.entry, nullptr);
+    EXPECT_EQ(decision.path, mornaq::ReplyPath::Global);
+  }
+}
+
 }  // namespace

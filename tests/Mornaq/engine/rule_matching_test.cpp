@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "Mornaq/engine/incoming_message.h"
 #include "common/settings_format.h"
+#include "platform/text/text.h"
 
 namespace {
 
@@ -55,6 +58,43 @@ TEST(FindMatchingRule, TriesWordsInByteOrderAndStopsAtTheFirstMatch) {
   EXPECT_EQ(mornaq::findMatchingRule(&ruleSet, "goodbye"), "bye");
   EXPECT_EQ(mornaq::findMatchingRule(&ruleSet, "nothing"), std::nullopt);
   EXPECT_EQ(mornaq::findMatchingRule(nullptr, "hello"), std::nullopt);
+}
+
+// The first rule, in order, for which a search of each word on its own matches: what the rules
+// answered when every test searched afresh.
+std::optional<std::string> firstMatchSearchingEachWord(const Dictionary& ruleSet,
+                                                       const std::string& subject) {
+  using platform::text::containsIgnoringCase;
+  for (const auto& entry : ruleSet) {
+    const std::string& word = entry.first;
+    if (containsIgnoringCase(word, subject) || platform::text::equalsIgnoringCase(word, subject) ||
+        containsIgnoringCase(subject, word)) {
+      return word;
+    }
+  }
+  return std::nullopt;
+}
+
+TEST(FindMatchingRule, AnswersAsSearchingEachWordOnItsOwnOverGeneratedRules) {
+  const std::vector<std::string> pieces = {"a", "B", "\u00e9", "E\u0301", "\u00df", "ss", " "};
+  std::mt19937 random(3);
+  // A long subject has no spaces, so that the words with one fail and the first match lies
+  // deeper in the rule set.
+  const auto text = [&](std::size_t length, std::size_t kinds = 7) {
+    std::string generated;
+    for (std::size_t i = 0; i < length; ++i) generated += pieces[random() % kinds];
+    return generated;
+  };
+  for (int trial = 0; trial < 60; ++trial) {
+    const bool longSubject = trial % 3 == 0;
+    Dictionary ruleSet;
+    for (int i = 0; i < (longSubject ? 300 : 8); ++i)
+      ruleSet.emplace(text(random() % 9), Dictionary{});
+    const std::string subject = longSubject ? text(400, 6) : text(random() % 6);
+    SCOPED_TRACE("trial " + std::to_string(trial) + ": " + subject);
+    EXPECT_EQ(mornaq::findMatchingRule(&ruleSet, subject),
+              firstMatchSearchingEachWord(ruleSet, subject));
+  }
 }
 
 TEST(MatchRule, ReportsTheRuleAsStoredAndWithItsFallbacks) {

@@ -419,4 +419,55 @@ TEST_F(ContactPagesTest, OnlyTheReplyPageLinksToTheContactsOwnRules) {
   EXPECT_TRUE(platform::lookUp(*ruleFile, format::kGlobalOwner).isNil());
 }
 
+// A contact whose key names a top-level setting, or the global rules' owner, in files as a build
+// that wrote its entries there left them: its row shows no state, its pages show defaults, say
+// why, and write nothing, and its rule page neither shows nor changes the global rules.
+TEST_F(ContactPagesTest, AContactWithAReservedKeyHasNoSettingsOfItsOwn) {
+  constexpr const char* kFooter = "This contact cannot have settings of its own.";
+  for (const auto key : format::kReservedContactKeys) {
+    SCOPED_TRACE(std::string(key));
+    writeAddressBook({{std::string(key), "Res"}});
+    const Dictionary damagedEntry{{"isContactEnabled", true}, {"isContactBlackList", true}};
+    PagesFixture::writeFile(format::kMainSettingsPath, {{std::string(key), damagedEntry}});
+    PagesFixture::writeFile(format::kRuleSettingsPath,
+                            {{std::string(format::kGlobalOwner),
+                              Dictionary{{"lunch", Dictionary{{"customMatch", "lunch"}}}}}});
+    const std::string settingsBefore = fixture.bytes(format::kMainSettingsPath);
+    const std::string rulesBefore = fixture.bytes(format::kRuleSettingsPath);
+
+    for (const auto& kind : kLists) {
+      EXPECT_EQ(iconOf(*rowTitled(*openList(kind.listClass), "Res")), "Contact@2x");
+      auto page = openContact(kind.listClass, "Res");
+      ASSERT_NE(page, nullptr);
+      EXPECT_EQ(page->specifiers().back()->propertyForKey("footerText"), Value(kFooter));
+      for (const char* rowKey : {"isContactEnabled", "isContactBlackList"}) {
+        if (auto row = rowWithKey(*page, rowKey)) {
+          EXPECT_EQ(row->performGetter(), Value(false));
+          row->performSetterWithValue(true);
+        }
+      }
+    }
+
+    auto reply = openContact(MNQContactListController::kClassName, "Res");
+    ASSERT_NE(reply, nullptr);
+    auto link = rowTitled(*reply, "Multiple Word Matching");
+    ASSERT_NE(link, nullptr);
+    ASSERT_EQ(reply->tableViewDidSelectRowAtIndexPath(*reply->indexPathForSpecifier(link)),
+              std::nullopt);
+    auto rules = std::dynamic_pointer_cast<MNQWMListController>(fixture.inner->topViewController());
+    ASSERT_NE(rules, nullptr);
+    EXPECT_EQ(rowTitled(*rules, "lunch"), nullptr);
+    EXPECT_EQ(rules->specifiers().back()->propertyForKey("footerText"), Value(kFooter));
+    rules->addNewStatement(nullptr);
+    for (const auto& field : fixture.alert()->textFields()) field->text = "x";
+    ASSERT_TRUE(fixture.tap("Add"));
+    rules->removeAllStatements(nullptr);
+    EXPECT_EQ(fixture.alert()->title(), "No data to delete");
+    ASSERT_TRUE(fixture.tap("OK"));
+
+    EXPECT_EQ(fixture.bytes(format::kMainSettingsPath), settingsBefore);
+    EXPECT_EQ(fixture.bytes(format::kRuleSettingsPath), rulesBefore);
+  }
+}
+
 }  // namespace

@@ -171,8 +171,10 @@ TEST_F(ContactStoreTest, SkipsAMalformedCardWithALogLineAndKeepsTheOthers) {
        "the line is not a property"},
       {"text that is not UTF-8", "BEGIN:VCARD\nVERSION:3.0\nUID:bad\nN:B\xC3\x28;;;;\nEND:VCARD\n",
        "line 10: the text is not UTF-8"},
-      {"vCard 2.1", "BEGIN:VCARD\nVERSION:2.1\nUID:bad\nN:Bad;;;;\nEND:VCARD\n",
-       "line 8: version 2.1 is not supported"},
+      {"an unknown version", "BEGIN:VCARD\nVERSION:5.0\nUID:bad\nN:Bad;;;;\nEND:VCARD\n",
+       "line 8: version 5.0 is not supported"},
+      {"a phone type that is not UTF-8", "BEGIN:VCARD\nVERSION:3.0\nTEL;WOR\x9aK:1\nEND:VCARD\n",
+       "line 9: the text is not UTF-8"},
       {"a property without a name", "BEGIN:VCARD\nVERSION:3.0\n:nameless\nEND:VCARD\n",
        "line 9: the line is not a property"},
   };

@@ -4,6 +4,7 @@
 #include <locale.h>
 #include <plist/plist.h>
 
+#include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -166,6 +167,89 @@ TEST(PlistCodecTest, RoundTripKeepsEveryKindOfValue) {
   EXPECT_EQ(parsePropertyList(binaryTwin(xml)), value);
 }
 
+// Random values of every kind the XML form can say exactly: texts of many pieces (NUL, invalid
+// UTF-8, markup) in strings and keys, integers over the whole signed and unsigned range, any real
+// but NaN (which equals nothing), whole-second dates within years 1 to 9999.
+class ValueGenerator {
+ public:
+  explicit ValueGenerator(std::uint32_t seed) : random_(seed) {}
+
+  Value any(int depth) {
+    switch (below(depth < 4 ? 10 : 8)) {
+      case 0:
+        return below(2) == 1;
+      case 1:
+        return static_cast<long long>(bits());
+      case 2:
+        return Unsigned{bits() | std::uint64_t{1} << 63};
+      case 3:
+        return real();
+      case 4:
+        return text();
+      case 5:
+        return Data{bytes()};
+      case 6:
+        return Date{static_cast<double>(below(kYear9999End - kYear1 + 1)) + kYear1};
+      case 7:
+        return below(2) == 1 ? 0 : static_cast<long long>(below(2000)) - 1000;
+      case 8: {
+        Array array;
+        for (auto n = below(5); n > 0; --n) array.push_back(any(depth + 1));
+        return array;
+      }
+      default: {
+        Dictionary dictionary;
+        for (auto n = below(5); n > 0; --n) dictionary.insert_or_assign(text(), any(depth + 1));
+        return dictionary;
+      }
+    }
+  }
+
+ private:
+  static constexpr long long kYear9999End = 252'423'993'599;
+
+  std::uint64_t bits() { return std::uniform_int_distribution<std::uint64_t>()(random_); }
+  std::uint64_t below(std::uint64_t n) { return bits() % n; }
+
+  double real() {
+    constexpr double kSpecial[] = {0.0, -0.0, kInfinity, -kInfinity, 5e-324, -1e308, 0.1, 1e16};
+    if (below(3) == 0) return kSpecial[below(std::size(kSpecial))];
+    const double real = std::bit_cast<double>(bits());
+    return std::isnan(real) ? 1.5 : real;
+  }
+
+  std::vector<std::uint8_t> bytes() {
+    std::vector<std::uint8_t> out(below(100));
+    for (auto& byte : out) byte = static_cast<std::uint8_t>(bits());
+    return out;
+  }
+
+  std::string text() {
+    constexpr std::string_view kPieces[] = {"a",     " ", "\n",    "\t",   "<",
+                                            ">",     "&", "&amp;", "]]>",  "\"",
+                                            "Grüße", "😀", "\xFF",  "\xC3", "\x01"};
+    std::string out;
+    for (auto n = below(8); n > 0; --n) {
+      if (below(6) == 0) {
+        out += '\0';
+      } else {
+        out += kPieces[below(std::size(kPieces))];
+      }
+    }
+    return out;
+  }
+
+  std::mt19937_64 random_;
+};
+
+TEST(PlistCodecTest, WhatIsWrittenReadsBackEqual) {
+  for (std::uint32_t seed = 0; seed < 300; ++seed) {
+    const Value value = ValueGenerator(seed).any(0);
+    const std::string xml = serializePropertyList(value);
+    ASSERT_EQ(parsePropertyList(xml), value) << "seed " << seed << "\n" << xml;
+  }
+}
+
 TEST(PlistCodecTest, RoundTripKeepsNaN) {
   const auto value = parsePropertyList(serializePropertyList(Array{std::nan("")}));
   ASSERT_TRUE(value && value->array() && value->array()->size() == 1);
@@ -205,6 +289,24 @@ TEST(PlistCodecTest, WritesApplesXmlFormatWithSortedKeys) {
             "\t<date>2020-01-02T03:04:05Z</date>\n"
             "</dict>\n"
             "</plist>\n");
+}
+
+TEST(PlistCodecTest, WritesValuesLibplistWouldChangeInTheFormOtherReadersAccept) {
+  const struct {
+    Value value;
+    std::string element;
+  } cases[] = {
+      {Date{kYear1}, "<date>0001-01-01T00:00:00Z</date>"},
+      {Date{kYear1 + 86'400 * 365 * 99.0}, "<date>0099-12-08T00:00:00Z</date>"},
+      {-0.0, "<real>-0.0</real>"},
+      {std::string("a\0b", 3), std::string("<string>a\0b</string>", 20)},
+      {Dictionary{{std::string("k\0", 2), 1}}, std::string("<key>k\0</key>", 13)},
+  };
+  for (const auto& c : cases) {
+    const std::string xml = serializePropertyList(c.value);
+    EXPECT_NE(xml.find(c.element), std::string::npos) << xml;
+    EXPECT_EQ(parsePropertyList(xml), c.value) << xml;
+  }
 }
 
 TEST(PlistCodecTest, LeavesOutWhatHasNoPropertyListForm) {
@@ -248,6 +350,19 @@ TEST(PlistCodecTest, ReadsTheTextsLibplistWouldMisreadOrThatAreEdgeCases) {
       {"<integer>-9223372036854775808</integer>", kInt64Min},
       {"<integer>9223372036854775808</integer>", Unsigned{std::uint64_t{1} << 63}},
       {"<integer>18446744073709551615</integer>", Unsigned{kUInt64Max}},
+      {"<integer>007</integer>", 7},
+      {"<integer>010</integer>", 10},
+      {"<integer>0x10</integer>", 16},
+      {"<integer>0X1f</integer>", 31},
+      {"<integer>-0x10</integer>", -16},
+      {"<integer>- 5</integer>", -5},
+      {"<integer>00</integer>", 0},
+      {"<integer>0x00</integer>", 0},
+      {"<integer>-0x8000000000000000</integer>", kInt64Min},
+      {"<integer>0xFFFFFFFFFFFFFFFF</integer>", Unsigned{kUInt64Max}},
+      {"<integer>" + std::string(40, '0') + "12</integer>", 12},
+      {"<array><integer>08</integer><string>010</string><integer>09</integer></array>",
+       Array{8, "010", 9}},
       {"<real>+infinity</real>", kInfinity},
       {"<real>-inf</real>", -kInfinity},
       {"<real>.5</real>", 0.5},
@@ -301,8 +416,14 @@ TEST(PlistCodecTest, MalformedInputsReadAsNothing) {
       {"truncated XML", valid.substr(0, valid.size() / 2)},
       {"truncated binary", validBinary.substr(0, validBinary.size() - 10)},
       {"junk integer", xmlPlist("<integer>12abc</integer>")},
-      {"octal-looking integer", xmlPlist("<integer>010</integer>")},
-      {"hex integer", xmlPlist("<integer>0x10</integer>")},
+      {"sign without digits", xmlPlist("<integer>-</integer>")},
+      {"hex prefix without digits", xmlPlist("<integer>0x</integer>")},
+      {"hex digit in a decimal integer", xmlPlist("<integer>1f</integer>")},
+      {"two signs", xmlPlist("<integer>--1</integer>")},
+      {"sign after the hex prefix", xmlPlist("<integer>0x-1</integer>")},
+      {"digits split by a space", xmlPlist("<integer>1 2</integer>")},
+      {"hex integer above UINT64_MAX", xmlPlist("<integer>0x10000000000000000</integer>")},
+      {"hex integer below INT64_MIN", xmlPlist("<integer>-0x8000000000000001</integer>")},
       {"fractional integer", xmlPlist("<integer>1.5</integer>")},
       {"empty integer", xmlPlist("<integer></integer>")},
       {"self-closed integer", xmlPlist("<integer/>")},

@@ -7,13 +7,17 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "platform/foundation/file_io.h"
 #include "platform/foundation/plist_codec.h"
 #include "tests/support/test_process.h"
 
@@ -184,6 +188,61 @@ TEST_F(PlistFileTest, UpdateOutsideTheRootFails) {
   EXPECT_FALSE(updatePlist("relative.plist", addKey));
   EXPECT_THAT(test.log(), ElementsAre("Mornaq: could not write relative.plist: the path is not "
                                       "inside the device root"));
+}
+
+TEST_F(PlistFileTest, SeedingCreatesOnlyAMissingFileWithTheSeedsBytes) {
+  constexpr std::string_view kSeed = "/Library/Seeds/seed.plist";
+  const std::string seedBytes = "<?xml version=\"1.0\"?>\n<plist><dict/></plist>\n  not parsed";
+  const struct {
+    const char* what;
+    std::optional<std::string> seed, existing;  // nullopt: no such file
+    std::optional<bool> created;                // nullopt: a failure
+    std::optional<std::string> expected;        // the file afterwards
+  } cases[] = {
+      {"missing file", seedBytes, std::nullopt, true, seedBytes},
+      {"existing file", seedBytes, "mine", false, "mine"},
+      {"missing seed", std::nullopt, std::nullopt, std::nullopt, std::nullopt},
+      {"missing seed, existing file", std::nullopt, "mine", false, "mine"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    fs::remove_all(test.root());
+    if (c.seed) put(kSeed, *c.seed);
+    if (c.existing) put(kSettings, *c.existing);
+    const auto seeded = platform::seedPlistIfMissing(kSettings, kSeed);
+    EXPECT_EQ(seeded.ok(), c.created.has_value());
+    if (seeded && c.created) {
+      EXPECT_EQ(*seeded, *c.created);
+    }
+    EXPECT_EQ(fs::exists(host(kSettings)), c.expected.has_value());
+    if (c.expected) {
+      EXPECT_EQ(contentOf(kSettings), *c.expected);
+      EXPECT_THAT(strayFiles(), IsEmpty());
+    }
+  }
+  EXPECT_THAT(test.log(), IsEmpty());
+}
+
+TEST_F(PlistFileTest, SeedingWaitsForAnUpdateAndKeepsWhatItWrote) {
+  constexpr std::string_view kSeed = "/Library/Seeds/seed.plist";
+  put(kSeed, "seed");
+  fs::create_directories(host(kSettings).parent_path());
+  std::optional<platform::ExclusiveFileLock> update(std::in_place,
+                                                    host(kSettings).string() + ".lock");
+  std::optional<platform::Result<bool>> seeded;
+  std::thread seeding([&] {
+    platform::ProcessScope scope(test.process());
+    seeded = platform::seedPlistIfMissing(kSettings, kSeed);
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  EXPECT_FALSE(fs::exists(host(kSettings)));  // it waits for the lock
+  put(kSettings, "written meanwhile");
+  update.reset();
+  seeding.join();
+
+  ASSERT_TRUE(seeded && seeded->ok());
+  EXPECT_FALSE(**seeded);
+  EXPECT_EQ(contentOf(kSettings), "written meanwhile");
 }
 
 pid_t startHelper(const fs::path& root, const std::string& prefix, int count) {

@@ -1,0 +1,25 @@
+#pragma once
+// The read cache behind readPlist: each process keeps the last parsed content of every
+// property-list file it read, and parses a file again only when it may have changed since. It is
+// invisible: a read returns exactly what reading the file afresh would (docs/architecture.md says
+// how, and where that promise ends).
+#include <filesystem>
+#include <memory>
+
+#include "platform/foundation/value.h"
+
+namespace platform {
+
+// A file's parsed dictionary, shared by every reader until the file changes; null when the file
+// is missing, unreadable, malformed or not a dictionary at its root.
+using PlistSnapshot = std::shared_ptr<const Dictionary>;
+using PlistReader = PlistSnapshot (*)(const std::filesystem::path& file);
+
+// The current process's snapshot of file (a host path), from readAfresh when it may have changed.
+// Safe to call from any thread of the process.
+PlistSnapshot readThroughCache(const std::filesystem::path& file, PlistReader readAfresh);
+
+// From now on the current process reads every file afresh: what the cache is measured against.
+void bypassPlistCache();
+
+}  // namespace platform
