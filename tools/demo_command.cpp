@@ -12,6 +12,8 @@
 #include <nlohmann/json.hpp>
 
 #include "hosts/whatsapp/whatsapp_run.h"
+#include "platform/foundation/wall_clock.h"
+#include "platform/process/process.h"
 #include "tools/commands.h"
 #include "tools/explain.h"
 #include "tools/package.h"
@@ -47,6 +49,21 @@ const std::string kConversation = R"(
 {"at":70,"terminate":true}
 )";
 
+// Half an hour later the app starts again, with two reply policies on.
+const std::string kLaterConversation = R"(
+{"at":0,"note":"Half an hour later, with Reply once and Hold back when I answer switched on"}
+{"at":0,"settings":{"isReplyOnce":true,"isCancelOnUserReply":true}}
+{"at":1,"note":"Carol writes again: she got a reply half an hour ago, so Reply once holds this one back"}
+{"at":1,"receive":{"text":"Still there?","chat":{"contactIdentifier":"carol-0003:ABPerson","displayName":"Carol"}}}
+{"at":10,"note":"Erin writes, and you answer her yourself 2 s later: her automatic reply is held back"}
+{"at":10,"receive":{"text":"Where are you?","chat":{"contactIdentifier":"erin-0005:ABPerson","displayName":"Erin"}}}
+{"at":12,"send":{"text":"Two minutes away!","chat":{"contactIdentifier":"erin-0005:ABPerson","displayName":"Erin"}}}
+)";
+
+// The two runs' local dates, so that the history's times read the same every time.
+constexpr const char* kFirstStart = "2026-12-07T09:00:00";
+constexpr const char* kLaterStart = "2026-12-07T09:30:00";
+
 // Why a message got no reply, as `mornaq explain` tells it.
 void explainBobsMessage(const fs::path& root) {
   hosts::whatsapp::Received message;
@@ -73,8 +90,16 @@ int runDemo() {
                  "on, a global reply, Ann with her own reply and two word-match rules, Bob\n"
                  "blacklisted, Dave's chat muted. Times are seconds on a virtual clock.\n\n";
     std::istringstream conversation(kConversation);
-    status = hosts::whatsapp::run({.root = root, .virtualTime = true}, conversation, std::cout,
-                                  std::cerr);
+    status = hosts::whatsapp::run(
+        {.root = root, .virtualTime = true, .start = platform::parseLocalDateTime(kFirstStart)},
+        conversation, std::cout, std::cerr);
+    if (status == 0) {
+      std::cout << '\n';
+      std::istringstream later(kLaterConversation);
+      status = hosts::whatsapp::run(
+          {.root = root, .virtualTime = true, .start = platform::parseLocalDateTime(kLaterStart)},
+          later, std::cout, std::cerr);
+    }
     if (status == 0) explainBobsMessage(root);
   }
   std::error_code ignored;

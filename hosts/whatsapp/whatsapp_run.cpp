@@ -35,6 +35,27 @@ platform::ObservationHandle printWhy(ProcessOutput& output) {
       });
 }
 
+struct Sent {
+  std::string text;
+  Chat chat;
+};
+
+std::string readSent(const json& value, Sent& sent) {
+  if (!value.is_object()) return "expects an object";
+  if (!value.contains("text") || !value["text"].is_string()) return "\"text\" must be a text";
+  if (!value.contains("chat")) return "\"chat\" must be a chat";
+  for (const auto& [name, member] : value.items()) {
+    if (name == "text") {
+      sent.text = member.get<std::string>();
+    } else if (name == "chat") {
+      if (std::string error = readChat(member, sent.chat); !error.empty()) return error;
+    } else {
+      return fmt::format("unknown member \"{}\"", name);
+    }
+  }
+  return {};
+}
+
 scenario::EventKinds appEvents(WhatsAppApp& app) {
   return {
       {"receive",
@@ -47,6 +68,18 @@ scenario::EventKinds appEvents(WhatsAppApp& app) {
           Received received;
           readReceived(value, received);
           app.receive(received.text, received.chat);
+          return {};
+        }}},
+      {"send",
+       {.check =
+            [](const json& value) {
+              Sent unused;
+              return read(readSent(value, unused));
+            },
+        .action = [&app](const json& value) -> Result<> {
+          Sent sent;
+          readSent(value, sent);
+          app.sendAsUser(sent.text, sent.chat);
           return {};
         }}},
       {"openChat",
@@ -74,16 +107,20 @@ scenario::EventKinds appEvents(WhatsAppApp& app) {
 }  // namespace
 
 int run(const RunOptions& options, std::istream& in, std::ostream& out, std::ostream& err) {
-  platform::Process process(
-      appProcessOptions(kBundleIdentifier, "WhatsApp", options.root, options.virtualTime));
+  platform::Process process(appProcessOptions(kBundleIdentifier, "WhatsApp", options.root,
+                                              options.virtualTime, options.start));
   platform::ProcessScope scope(process);
   EventOutput events(out, options.format);
   ProcessOutput output(process, events);
-  WhatsAppApp app(process, options.version, [&output](const Chat& chat, const std::string& text) {
-    output.emit("sent", {{"contactIdentifier", textOrNull(chat.contactIdentifier)},
+  const auto printAs = [&output](std::string_view kind) {
+    return [&output, kind](const Chat& chat, const std::string& text) {
+      output.emit(kind, {{"contactIdentifier", textOrNull(chat.contactIdentifier)},
                          {"displayName", textOrNull(chat.displayName)},
                          {"text", text}});
-  });
+    };
+  };
+  WhatsAppApp app(process, options.version, printAs("sent"));
+  app.setUserSentHandler(printAs("userSent"));
   auto kinds = commonEvents(output);
   kinds.merge(appEvents(app));
   const auto why = options.why ? printWhy(output) : nullptr;

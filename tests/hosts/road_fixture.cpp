@@ -55,7 +55,8 @@ RunResult RoadTest::run(const std::string& scenario, const std::string& version,
                                         .virtualTime = true,
                                         .format = hosts::EventOutput::Format::Json,
                                         .input = hosts::scenario::Input::ReadFirst,
-                                        .why = why},
+                                        .why = why,
+                                        .start = start},
                                        in, out, err);
   std::istringstream lines(out.str());
   for (std::string line; std::getline(lines, line);) {
