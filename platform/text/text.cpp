@@ -119,10 +119,12 @@ class NeedleAutomaton {
 FoldedText::FoldedText(std::string_view text) {
   // Folding leaves ASCII ASCII, with capitals made small, and it decomposes
   // nothing: the common case needs no conversion through ICU.
-  if (std::ranges::all_of(text, [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+  // Iterator algorithms, not ranges: the phone's standard library has no range algorithms.
+  if (std::all_of(text.begin(), text.end(),
+                  [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
     folded_.resize(text.size());
-    std::ranges::transform(text, folded_.begin(),
-                           [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
+    std::transform(text.begin(), text.end(), folded_.begin(),
+                   [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
     return;
   }
   folded(text).toUTF8String(folded_);
