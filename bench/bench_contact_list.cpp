@@ -69,10 +69,12 @@ class SettingsProcess {
     const auto book = *root.map(platform::contacts::kAddressBookPath);
     fs::create_directories(book.parent_path());
     std::ofstream(book) << cards;
-    platform::updatePlist(format::kMainSettingsPath, [&](platform::Dictionary& stored) {
-      stored = settings;
-      return true;
-    });
+    if (!platform::updatePlist(format::kMainSettingsPath, [&](platform::Dictionary& stored) {
+          stored = settings;
+          return true;
+        })) {
+      platform::fatal("could not write the settings to measure");
+    }
   }
 
  private:

@@ -61,11 +61,13 @@ class App {
   void readEveryFileAfresh() { platform::bypassPlistCache(); }
   // Changes MainSettings as the settings pages do, keeping its size.
   void changeMainSettings() {
-    platform::updatePlist(mornaq::format::kMainSettingsPath, [](Dictionary& settings) {
-      settings.insert_or_assign("customReplyGlob",
-                                settings.contains("customReplyGlob") ? "a" : "b");
-      return true;
-    });
+    if (!platform::updatePlist(mornaq::format::kMainSettingsPath, [](Dictionary& settings) {
+          settings.insert_or_assign("customReplyGlob",
+                                    settings.contains("customReplyGlob") ? "a" : "b");
+          return true;
+        })) {
+      platform::fatal("could not write the settings to measure");
+    }
   }
   std::string mainSettingsBytes() const {
     std::string bytes;

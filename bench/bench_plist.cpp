@@ -63,8 +63,10 @@ class Fixture {
                   .logSink = [](std::string_view) {}}),
         scope_(process_) {
     fs::create_directories(file().parent_path());
-    platform::replaceFileAtomically(file(),
-                                    platform::serializePropertyList(mainSettings(contacts)));
+    if (!platform::replaceFileAtomically(file(),
+                                         platform::serializePropertyList(mainSettings(contacts)))) {
+      platform::fatal("could not write the settings to measure");
+    }
   }
   ~Fixture() { fs::remove_all(root_); }
 
@@ -77,8 +79,7 @@ class Fixture {
 };
 
 plist_t plainParse(const fs::path& file) {
-  std::string bytes;
-  platform::readWholeFile(file, bytes);
+  const std::string bytes = platform::readWholeFile(file).valueOr({});
   plist_t root = nullptr;
   plist_from_xml(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &root);
   return root;
@@ -92,8 +93,9 @@ void plainUpdate(const fs::path& file) {
   char* xml = nullptr;
   std::uint32_t length = 0;
   plist_to_xml(root, &xml, &length);
-  platform::replaceFileAtomically(file, std::string_view(xml, length));
+  const auto written = platform::replaceFileAtomically(file, std::string_view(xml, length));
   plist_to_xml_free(xml);
+  if (!written) platform::fatal("could not write the measured settings: " + written.reason());
   plist_free(root);
 }
 
@@ -137,10 +139,12 @@ void BM_UpdateSettings(benchmark::State& state) {
   const double start = processorSeconds();
   for (auto _ : state) {
     on = !on;
-    platform::updatePlist(kSettings, [&](Dictionary& settings) {
-      settings.insert_or_assign("enabled", on);
-      return true;
-    });
+    if (!platform::updatePlist(kSettings, [&](Dictionary& settings) {
+          settings.insert_or_assign("enabled", on);
+          return true;
+        })) {
+      platform::fatal("could not write the settings to measure");
+    }
   }
   const double ours = (processorSeconds() - start) / static_cast<double>(state.iterations());
   reportRatio(state, ours, secondsPerCall([&] { plainUpdate(fixture.file()); }));

@@ -26,10 +26,12 @@ using platform::Dictionary;
 std::string contactKey(std::int64_t i) { return "contact-" + std::to_string(i); }
 
 void writeFile(std::string_view path, Dictionary content) {
-  platform::updatePlist(path, [&](Dictionary& file) {
-    file = std::move(content);
-    return true;
-  });
+  if (!platform::updatePlist(path, [&](Dictionary& file) {
+        file = std::move(content);
+        return true;
+      })) {
+    platform::fatal("could not write the settings to measure");
+  }
 }
 
 void writeSettingsFiles(std::int64_t contacts, std::int64_t rules) {

@@ -2,6 +2,7 @@
 // The settings format shared by the hook library and the settings bundle:
 // the two files, their keys and the built-in values. Both deliverables
 // include this header; neither links the other.
+#include <cstddef>
 #include <string_view>
 
 namespace mornaq::format {
@@ -11,7 +12,11 @@ inline constexpr std::string_view kMainSettingsPath =
     "/var/mobile/Library/Preferences/com.corvane.halbrin.mornaqprefs.plist";
 inline constexpr std::string_view kRuleSettingsPath =
     "/var/mobile/Library/Preferences/com.corvane.halbrin.mornaqprefsWM.plist";
-inline constexpr std::string_view kSeedPath = "/Library/PreferenceBundles/MornaqPrefs.bundle/Empty.plist";
+// Every reply that left, newest first (common/reply_history.h).
+inline constexpr std::string_view kReplyHistoryPath =
+    "/var/mobile/Library/Preferences/com.corvane.halbrin.mornaqhistory.plist";
+inline constexpr std::string_view kSeedPath =
+    "/Library/PreferenceBundles/MornaqPrefs.bundle/Empty.plist";
 inline constexpr std::string_view kBundlePath = "/Library/PreferenceBundles/MornaqPrefs.bundle";
 // A page row's file: this folder, the row's `defaults` domain, then ".plist".
 inline constexpr std::string_view kPreferencesFolder = "/var/mobile/Library/Preferences/";
@@ -29,6 +34,17 @@ inline constexpr std::string_view kIsCnrtVerSupported = "isCnrtVerSupported";
 inline constexpr std::string_view kFirstInstall71 = "firstInstall71";
 inline constexpr std::string_view kUpdate75 = "update75";
 inline constexpr std::string_view kUpdate752 = "update752";
+// Reply policies.
+inline constexpr std::string_view kIsReplyOnce = "isReplyOnce";
+inline constexpr std::string_view kReplyOnceHours = "replyOnceHours";
+inline constexpr std::string_view kIsScheduleEnabled = "isScheduleEnabled";
+inline constexpr std::string_view kScheduleFrom = "scheduleFrom";
+inline constexpr std::string_view kScheduleTo = "scheduleTo";
+inline constexpr std::string_view kScheduleDays = "scheduleDays";
+inline constexpr std::string_view kIsCancelOnUserReply = "isCancelOnUserReply";
+inline constexpr std::string_view kIsAwayOnly = "isAwayOnly";
+inline constexpr std::string_view kAwayMinutes = "awayMinutes";
+inline constexpr std::string_view kLoopGuardReplies = "loopGuardReplies";
 
 // MainSettings, a contact's entry (under its contact key).
 inline constexpr std::string_view kIsContactEnabled = "isContactEnabled";
@@ -60,6 +76,16 @@ inline constexpr std::string_view kReservedContactKeys[] = {
     kFirstInstall71,
     kUpdate75,
     kUpdate752,
+    kIsReplyOnce,
+    kReplyOnceHours,
+    kIsScheduleEnabled,
+    kScheduleFrom,
+    kScheduleTo,
+    kScheduleDays,
+    kIsCancelOnUserReply,
+    kIsAwayOnly,
+    kAwayMinutes,
+    kLoopGuardReplies,
     kGlobalOwner,
 };
 inline constexpr bool isReservedContactKey(std::string_view key) {
@@ -75,6 +101,17 @@ inline constexpr std::string_view kBusyText =
 inline constexpr std::string_view kDefaultDelay = "3";
 inline constexpr std::string_view kNoTextSentinel = "NOSMS";
 inline constexpr std::string_view kNoWordSentinel = "NOMATCH";
+inline constexpr std::string_view kDefaultReplyOnceHours = "24";
+inline constexpr std::string_view kDefaultAwayMinutes = "10";
+inline constexpr std::string_view kDefaultLoopGuardReplies = "10";
+
+// The reply history file: under "replies", an array of entries, newest first.
+inline constexpr std::string_view kHistoryReplies = "replies";
+inline constexpr std::string_view kHistoryTime = "time";  // a date
+inline constexpr std::string_view kHistoryChat = "chat";  // contact key, else display name
+inline constexpr std::string_view kHistoryDisplayName = "displayName";
+inline constexpr std::string_view kHistoryText = "text";
+inline constexpr std::size_t kHistoryLimit = 200;
 
 // A contact's address-book identifier carries this suffix; the contact key is
 // the identifier with every occurrence removed.

@@ -11,42 +11,17 @@
 
 #include <nlohmann/json.hpp>
 
-#include "common/settings_format.h"
-#include "hosts/common/json_plist.h"
 #include "hosts/whatsapp/whatsapp_run.h"
-#include "platform/foundation/plist_file.h"
+#include "platform/foundation/wall_clock.h"
 #include "platform/process/process.h"
 #include "tools/commands.h"
 #include "tools/explain.h"
 #include "tools/package.h"
+#include "tools/sample_settings.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-namespace format = mornaq::format;
-
-// Switch on; a global reply for everybody; Ann with a reply of her own and
-// two word-match rules; Bob blacklisted.
-const char* const kMainSettings = R"({
-  "isTweakEnabled": true,
-  "isGlobalEnabled": true,
-  "isGlobAutoEnabled": true,
-  "customReplyGlob": "Hi :name:, I'm driving right now.:newline:I'll call you back soon.",
-  "customReplyGlobDelay": "2",
-  "ann-0001": {"isContactEnabled": true, "isWordMatch": true, "isAutoReplyContact": true,
-               "customReply": "Sorry :name:, I'm in a meeting until five.",
-               "customReplyDelay": "4"},
-  "bob-0002": {"isContactBlackList": true}
-})";
-
-const char* const kRuleSettings = R"({
-  "ann-0001": {
-    "lunch": {"customMatch": "lunch", "customMatchRe": "Yes! Lunch at one works for me.",
-              "customMatchReDelay": "1"},
-    "urgent": {"customMatch": "urgent", "customMatchRe": "Calling you right away.",
-               "customMatchReDelay": "0"}
-  }
-})";
 
 // Explained again after the conversation.
 const std::string kBobsMessage =
@@ -74,22 +49,20 @@ const std::string kConversation = R"(
 {"at":70,"terminate":true}
 )";
 
-// The settings as the Settings app would write them, before the messaging app starts.
-void writeSampleSettings(const fs::path& root) {
-  platform::Process settingsApp({.bundleIdentifier = "com.apple.Preferences",
-                                 .name = "Preferences",
-                                 .deviceRoot = root,
-                                 .clock = platform::Clock::Virtual,
-                                 .logSink = {}});
-  platform::ProcessScope scope(settingsApp);
-  for (const auto& [path, json] : {std::pair{format::kMainSettingsPath, kMainSettings},
-                                   std::pair{format::kRuleSettingsPath, kRuleSettings}}) {
-    platform::updatePlist(path, [json = json](platform::Dictionary& file) {
-      file = *hosts::plistValue(nlohmann::json::parse(json)).dictionary();
-      return true;
-    });
-  }
-}
+// Half an hour later the app starts again, with two reply policies on.
+const std::string kLaterConversation = R"(
+{"at":0,"note":"Half an hour later, with Reply once and Hold back when I answer switched on"}
+{"at":0,"settings":{"isReplyOnce":true,"isCancelOnUserReply":true}}
+{"at":1,"note":"Carol writes again: she got a reply half an hour ago, so Reply once holds this one back"}
+{"at":1,"receive":{"text":"Still there?","chat":{"contactIdentifier":"carol-0003:ABPerson","displayName":"Carol"}}}
+{"at":10,"note":"Erin writes, and you answer her yourself 2 s later: her automatic reply is held back"}
+{"at":10,"receive":{"text":"Where are you?","chat":{"contactIdentifier":"erin-0005:ABPerson","displayName":"Erin"}}}
+{"at":12,"send":{"text":"Two minutes away!","chat":{"contactIdentifier":"erin-0005:ABPerson","displayName":"Erin"}}}
+)";
+
+// The two runs' local dates, so that the history's times read the same every time.
+constexpr const char* kFirstStart = "2026-12-07T09:00:00";
+constexpr const char* kLaterStart = "2026-12-07T09:30:00";
 
 // Why a message got no reply, as `mornaq explain` tells it.
 void explainBobsMessage(const fs::path& root) {
@@ -112,13 +85,21 @@ int runDemo() {
   if (std::string error = tools::installPackage(root); !error.empty()) {
     std::cerr << "mornaq demo: " << error << '\n';
   } else {
-    writeSampleSettings(root);
+    tools::writeSampleSettings(root);
     std::cout << "Mornaq demo: the add-on installed into a fresh device root, the master switch\n"
                  "on, a global reply, Ann with her own reply and two word-match rules, Bob\n"
                  "blacklisted, Dave's chat muted. Times are seconds on a virtual clock.\n\n";
     std::istringstream conversation(kConversation);
-    status = hosts::whatsapp::run({.root = root, .virtualTime = true}, conversation, std::cout,
-                                  std::cerr);
+    status = hosts::whatsapp::run(
+        {.root = root, .virtualTime = true, .start = platform::parseLocalDateTime(kFirstStart)},
+        conversation, std::cout, std::cerr);
+    if (status == 0) {
+      std::cout << '\n';
+      std::istringstream later(kLaterConversation);
+      status = hosts::whatsapp::run(
+          {.root = root, .virtualTime = true, .start = platform::parseLocalDateTime(kLaterStart)},
+          later, std::cout, std::cerr);
+    }
     if (status == 0) explainBobsMessage(root);
   }
   std::error_code ignored;

@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include "Mornaq/engine/history_file.h"
 #include "Mornaq/engine/incoming_message.h"
 #include "Mornaq/engine/reply_outcome.h"
 #include "Mornaq/engine/setting_values.h"
@@ -10,6 +11,7 @@
 #include "hosts/common/json_plist.h"
 #include "platform/foundation/file_manager.h"
 #include "platform/foundation/plist_file.h"
+#include "platform/foundation/wall_clock.h"
 
 namespace tools {
 namespace {
@@ -34,9 +36,11 @@ std::string indented(std::string text, std::size_t columns) {
 
 }  // namespace
 
-Explainer::Explainer(const std::filesystem::path& root, const std::string& version)
+Explainer::Explainer(const std::filesystem::path& root, const std::string& version,
+                     std::optional<platform::Date> at)
     : process_(
-          hosts::appProcessOptions(hosts::whatsapp::kBundleIdentifier, "WhatsApp", root, true)) {
+          hosts::appProcessOptions(hosts::whatsapp::kBundleIdentifier, "WhatsApp", root, true)),
+      at_(at) {
   platform::ProcessScope scope(process_);
   app_ = std::make_unique<hosts::whatsapp::WhatsAppApp>(
       process_, version, [](const hosts::whatsapp::Chat&, const std::string&) {}, [] {});
@@ -52,10 +56,13 @@ nlohmann::json Explainer::explain(const hosts::whatsapp::Received& received) {
   const platform::Dictionary settings = mainSettingsAsSeeded();
   // The app registers its sender only when the switch is on as it starts.
   const bool switchOn = mornaq::switchValue(settings, format::kIsTweakEnabled);
-  const auto incoming = mornaq::readIncomingMessage(app_->message(received.text, received.chat),
-                                                    app_->notificationCenter());
-  const mornaq::ReplyWhy why = mornaq::replyRoad(
-      incoming, settings, platform::readPlist(format::kRuleSettingsPath), switchOn, switchOn);
+  auto incoming = mornaq::readIncomingMessage(app_->message(received.text, received.chat),
+                                              app_->notificationCenter());
+  incoming.receivedAt = at_.value_or(platform::systemDate());
+  // A freshly started app has seen none of the user's sends.
+  const mornaq::ReplyWhy why =
+      mornaq::replyRoad(incoming, settings, platform::readPlist(format::kRuleSettingsPath),
+                        switchOn, switchOn, mornaq::readReplyHistory());
   return hosts::jsonValue(mornaq::replyWhyDictionary(why));
 }
 

@@ -4,9 +4,11 @@
 // two settings files as the app does (a missing MainSettings as the seed file
 // that seeding would copy there), takes the master switch as it is now for
 // the sender's observers too, and runs the add-on's own decision steps at
-// once instead of on timers. It sends, queues and writes nothing.
+// once instead of on timers, the reply policies with the reply history. It
+// sends, queues and writes nothing.
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <nlohmann/json.hpp>
@@ -21,7 +23,10 @@ class Explainer {
  public:
   // The messaging app's classes and objects in a process of its own on root,
   // without any hook library: nothing of the add-on runs but the decision.
-  Explainer(const std::filesystem::path& root, const std::string& version);
+  // at: the phone's date the message arrives at; none: the system's date as
+  // each message is explained.
+  Explainer(const std::filesystem::path& root, const std::string& version,
+            std::optional<platform::Date> at = std::nullopt);
   ~Explainer();
   Explainer(const Explainer&) = delete;
   Explainer& operator=(const Explainer&) = delete;
@@ -32,6 +37,7 @@ class Explainer {
 
  private:
   platform::Process process_;
+  std::optional<platform::Date> at_;
   std::unique_ptr<hosts::whatsapp::WhatsAppApp> app_;
 };
 

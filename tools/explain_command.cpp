@@ -13,6 +13,7 @@
 #include "hosts/whatsapp/whatsapp_app.h"
 #include "tools/app_version_option.h"
 #include "tools/commands.h"
+#include "tools/date_option.h"
 #include "tools/explain.h"
 
 namespace tools {
@@ -22,6 +23,7 @@ struct Options {
   std::string root;
   std::string version = hosts::whatsapp::kDefaultVersion;
   bool json = false;
+  std::optional<platform::Date> at;
   std::string message = "-";
 };
 
@@ -57,7 +59,7 @@ bool answer(Explainer& explainer, const std::string& line, int number, bool json
 }
 
 int runExplain(const Options& options) {
-  Explainer explainer(options.root, options.version);
+  Explainer explainer(options.root, options.version, options.at);
   if (options.message != "-") return answer(explainer, options.message, 1, options.json) ? 0 : 2;
   bool allWell = true;
   int number = 0;
@@ -78,6 +80,8 @@ const bool registered = registerSubcommand([](CLI::App& mornaq) -> Run {
       ->check(CLI::ExistingDirectory);
   command->add_flag("--json", options->json, "Print one JSON object an answer");
   addAppVersionOption(*command, options->version);
+  addDateOption(*command, "--at", options->at,
+                "The local date and time the message arrives at (default: now)");
   command->add_option("message", options->message,
                       "A received message, {\"text\":S,\"chat\":CHAT}; standard input, one a "
                       "line, when absent or -");

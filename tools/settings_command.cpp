@@ -20,7 +20,15 @@ int runSettings(Options& options) {
   options.run.format =
       options.json ? hosts::EventOutput::Format::Json : hosts::EventOutput::Format::Readable;
   // The script is read whole before the first action, like a scenario on a
-  // virtual clock: nothing in the Settings app waits for time to pass.
+  // virtual clock: nothing in the Settings app waits for time to pass. Live,
+  // standard input acts line by line instead.
+  if (options.run.live) {
+    if (options.script != "-") {
+      std::cerr << "mornaq settings: --live reads standard input, not a script file\n";
+      return 2;
+    }
+    return hosts::settings::run(options.run, std::cin, std::cout, std::cerr);
+  }
   return tools::runScenarioFrom("settings", options.script, /*virtualTime=*/true,
                                 [&](std::istream& in, hosts::scenario::Input) {
                                   return hosts::settings::run(options.run, in, std::cout,
@@ -36,6 +44,9 @@ tools::Run addSettings(CLI::App& mornaq) {
       ->required()
       ->check(CLI::ExistingDirectory);
   command->add_flag("--json", options->json, "Print one JSON object a line");
+  command->add_flag("--live", options->run.live,
+                    "Act on each line of standard input as it arrives; a failing line does not "
+                    "end the run");
   command->add_option("script", options->script,
                       "The script of user actions; standard input when absent or -");
   return [options] { return runSettings(*options); };

@@ -1,4 +1,5 @@
-// mornaq whatsapp --root DIR [--version V] [--virtual-time] [--json] [--why] [SCENARIO]:
+// mornaq whatsapp --root DIR [--version V] [--virtual-time [--start DATE]] [--json] [--why]
+// [SCENARIO]:
 // runs the simulated messaging app through a scenario.
 #include <iostream>
 #include <memory>
@@ -7,6 +8,7 @@
 #include "hosts/whatsapp/whatsapp_run.h"
 #include "tools/app_version_option.h"
 #include "tools/commands.h"
+#include "tools/date_option.h"
 #include "tools/scenario_source.h"
 
 namespace {
@@ -38,6 +40,9 @@ tools::Run addWhatsApp(CLI::App& mornaq) {
   tools::addAppVersionOption(*command, options->run.version);
   command->add_flag("--virtual-time", options->run.virtualTime,
                     "Run on a virtual clock: no real time passes");
+  tools::addDateOption(*command, "--start", options->run.start,
+                       "The local date and time at which the virtual clock starts (default: now)")
+      ->needs("--virtual-time");
   command->add_flag("--json", options->json, "Print one JSON object a line");
   command->add_flag("--why", options->run.why,
                     "Also print why each received message got its reply or none");

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "Mornaq/host/host_interface.h"
+#include "platform/foundation/value.h"
 
 namespace mornaq {
 
@@ -23,6 +24,8 @@ struct IncomingMessage {
   platform::Id fromJID{};
   bool isMuted = false;
   host::Text contactIdentifier{};
+  // Not the host's: the phone's date when screening took the message.
+  platform::Date receivedAt{};
 };
 
 // Asks the host in a fixed order: the chat session, whether it is a group,

@@ -5,20 +5,24 @@
 #include <memory>
 #include <string>
 
+#include "Mornaq/engine/history_file.h"
 #include "Mornaq/engine/incoming_message.h"
 #include "Mornaq/engine/reply_evaluation.h"
 #include "Mornaq/engine/reply_path.h"
+#include "Mornaq/engine/reply_policies.h"
 #include "Mornaq/engine/reply_request.h"
 #include "Mornaq/engine/reply_timeline.h"
 #include "Mornaq/engine/reply_why.h"
 #include "Mornaq/engine/screening.h"
 #include "Mornaq/engine/setting_values.h"
+#include "Mornaq/engine/user_activity.h"
 #include "common/settings_format.h"
 #include "platform/dispatch/guarded.h"
 #include "platform/dispatch/main_queue.h"
 #include "platform/foundation/log.h"
 #include "platform/foundation/notification_center.h"
 #include "platform/foundation/plist_file.h"
+#include "platform/foundation/wall_clock.h"
 #include "platform/process/process.h"
 #include "platform/uikit/uikit.h"
 
@@ -56,14 +60,21 @@ using Snapshot = std::shared_ptr<const platform::Dictionary>;
 
 // The road of a message ends with its reply request posted: the record
 // says whether it will be sent and when.
-void postReply(const Reply& reply, const IncomingMessage& incoming, ReplyWhy& why) {
-  postReplyRequest(reply.text, reply.delay, incoming.chatSession);
+// The arrival goes with the request only while the user's own reply holds
+// replies back: the sender checks it as the reply leaves. The record tells
+// what the policies decided as the reply leaves would say of it now.
+void postReply(const Reply& reply, const IncomingMessage& incoming,
+               const platform::Dictionary& snapshot, ReplyWhy& why) {
+  postReplyRequest(reply.text, reply.delay, incoming.chatSession,
+                   holdBackArrival(snapshot, incoming.receivedAt));
   noteRequest(
       why, reply, incoming.chatSession,
       platform::NotificationCenter::defaultCenter().observerCount(kReplyRequestNotification) > 0);
+  noteSendingPolicies(why, snapshot, readReplyHistory(), userActivity(),
+                      replyChat(incoming.chatSession), incoming.receivedAt);
 }
 
-void evaluateContactReply(const Snapshot&, const Decision& decision,
+void evaluateContactReply(const Snapshot& snapshot, const Decision& decision,
                           const IncomingMessage& incoming, ReplyWhy why) {
   const platform::Dictionary& entry = *decision.entry;
   const Evaluation evaluation =
@@ -77,7 +88,7 @@ void evaluateContactReply(const Snapshot&, const Decision& decision,
     state.lastContactMatch = rule->customMatch;
     state.lastContactMatchReply = rule->customMatchRe;
   }
-  if (const auto reply = evaluation.reply()) postReply(*reply, incoming, why);
+  if (const auto reply = evaluation.reply()) postReply(*reply, incoming, *snapshot, why);
   // The summary line belongs to the contact's own reply, which a matched rule
   // replaces.
   if (!evaluation.rule) {
@@ -111,7 +122,7 @@ void evaluateGlobalReply(const Snapshot& snapshot, const Decision& decision,
   } else if (reply) {
     NSLog("[Mornaq] [GLOBAL] Word didn't Match or isn't enabled will send a reply to phoneNumber");
   }
-  if (reply) postReply(*reply, incoming, why);
+  if (reply) postReply(*reply, incoming, *snapshot, why);
   postReplyWhy(why);
 }
 
@@ -149,8 +160,8 @@ void decideReply(const Snapshot& snapshot, const IncomingMessage& incoming, Repl
 void screenReceivedMessage(const platform::Id& message, ReplyWhy why) {
   // Taken once: a settings change applies from the next message on.
   const Snapshot snapshot = platform::readPlistShared(format::kMainSettingsPath);
-  const IncomingMessage incoming =
-      readIncomingMessage(message, engineState().notificationCenter.get());
+  IncomingMessage incoming = readIncomingMessage(message, engineState().notificationCenter.get());
+  incoming.receivedAt = platform::dateNow();
   const Screening screening = screen(incoming, *snapshot);
   noteScreening(why, incoming, screening);
   switch (screening) {
@@ -165,6 +176,10 @@ void screenReceivedMessage(const platform::Id& message, ReplyWhy why) {
       NSLog("[Mornaq] [noting to do]");
       break;
     case Screening::Pass:
+      if (const auto held = noteSchedule(why, *snapshot, incoming.receivedAt)) {
+        NSLog(heldBackLine(*held));
+        break;
+      }
       platform::MainQueue::main().after(kScreeningToDecision,
                                         [snapshot, incoming, why = std::move(why)]() mutable {
                                           decideReply(snapshot, incoming, std::move(why));

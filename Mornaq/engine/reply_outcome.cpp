@@ -2,6 +2,7 @@
 
 #include "Mornaq/engine/reply_path.h"
 #include "Mornaq/engine/screening.h"
+#include "Mornaq/engine/user_activity.h"
 
 namespace mornaq {
 
@@ -23,7 +24,8 @@ Evaluation evaluatePath(const Decision& decision, const IncomingMessage& incomin
 }  // namespace
 
 ReplyWhy replyRoad(const IncomingMessage& incoming, const platform::Dictionary& snapshot,
-                   const platform::Dictionary& ruleFile, bool switchAtReceipt, bool switchAtStart) {
+                   const platform::Dictionary& ruleFile, bool switchAtReceipt, bool switchAtStart,
+                   const ReplyHistory& history, const UserActivity& activity) {
   ReplyWhy why;
   noteSwitch(why, switchAtReceipt, SwitchMoment::AtReceipt);
   if (why.stoppedBy) {
@@ -32,6 +34,8 @@ ReplyWhy replyRoad(const IncomingMessage& incoming, const platform::Dictionary& 
   }
   noteScreening(why, incoming, screen(incoming, snapshot));
   if (why.stoppedBy) return why;
+  noteSchedule(why, snapshot, incoming.receivedAt);
+  if (why.stoppedBy) return why;
   const Decision decision = decide(incoming, snapshot);
   noteDecision(why, decision);
   if (why.stoppedBy) return why;
@@ -39,6 +43,8 @@ ReplyWhy replyRoad(const IncomingMessage& incoming, const platform::Dictionary& 
   noteEvaluation(why, decision, evaluation);
   if (const auto reply = evaluation.reply()) {
     noteRequest(why, *reply, incoming.chatSession, switchAtStart);
+    noteSendingPolicies(why, snapshot, history, activity, replyChat(incoming.chatSession),
+                        incoming.receivedAt);
   }
   return why;
 }

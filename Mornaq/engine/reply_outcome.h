@@ -13,8 +13,11 @@ namespace mornaq {
 
 // With the master switch as read at receipt and as it was when the app
 // started (which decides whether observers are there to send).
+// The reply policies look at the message's receivedAt, the reply history and
+// the user's sends given.
 ReplyWhy replyRoad(const IncomingMessage& incoming, const platform::Dictionary& snapshot,
-                   const platform::Dictionary& ruleFile, bool switchAtReceipt, bool switchAtStart);
+                   const platform::Dictionary& ruleFile, bool switchAtReceipt, bool switchAtStart,
+                   const ReplyHistory& history = {}, const UserActivity& activity = {});
 
 // The reply request the decision posts for a message that passed receipt,
 // or none.

@@ -11,12 +11,13 @@ std::int64_t requestDelaySeconds(const platform::Value& delay) {
 }
 
 void postReplyRequest(const std::string& text, const platform::Value& delay,
-                      const platform::Id& chatSession) {
+                      const platform::Id& chatSession, std::optional<platform::Date> receivedAt) {
   platform::Dictionary userInfo;
   userInfo.emplace(kReplyRequestMsgKey, text);
   userInfo.emplace(kReplyRequestDelayKey, delay);
   // The sender drops a request without a chat, with its own log line.
   if (chatSession) userInfo.emplace(kReplyRequestChatSessionKey, chatSession);
+  if (receivedAt) userInfo.emplace(kReplyRequestReceivedAtKey, *receivedAt);
   platform::NotificationCenter::defaultCenter().postNotificationName(kReplyRequestNotification,
                                                                      nullptr, std::move(userInfo));
 }

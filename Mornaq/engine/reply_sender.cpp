@@ -1,13 +1,20 @@
 #include "Mornaq/engine/reply_sender.h"
 
+#include <optional>
 #include <vector>
 
 #include <fmt/format.h>
 
+#include "Mornaq/engine/history_file.h"
+#include "Mornaq/engine/reply_policies.h"
 #include "Mornaq/engine/reply_request.h"
+#include "Mornaq/engine/user_activity.h"
+#include "common/settings_format.h"
 #include "platform/dispatch/main_queue.h"
 #include "platform/foundation/log.h"
 #include "platform/foundation/notification_center.h"
+#include "platform/foundation/plist_file.h"
+#include "platform/foundation/wall_clock.h"
 #include "platform/process/process.h"
 
 namespace mornaq {
@@ -26,7 +33,14 @@ struct ReplyRequest {
   std::string text;
   std::int64_t delaySeconds = 0;
   Id chatSession;
+  std::optional<platform::Date> receivedAt;
 };
+
+std::optional<platform::Date> receivedAt(const platform::Dictionary& userInfo) {
+  const auto* date = std::get_if<platform::Date>(
+      &platform::lookUp(userInfo, kReplyRequestReceivedAtKey).storage());
+  return date ? std::optional(*date) : std::nullopt;
+}
 
 void replaceAll(std::string& text, std::string_view placeholder, std::string_view replacement) {
   for (auto at = text.find(placeholder); at != std::string::npos;
@@ -35,13 +49,27 @@ void replaceAll(std::string& text, std::string_view placeholder, std::string_vie
   }
 }
 
+// The policies that count replies or watch the user decide now, as the
+// reply is about to leave; every reply that leaves is recorded.
 void sendReply(const ReplyRequest& request, const Id& chatManager) {
+  const ReplyChat chat = replyChat(request.chatSession);
+  const platform::Date now = platform::dateNow();
+  if (const auto hold = firstHold(
+          verdictsBeforeSending(platform::readPlist(format::kMainSettingsPath), readReplyHistory(),
+                                userActivity(), chat, request.receivedAt, now))) {
+    platform::NSLog(heldBackLine(*hold));
+    return;
+  }
   platform::NSLog(fmt::format("Mornaq sendMessage:-{}",
                               platform::orNull(host::contactIdentifier(request.chatSession))));
   const std::string text =
       expandReplyTemplate(request.text, host::displayName(request.chatSession));
-  host::sendMessageWithText(host::chatStorage(chatManager), text, false, nullptr, 1,
-                            request.chatSession, false, false, false);
+  {
+    const OwnSend own;
+    host::sendMessageWithText(host::chatStorage(chatManager), text, false, nullptr, 1,
+                              request.chatSession, false, false, false);
+  }
+  recordReply({now, chat.key, chat.name, text});
 }
 
 void receiveReplyRequest(const platform::Notification& notification, const Id& chatManager,
@@ -52,6 +80,7 @@ void receiveReplyRequest(const platform::Notification& notification, const Id& c
       .text = platform::lookUp(userInfo, kReplyRequestMsgKey).stringValue().value_or(""),
       .delaySeconds = requestDelaySeconds(platform::lookUp(userInfo, kReplyRequestDelayKey)),
       .chatSession = platform::lookUp(userInfo, kReplyRequestChatSessionKey).object(),
+      .receivedAt = receivedAt(userInfo),
   };
   if (!request.chatSession) {
     platform::NSLog(fmt::format("Mornaq[{}] no valid chatSession found or tweak disabled.", tag));

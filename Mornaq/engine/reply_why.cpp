@@ -8,6 +8,7 @@
 #include "Mornaq/engine/setting_values.h"
 #include "common/settings_format.h"
 #include "platform/foundation/notification_center.h"
+#include "platform/foundation/wall_clock.h"
 
 namespace mornaq {
 namespace {
@@ -108,6 +109,35 @@ void noteRequest(ReplyWhy& why, const Reply& request, const platform::Id& chatSe
   why.delay = requestDelaySeconds(request.delay);
   why.sendsAt = platform::saturatingAdd(kScreeningToDecision + kDecisionToEvaluation,
                                         platform::secondsSaturating(*why.delay));
+}
+
+void notePolicy(ReplyWhy& why, const PolicyVerdict& verdict) {
+  if (!verdict.holds) return pass(why, verdict.policy, {verdict.why});
+  stop(why, verdict.policy, {verdict.why});
+  why.reply = false;
+  why.text.reset();
+  why.delay.reset();
+  why.sendsAt.reset();
+}
+
+std::optional<PolicyVerdict> noteSchedule(ReplyWhy& why, const platform::Dictionary& snapshot,
+                                          platform::Date receivedAt) {
+  auto verdict = scheduleVerdict(snapshot, platform::localTime(receivedAt));
+  if (!verdict) return std::nullopt;
+  notePolicy(why, *verdict);
+  return verdict->holds ? verdict : std::nullopt;
+}
+
+void noteSendingPolicies(ReplyWhy& why, const platform::Dictionary& snapshot,
+                         const ReplyHistory& history, const UserActivity& activity,
+                         const ReplyChat& chat, platform::Date receivedAt) {
+  if (!why.reply) return;
+  const platform::Date leaves{receivedAt.secondsSinceReferenceDate + seconds(*why.sendsAt)};
+  for (const auto& verdict : verdictsBeforeSending(snapshot, history, activity, chat,
+                                                   holdBackArrival(snapshot, receivedAt), leaves)) {
+    if (verdict.policy == WhyReason::LoopGuard && !verdict.holds) continue;
+    notePolicy(why, verdict);
+  }
 }
 
 std::string whyVerdict(const ReplyWhy& why) {

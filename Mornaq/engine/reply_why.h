@@ -13,6 +13,7 @@
 #include "Mornaq/engine/incoming_message.h"
 #include "Mornaq/engine/reply_evaluation.h"
 #include "Mornaq/engine/reply_path.h"
+#include "Mornaq/engine/reply_policies.h"
 #include "Mornaq/engine/screening.h"
 #include "Mornaq/engine/why_reasons.h"
 #include "platform/dispatch/main_queue.h"
@@ -61,6 +62,18 @@ void noteEvaluation(ReplyWhy& why, const Decision& decision, const Evaluation& e
 // whether any observer is there to send it.
 void noteRequest(ReplyWhy& why, const Reply& request, const platform::Id& chatSession,
                  bool observersExist);
+
+// The schedule, decided at receipt: notes its verdict, and gives it when it
+// holds the message back.
+std::optional<PolicyVerdict> noteSchedule(ReplyWhy& why, const platform::Dictionary& snapshot,
+                                          platform::Date receivedAt);
+// The policies decided as the reply leaves, asked as of the moment it would
+// leave (receivedAt plus sendsAt) with the history and the user's sends
+// known now; a policy that holds takes the reply back. A loop guard that
+// lets the reply pass, as it almost always does, adds no step.
+void noteSendingPolicies(ReplyWhy& why, const platform::Dictionary& snapshot,
+                         const ReplyHistory& history, const UserActivity& activity,
+                         const ReplyChat& chat, platform::Date receivedAt);
 
 // The first line a user reads: "Replies after 5 s with: ..." or
 // "No reply: Bob is on the blacklist."

@@ -41,6 +41,12 @@ constexpr std::array kReasons{
               "{0}, and {1} is switched off, so nothing is sent."},
     ReasonRow{WhyReason::NoChat, "noChat", "It has a chat to send the reply into.",
               "It has no chat to send the reply into."},
+    // The policies: {0} is the policy's own sentence, with its numbers.
+    ReasonRow{WhyReason::Schedule, "schedule", "{0}.", "{0}."},
+    ReasonRow{WhyReason::ReplyOnce, "replyOnce", "{0}.", "{0}."},
+    ReasonRow{WhyReason::UserReplied, "userReplied", "{0}.", "{0}."},
+    ReasonRow{WhyReason::UserActive, "userActive", "{0}.", "{0}."},
+    ReasonRow{WhyReason::LoopGuard, "loopGuard", "{0}.", "{0}."},
 };
 
 const ReasonRow& row(WhyReason reason) {

@@ -19,6 +19,12 @@ enum class WhyReason {
   NoPath,     // neither the contact's reply nor the global reply applies
   NoReply,    // a path applies but sends nothing
   NoChat,     // no chat session to send into
+  // The reply policies (reply_policies.h); each gives its own sentence.
+  Schedule,     // received outside the schedule's window
+  ReplyOnce,    // the chat got a reply within Reply once's hours
+  UserReplied,  // the user wrote into the chat after the message arrived
+  UserActive,   // the user sent a message within the away minutes
+  LoopGuard,    // the chat got its limit of replies within 60 minutes
 };
 
 // The name of the reason in the why-trace ("switch", "noText", ...).

@@ -4,6 +4,7 @@
 
 #include "Mornaq/engine/reply_engine.h"
 #include "Mornaq/engine/reply_sender.h"
+#include "Mornaq/engine/user_activity.h"
 #include "Mornaq/hooks/notices.h"
 #include "Mornaq/hooks/supported_versions.h"
 #include "Mornaq/hooks/version_gate.h"
@@ -32,6 +33,7 @@ struct HostImplementations {
   host::ApplicationWillTerminate applicationWillTerminate;
   host::ViewDidLoad viewDidLoad;
   host::ViewDidAppear viewDidAppear;
+  host::SendMessageWithText sendMessageWithText;
 };
 
 // Without a seed (or when seeding fails) the settings stay missing, which
@@ -110,6 +112,19 @@ void replaceHostMethods(const Host& originals) {
         showNotices(self);
       },
       &originals->viewDidAppear);
+  // Every message the chat storage sends, the user's as well as the add-on's.
+  MSHookMessageEx(
+      runtime.lookUpClass(host::kWAChatStorage), host::kSendMessageWithText,
+      [originals](Id self, std::string text, bool multicast, Id attachments,
+                  std::int64_t messageOrigin, Id chatSession, bool hasTextFromURL,
+                  bool openedFromURL, bool smbAutomated) {
+        Id message = originals->sendMessageWithText(self, std::move(text), multicast, attachments,
+                                                    messageOrigin, chatSession, hasTextFromURL,
+                                                    openedFromURL, smbAutomated);
+        didSendMessage(chatSession);
+        return message;
+      },
+      &originals->sendMessageWithText);
 }
 
 }  // namespace

@@ -25,10 +25,12 @@ bool isDue(const platform::Dictionary& settings, std::string_view key) {
 void present(const platform::Id& homeScreen, std::string_view key, std::string_view title,
              std::string message) {
   presentAlert(homeScreen, noticeTitle(title), std::move(message), {okAction()});
-  platform::updatePlist(format::kMainSettingsPath, [key](platform::Dictionary& settings) {
-    settings[std::string(key)] = false;
-    return true;
-  });
+  // A failed write is logged by the update; the notice then shows again.
+  static_cast<void>(
+      platform::updatePlist(format::kMainSettingsPath, [key](platform::Dictionary& settings) {
+        settings[std::string(key)] = false;
+        return true;
+      }));
 }
 
 }  // namespace

@@ -40,12 +40,14 @@ std::string warningMessage() {
 }
 
 // Written when the button is chosen, into the file as it is then, so that
-// changes made while the warning was open are kept.
+// changes made while the warning was open are kept. A failed write is logged
+// by the update; the warning then shows again.
 void stopWarning() {
-  platform::updatePlist(format::kMainSettingsPath, [](platform::Dictionary& settings) {
-    settings[std::string(format::kIsCnrtVerSupported)] = true;
-    return true;
-  });
+  static_cast<void>(
+      platform::updatePlist(format::kMainSettingsPath, [](platform::Dictionary& settings) {
+        settings[std::string(format::kIsCnrtVerSupported)] = true;
+        return true;
+      }));
 }
 
 }  // namespace

@@ -24,6 +24,7 @@ inline constexpr std::string_view kWhatsAppAppDelegate = "WhatsAppAppDelegate";
 inline constexpr std::string_view kWAChatMessagesViewController = "WAChatMessagesViewController";
 inline constexpr std::string_view kSBHomeScreenViewController = "SBHomeScreenViewController";
 inline constexpr std::string_view kWAUpgradeManager = "WAUpgradeManager";
+inline constexpr std::string_view kWAChatStorage = "WAChatStorage";
 
 // Hooked selectors.
 inline constexpr std::string_view kNotificationCenterInit =
@@ -42,6 +43,9 @@ inline constexpr std::string_view kChatManagerInit17 =
 inline constexpr std::string_view kApplicationWillTerminate = "applicationWillTerminate:";
 inline constexpr std::string_view kViewDidLoad = "viewDidLoad";
 inline constexpr std::string_view kViewDidAppear = "viewDidAppear:";
+inline constexpr std::string_view kSendMessageWithText =
+    "sendMessageWithText:multicast:attachments:messageOrigin:inChatSession:hasTextFromURL:"
+    "openedFromURL:smbAutomated:";
 
 // Signatures of the hooked methods.
 using NotificationCenterInit = platform::InitWithIds<4>;
@@ -51,6 +55,9 @@ using ChatManagerInit17 = platform::InitWithIds<17>;
 using ApplicationWillTerminate = std::function<void(Id self, Id application)>;
 using ViewDidLoad = std::function<void(Id self)>;
 using ViewDidAppear = std::function<void(Id self, bool animated)>;
+using SendMessageWithText = std::function<Id(
+    Id self, std::string text, bool multicast, Id attachments, std::int64_t messageOrigin,
+    Id chatSession, bool hasTextFromURL, bool openedFromURL, bool smbAutomated)>;
 
 // A received message.
 inline Id chatSession(const Id& message) { return send<Id>(message, "chatSession"); }
@@ -74,11 +81,8 @@ inline void sendMessageWithText(const Id& storage, const std::string& text, bool
                                 const Id& attachments, std::int64_t messageOrigin,
                                 const Id& chatSession, bool hasTextFromURL, bool openedFromURL,
                                 bool smbAutomated) {
-  send<Id>(storage,
-           "sendMessageWithText:multicast:attachments:messageOrigin:inChatSession:"
-           "hasTextFromURL:openedFromURL:smbAutomated:",
-           text, multicast, attachments, messageOrigin, chatSession, hasTextFromURL, openedFromURL,
-           smbAutomated);
+  send<Id>(storage, kSendMessageWithText, text, multicast, attachments, messageOrigin, chatSession,
+           hasTextFromURL, openedFromURL, smbAutomated);
 }
 
 // WAUpgradeManager's class method.

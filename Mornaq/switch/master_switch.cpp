@@ -28,14 +28,15 @@ void MqSetState(bool state) {
   // Through the locked update, so a missing file is created rather than the
   // switch silently staying off, and a page writing at the same moment keeps
   // its change. A failed write is logged by the update itself.
-  const bool stored =
+  const auto stored =
       platform::updatePlist(kMainSettingsPath, [state](platform::Dictionary& settings) {
         settings.insert_or_assign(std::string(kIsTweakEnabled), state);
         return true;
       });
   auto& outcome = platform::Process::current().state<SetStateOutcome>();
   outcome.failure.reset();
-  if (!stored) outcome.failure = fmt::format("cannot write {}", kMainSettingsPath);
+  if (!stored)
+    outcome.failure = fmt::format("cannot write {}: {}", kMainSettingsPath, stored.reason());
   auto& darwin = platform::CFNotificationCenterGetDarwinNotifyCenter();
   platform::CFNotificationCenterPostNotification(darwin, mornaq::format::kPrefsUpdatedNotification);
   platform::NSLog(fmt::format("[Mornaq] ARSetState:-{}", platform::flag(state)));

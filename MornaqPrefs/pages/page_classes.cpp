@@ -4,6 +4,8 @@
 #include "MornaqPrefs/pages/contact_list_controller.h"
 #include "MornaqPrefs/pages/contact_settings_controller.h"
 #include "MornaqPrefs/pages/global_list_controller.h"
+#include "MornaqPrefs/pages/history_list_controller.h"
+#include "MornaqPrefs/pages/policy_list_controller.h"
 #include "MornaqPrefs/pages/root_header_view.h"
 #include "MornaqPrefs/pages/root_list_controller.h"
 #include "MornaqPrefs/pages/tweak_list_controller.h"
@@ -35,6 +37,8 @@ void registerPageClasses() {
   registerPage<MNQContactBSettingsController>();
   registerPage<MNQWMListController>();
   registerPage<MNQWMSettingsController>();
+  registerPage<MNQPolicyListController>();
+  registerPage<MNQHistoryListController>();
   platform::preferences::registerBundleClass<MNQRootHeaderView>(
       MNQRootHeaderView::kClassName, "UITableViewHeaderFooterView", mornaq::format::kBundlePath);
 }

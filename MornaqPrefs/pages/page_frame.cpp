@@ -104,7 +104,7 @@ void PageFrame::setPreferenceValue(const Value& value, const SpecifierRef& speci
 
 void PageFrame::updateSettings(std::string_view path, const platform::PlistChange& change) {
   // updatePlist has logged the reason of a failure.
-  if (!platform::updatePlist(path, change)) {
+  if (!platform::updatePlist(path, change).ok()) {
     failedWrite_ = fmt::format("A change could not be written to {}.", path);
   }
 }

@@ -1,7 +1,9 @@
 #pragma once
 // How a simulated app's process is made for a run of the command: its
-// device root, and a virtual or a real clock; the log goes to the output.
+// device root, and a virtual or a real clock (a virtual one may start at a
+// given date); the log goes to the output.
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "platform/process/process.h"
@@ -10,12 +12,14 @@ namespace hosts {
 
 inline platform::ProcessOptions appProcessOptions(std::string bundleIdentifier, std::string name,
                                                   const std::filesystem::path& root,
-                                                  bool virtualTime) {
+                                                  bool virtualTime,
+                                                  std::optional<platform::Date> start = {}) {
   return {.bundleIdentifier = std::move(bundleIdentifier),
           .name = std::move(name),
           .deviceRoot = root,
           .clock = virtualTime ? platform::Clock::Virtual : platform::Clock::Real,
-          .logSink = {}};
+          .logSink = {},
+          .wallClockStart = start};
 }
 
 }  // namespace hosts

@@ -11,23 +11,25 @@ namespace hosts {
 namespace {
 
 using nlohmann::json;
+using platform::Failure;
+using platform::Result;
 
-std::string expectString(const json& value) { return value.is_string() ? "" : "expects a text"; }
-
-std::string expectObject(const json& value) { return value.is_object() ? "" : "expects an object"; }
-
-std::string tap(const json& value) {
+Result<> tap(const json& value) {
   const auto title = value.get<std::string>();
   auto& screen = platform::uikit::Screen::current();
-  if (!screen.top()) return fmt::format("no alert is shown to tap \"{}\" on", title);
+  if (!screen.top()) return Failure{fmt::format("no alert is shown to tap \"{}\" on", title)};
   if (screen.tap(title)) return {};
-  return fmt::format("the alert shown has no button \"{}\"", title);
+  return Failure{fmt::format("the alert shown has no button \"{}\"", title)};
 }
 
-std::string writeFailed(std::string_view path) { return fmt::format("could not write {}", path); }
+// The scenario's reason names the file; the update has logged why.
+Result<> written(const Result<>& done, std::string_view path) {
+  if (done) return {};
+  return Failure{fmt::format("could not write {}", path)};
+}
 
-std::string mergeSettings(const json& value) {
-  const bool written =
+Result<> mergeSettings(const json& value) {
+  const auto done =
       platform::updatePlist(mornaq::format::kMainSettingsPath, [&](platform::Dictionary& settings) {
         for (const auto& [key, member] : value.items()) {
           if (member.is_null()) {
@@ -38,32 +40,31 @@ std::string mergeSettings(const json& value) {
         }
         return true;
       });
-  return written ? "" : writeFailed(mornaq::format::kMainSettingsPath);
+  return written(done, mornaq::format::kMainSettingsPath);
 }
 
-std::string replaceRules(const json& value) {
-  const bool written =
+Result<> replaceRules(const json& value) {
+  const auto done =
       platform::updatePlist(mornaq::format::kRuleSettingsPath, [&](platform::Dictionary& rules) {
         rules = *plistValue(value).dictionary();
         return true;
       });
-  return written ? "" : writeFailed(mornaq::format::kRuleSettingsPath);
+  return written(done, mornaq::format::kRuleSettingsPath);
 }
 
 }  // namespace
 
 scenario::EventKinds commonEvents(ProcessOutput& output) {
   return {
-      {"tap", {.check = expectString, .action = tap}},
-      {"settings", {.check = expectObject, .action = mergeSettings}},
-      {"rules", {.check = expectObject, .action = replaceRules}},
+      {"tap", {.check = scenario::expectText, .action = tap}},
+      {"settings", {.check = scenario::expectObject, .action = mergeSettings}},
+      {"rules", {.check = scenario::expectObject, .action = replaceRules}},
       {"note",
-       {.check = expectString,
-        .action =
-            [&output](const json& value) {
-              output.emit("note", value);
-              return std::string();
-            }}},
+       {.check = scenario::expectText,
+        .action = [&output](const json& value) -> Result<> {
+          output.emit("note", value);
+          return {};
+        }}},
   };
 }
 

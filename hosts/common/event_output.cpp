@@ -51,7 +51,10 @@ std::string EventOutput::readable(std::optional<double> seconds, std::string_vie
     facts = plain(value);
   }
   const std::string time = seconds ? fmt::format("{:8.3f}s", *seconds) : std::string(9, ' ');
-  return fmt::format("{} {:<8}{}", time, kind, indentContinuation(facts));
+  // A kind as wide as its column still keeps one blank before the facts.
+  const std::string column =
+      kind.size() < 8 ? fmt::format("{:<8}", kind) : fmt::format("{} ", kind);
+  return fmt::format("{} {}{}", time, column, indentContinuation(facts));
 }
 
 }  // namespace hosts

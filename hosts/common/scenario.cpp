@@ -15,6 +15,7 @@ namespace hosts::scenario {
 namespace {
 
 using platform::Duration;
+using platform::Failure;
 
 struct Event {
   int line = 0;
@@ -23,7 +24,8 @@ struct Event {
   nlohmann::json value;
 };
 
-struct Failure {
+// What stops a run, and the line that says so.
+struct LineFailure {
   int line = 0;
   std::string what;
 };
@@ -51,43 +53,44 @@ class LineReader {
     while (std::getline(in_, text)) {
       ++lineNumber_;
       if (isSkipped(text)) continue;
-      Event event;
-      if (std::string error = parse(text, event); !error.empty()) {
-        failure_ = Failure{lineNumber_, std::move(error)};
+      auto parsed = parse(text);
+      if (!parsed) {
+        failure_ = LineFailure{lineNumber_, parsed.reason()};
         return std::nullopt;
       }
-      return event;
+      return std::move(*parsed);
     }
     return std::nullopt;
   }
 
-  const std::optional<Failure>& failure() const { return failure_; }
+  const std::optional<LineFailure>& failure() const { return failure_; }
 
  private:
-  std::string parse(const std::string& text, Event& event) {
+  platform::Result<Event> parse(const std::string& text) {
     const auto json = nlohmann::json::parse(text, nullptr, false);
-    if (json.is_discarded()) return "not valid JSON";
-    if (!json.is_object()) return "not a JSON object";
-    if (!lastKind_.empty()) return fmt::format("no event may follow \"{}\"", lastKind_);
+    if (json.is_discarded()) return Failure{"not valid JSON"};
+    if (!json.is_object()) return Failure{"not a JSON object"};
+    if (!lastKind_.empty()) return Failure{fmt::format("no event may follow \"{}\"", lastKind_)};
     const auto at = json.find("at");
-    if (at == json.end() || !at->is_number()) return "\"at\" must be a number of seconds";
-    const double seconds = at->get<double>();
-    if (seconds < 0) return "\"at\" must not be negative";
-    if (seconds < lastAt_) {
-      return fmt::format("\"at\" goes back in time, from {} to {}", lastAt_, seconds);
+    if (at == json.end() || !at->is_number()) {
+      return Failure{"\"at\" must be a number of seconds"};
     }
-    if (json.size() != 2) return "a line holds \"at\" and exactly one event";
+    const double seconds = at->get<double>();
+    if (seconds < 0) return Failure{"\"at\" must not be negative"};
+    if (seconds < lastAt_) {
+      return Failure{fmt::format("\"at\" goes back in time, from {} to {}", lastAt_, seconds)};
+    }
+    if (json.size() != 2) return Failure{"a line holds \"at\" and exactly one event"};
     const auto member = std::find_if(json.items().begin(), json.items().end(),
                                      [](const auto& item) { return item.key() != "at"; });
     const auto kind = kinds_.find(member.key());
-    if (kind == kinds_.end()) return fmt::format("unknown event \"{}\"", member.key());
-    if (std::string error = kind->second.check(member.value()); !error.empty()) {
-      return fmt::format("\"{}\": {}", member.key(), error);
+    if (kind == kinds_.end()) return Failure{fmt::format("unknown event \"{}\"", member.key())};
+    if (auto checked = kind->second.check(member.value()); !checked) {
+      return Failure{fmt::format("\"{}\": {}", member.key(), checked.reason())};
     }
     if (kind->second.last) lastKind_ = member.key();
     lastAt_ = seconds;
-    event = Event{lineNumber_, sinceStart(seconds), &kind->second, member.value()};
-    return {};
+    return Event{lineNumber_, sinceStart(seconds), &kind->second, member.value()};
   }
 
   std::istream& in_;
@@ -95,7 +98,7 @@ class LineReader {
   int lineNumber_ = 0;
   double lastAt_ = 0;
   std::string lastKind_;  // set once an event that must come last was read
-  std::optional<Failure> failure_;
+  std::optional<LineFailure> failure_;
 };
 
 // Shared by the thread that reads the input and the queue that runs events.
@@ -105,12 +108,10 @@ class Run {
 
   void runEvent(const Event& event) {
     if (failed()) return;
-    if (std::string error = event.kind->action(event.value); !error.empty()) {
-      fail({event.line, std::move(error)});
-    }
+    if (auto done = event.kind->action(event.value); !done) fail({event.line, done.reason()});
   }
 
-  void fail(const Failure& failure) {
+  void fail(const LineFailure& failure) {
     std::lock_guard lock(mutex_);
     failed_ = true;
     err_ << fmt::format("line {}: {}\n", failure.line, failure.what) << std::flush;
@@ -137,6 +138,21 @@ void drive(platform::MainQueue& queue, const Run& run) {
 }
 
 }  // namespace
+
+platform::Result<> expectText(const nlohmann::json& value) {
+  if (value.is_string()) return {};
+  return Failure{"expects a text"};
+}
+
+platform::Result<> expectObject(const nlohmann::json& value) {
+  if (value.is_object()) return {};
+  return Failure{"expects an object"};
+}
+
+platform::Result<> expectTrue(const nlohmann::json& value) {
+  if (value == true) return {};
+  return Failure{"expects true"};
+}
 
 int run(std::istream& in, Input input, platform::Process& process, const EventKinds& kinds,
         std::ostream& err) {

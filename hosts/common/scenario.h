@@ -13,13 +13,19 @@
 
 #include <nlohmann/json.hpp>
 
+#include "platform/foundation/result.h"
 #include "platform/process/process.h"
 
 namespace hosts::scenario {
 
-// Both give an error text, empty when all is well.
-using Check = std::function<std::string(const nlohmann::json& value)>;
-using Action = std::function<std::string(const nlohmann::json& value)>;
+// Both fail with what is wrong, as the run reports it after "line N: ".
+using Check = std::function<platform::Result<>(const nlohmann::json& value)>;
+using Action = std::function<platform::Result<>(const nlohmann::json& value)>;
+
+// The checks events share.
+platform::Result<> expectText(const nlohmann::json& value);
+platform::Result<> expectObject(const nlohmann::json& value);
+platform::Result<> expectTrue(const nlohmann::json& value);
 
 struct EventKind {
   Check check;        // when the line is read

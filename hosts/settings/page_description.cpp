@@ -19,7 +19,8 @@ using preferences::PSCellType;
 namespace {
 
 nlohmann::json describeRow(preferences::PSListController& page,
-                           const preferences::SpecifierRef& row, double tableWidth) {
+                           const preferences::SpecifierRef& row, double tableWidth,
+                           bool deletable) {
   auto key = row->propertyForKey("key").stringValue();
   nlohmann::json described = {
       {"cell", preferences::cellTypeName(row->cellType())},
@@ -28,6 +29,10 @@ nlohmann::json describeRow(preferences::PSListController& page,
       {"value", key ? toJson(row->performGetter()) : nlohmann::json(nullptr)},
       {"detail", textOrNull(row->detail())},
   };
+  if (deletable) {
+    const auto indexPath = page.indexPathForSpecifier(row);
+    described["deletable"] = indexPath && page.tableViewCanEditRowAtIndexPath(*indexPath);
+  }
   if (row->cellType() == PSCellType::Group) {
     if (auto header = page.headerViewForGroup(row, tableWidth)) {
       described["header"] = {{"class", className(header)}, {"height", header->frame().height}};
@@ -77,13 +82,15 @@ nlohmann::json toJson(const Value& value) {
       value.storage());
 }
 
-nlohmann::json describePage(preferences::PSListController& page, double tableWidth) {
+nlohmann::json describePage(preferences::PSListController& page, double tableWidth,
+                            bool deletable) {
   nlohmann::json bar = nlohmann::json::array();
   for (const auto& item : page.navigationItem().rightBarButtonItems()) {
     bar.push_back(barButtonName(*item));
   }
   nlohmann::json rows = nlohmann::json::array();
-  for (const auto& row : page.specifiers()) rows.push_back(describeRow(page, row, tableWidth));
+  for (const auto& row : page.specifiers())
+    rows.push_back(describeRow(page, row, tableWidth, deletable));
   return {{"class", className(page.self())},
           {"title", textOrNull(page.navigationItem().title())},
           {"bar", bar},

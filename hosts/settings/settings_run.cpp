@@ -1,8 +1,6 @@
 #include "hosts/settings/settings_run.h"
 
-#include <fmt/format.h>
-
-#include <variant>
+#include <vector>
 
 #include "hosts/common/process_output.h"
 #include "hosts/settings/page_description.h"
@@ -15,16 +13,20 @@ namespace hosts::settings {
 
 namespace {
 
-int fail(std::ostream& err, const ScriptFailure& failure) {
-  err << fmt::format("line {}: {}\n", failure.line, failure.reason);
+int fail(std::ostream& err, const platform::Failure& failure) {
+  err << failure.reason << '\n';
   return 2;
 }
 
 }  // namespace
 
 int run(const RunOptions& options, std::istream& script, std::ostream& out, std::ostream& err) {
-  auto parsed = parseScript(script);
-  if (auto* failure = std::get_if<ScriptFailure>(&parsed)) return fail(err, *failure);
+  std::vector<ScriptLine> lines;
+  if (!options.live) {
+    auto parsed = parseScript(script);
+    if (!parsed) return fail(err, parsed.failure());
+    lines = std::move(parsed).value();
+  }
 
   // The Settings app's output has no time: nothing in it waits.
   EventOutput output(out, options.format);
@@ -50,12 +52,13 @@ int run(const RunOptions& options, std::istream& script, std::ostream& out, std:
   });
 
   SettingsApp app;
+  nlohmann::json shown;  // the page as printed last
   auto showPage = [&] {
-    nlohmann::json page = describePage(app.page(), kTableWidth);
+    shown = describePage(app.page(), kTableWidth, options.live);
     if (options.format == EventOutput::Format::Json) {
-      output.emit(std::nullopt, "page", page);
+      output.emit(std::nullopt, "page", shown);
     } else {
-      output.emit(std::nullopt, "page", readablePage(page));
+      output.emit(std::nullopt, "page", readablePage(shown));
     }
   };
   if (auto refusal = app.openBundle(options.bundle)) {
@@ -63,9 +66,16 @@ int run(const RunOptions& options, std::istream& script, std::ostream& out, std:
     return 1;
   }
   showPage();
-  if (auto failure = runScript(std::get<std::vector<ScriptLine>>(parsed), app, showPage)) {
-    return fail(err, *failure);
+  if (options.live) {
+    // Someone watching sees a page that changed in place too (a rule added
+    // to the list on screen, say).
+    const auto refreshPage = [&] {
+      if (describePage(app.page(), kTableWidth, true) != shown) showPage();
+    };
+    const auto report = [&](const platform::Failure& failure) { fail(err, failure); };
+    return runScriptLive(script, app, showPage, refreshPage, report) ? 0 : 2;
   }
+  if (auto done = runScript(lines, app, showPage); !done) return fail(err, done.failure());
   return 0;
 }
 

@@ -10,8 +10,10 @@ namespace hosts::settings {
 namespace {
 
 using Json = nlohmann::json;
+using platform::Failure;
+using platform::Result;
 // An action, or why the line does not make one.
-using Parsed = std::variant<Action, std::string>;
+using Parsed = Result<Action>;
 
 std::optional<std::string> textMember(const Json& object, const char* name) {
   if (!object.is_object() || !object.contains(name) || !object[name].is_string()) {
@@ -21,26 +23,26 @@ std::optional<std::string> textMember(const Json& object, const char* name) {
 }
 
 Parsed parseTap(const Json& argument) {
-  if (argument.is_string()) return action::TapLabel{argument.get<std::string>()};
-  if (auto detail = textMember(argument, "detail")) return action::TapDetail{*detail};
-  return std::string(R"("tap" takes a row title or {"detail":CLASS})");
+  if (argument.is_string()) return Action(action::TapLabel{argument.get<std::string>()});
+  if (auto detail = textMember(argument, "detail")) return Action(action::TapDetail{*detail});
+  return Failure{R"("tap" takes a row title or {"detail":CLASS})"};
 }
 
 Parsed parseSet(const Json& argument) {
   auto key = textMember(argument, "key");
-  if (!key || !argument.contains("value")) return std::string(R"("set" takes {"key":K,"value":V})");
+  if (!key || !argument.contains("value")) return Failure{R"("set" takes {"key":K,"value":V})"};
   const Json& value = argument["value"];
   if (!value.is_boolean() && !value.is_string()) {
-    return std::string(R"("set" takes true, false or a text as "value")");
+    return Failure{R"("set" takes true, false or a text as "value")"};
   }
-  return action::Set{*key, plistValue(value)};
+  return Action(action::Set{*key, plistValue(value)});
 }
 
 Parsed parseType(const Json& argument) {
   auto key = textMember(argument, "key");
   auto text = textMember(argument, "text");
-  if (!key || !text) return std::string(R"("type" takes {"key":K,"text":S})");
-  return action::Type{*key, *text};
+  if (!key || !text) return Failure{R"("type" takes {"key":K,"text":S})"};
+  return Action(action::Type{*key, *text});
 }
 
 Parsed parseFields(const Json& argument) {
@@ -50,29 +52,29 @@ Parsed parseFields(const Json& argument) {
       if (!text.is_string()) break;
       fields.texts.push_back(text.get<std::string>());
     }
-    if (fields.texts.size() == argument.size()) return fields;
+    if (fields.texts.size() == argument.size()) return Action(std::move(fields));
   }
-  return std::string(R"("fields" takes an array of texts)");
+  return Failure{R"("fields" takes an array of texts)"};
 }
 
 // For the actions whose argument is one text.
 template <class A>
 Parsed parseText(const Json& argument, const char* name) {
-  if (argument.is_string()) return A{argument.get<std::string>()};
-  return fmt::format(R"("{}" takes a text)", name);
+  if (argument.is_string()) return Action(A{argument.get<std::string>()});
+  return Failure{fmt::format(R"("{}" takes a text)", name)};
 }
 
 // For the actions whose argument is just true.
 template <class A>
 Parsed parseTrue(const Json& argument, const char* name) {
-  if (argument == Json(true)) return A{};
-  return fmt::format(R"("{}" takes true)", name);
+  if (argument == Json(true)) return Action(A{});
+  return Failure{fmt::format(R"("{}" takes true)", name)};
 }
 
 Parsed parseAction(const std::string& line) {
   Json object = Json::parse(line, nullptr, /*allow_exceptions=*/false);
   if (!object.is_object() || object.size() != 1) {
-    return std::string("not a JSON object with one action");
+    return Failure{"not a JSON object with one action"};
   }
   const std::string name = object.begin().key();
   const Json& argument = object.begin().value();
@@ -85,7 +87,7 @@ Parsed parseAction(const std::string& line) {
   if (name == "swipe") return parseText<action::Swipe>(argument, "swipe");
   if (name == "back") return parseTrue<action::Back>(argument, "back");
   if (name == "show") return parseTrue<action::Show>(argument, "show");
-  return fmt::format("unknown action \"{}\"", name);
+  return Failure{fmt::format("unknown action \"{}\"", name)};
 }
 
 bool skipped(const std::string& line) {
@@ -111,30 +113,58 @@ Refusal perform(const Action& action, SettingsApp& app) {
       action);
 }
 
+Failure failureOnLine(std::size_t number, std::string_view reason) {
+  return Failure{fmt::format("line {}: {}", number, reason)};
+}
+
+Result<> runLine(const ScriptLine& line, SettingsApp& app, const std::function<void()>& showPage) {
+  auto pageBefore = app.pageRef();
+  if (auto refusal = perform(line.action, app)) return failureOnLine(line.number, *refusal);
+  if (app.pageRef() != pageBefore || std::holds_alternative<action::Show>(line.action)) {
+    showPage();
+  }
+  return {};
+}
+
 }  // namespace
 
-std::variant<std::vector<ScriptLine>, ScriptFailure> parseScript(std::istream& in) {
+Result<std::vector<ScriptLine>> parseScript(std::istream& in) {
   std::vector<ScriptLine> script;
   std::string line;
   for (std::size_t number = 1; std::getline(in, line); ++number) {
     if (skipped(line)) continue;
     Parsed parsed = parseAction(line);
-    if (auto* reason = std::get_if<std::string>(&parsed)) return ScriptFailure{number, *reason};
-    script.push_back({number, std::get<Action>(std::move(parsed))});
+    if (!parsed) return failureOnLine(number, parsed.reason());
+    script.push_back({number, std::move(parsed).value()});
   }
   return script;
 }
 
-std::optional<ScriptFailure> runScript(const std::vector<ScriptLine>& script, SettingsApp& app,
-                                       const std::function<void()>& showPage) {
+Result<> runScript(const std::vector<ScriptLine>& script, SettingsApp& app,
+                   const std::function<void()>& showPage) {
   for (const auto& line : script) {
-    auto pageBefore = app.pageRef();
-    if (auto refusal = perform(line.action, app)) return ScriptFailure{line.number, *refusal};
-    if (app.pageRef() != pageBefore || std::holds_alternative<action::Show>(line.action)) {
-      showPage();
-    }
+    if (auto done = runLine(line, app, showPage); !done) return done;
   }
-  return std::nullopt;
+  return {};
+}
+
+bool runScriptLive(std::istream& in, SettingsApp& app, const std::function<void()>& showPage,
+                   const std::function<void()>& refreshPage,
+                   const std::function<void(const Failure&)>& report) {
+  bool allRan = true;
+  std::string text;
+  for (std::size_t number = 1; std::getline(in, text); ++number) {
+    if (skipped(text)) continue;
+    Parsed parsed = parseAction(text);
+    const Result<> done = parsed ? runLine({number, std::move(parsed).value()}, app, showPage)
+                                 : Result<>(failureOnLine(number, parsed.reason()));
+    if (!done) {
+      report(done.failure());
+      allRan = false;
+    }
+    refreshPage();
+  }
+  return allRan;
 }
 
 }  // namespace hosts::settings

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "hosts/settings/settings_app.h"
+#include "platform/foundation/result.h"
 #include "platform/foundation/value.h"
 
 namespace hosts::settings {
@@ -63,19 +64,23 @@ struct ScriptLine {
   Action action;
 };
 
-// Why a script stopped: "line N: reason".
-struct ScriptFailure {
-  std::size_t line;
-  std::string reason;
-};
-
-// Reads and checks every line; the first malformed one is the failure.
-std::variant<std::vector<ScriptLine>, ScriptFailure> parseScript(std::istream& in);
+// Reads and checks every line; the first malformed one is the failure, its
+// reason "line N: what is wrong".
+platform::Result<std::vector<ScriptLine>> parseScript(std::istream& in);
 
 // Runs the actions in order. showPage is called after every action that
 // changed the page on screen and for {"show":true}. The first action that
-// matches nothing on screen stops the run and is the failure.
-std::optional<ScriptFailure> runScript(const std::vector<ScriptLine>& script, SettingsApp& app,
-                                       const std::function<void()>& showPage);
+// matches nothing on screen stops the run and is the failure ("line N: why").
+platform::Result<> runScript(const std::vector<ScriptLine>& script, SettingsApp& app,
+                             const std::function<void()>& showPage);
+
+// Reads and performs each line as it arrives, for a person or a program
+// driving the app live. A malformed line or an action that matches nothing is
+// handed to report and the run goes on with the next line. True when every
+// line ran. refreshPage is called after every line, for a page that changed
+// in place.
+bool runScriptLive(std::istream& in, SettingsApp& app, const std::function<void()>& showPage,
+                   const std::function<void()>& refreshPage,
+                   const std::function<void(const platform::Failure&)>& report);
 
 }  // namespace hosts::settings

@@ -12,10 +12,10 @@ namespace hosts::springboard {
 namespace {
 
 using nlohmann::json;
-
-std::string expectTrue(const json& value) { return value == true ? "" : "expects true"; }
-
-std::string expectText(const json& value) { return value.is_string() ? "" : "expects a text"; }
+using platform::Failure;
+using platform::Result;
+using scenario::expectText;
+using scenario::expectTrue;
 
 nlohmann::json listenerFacts(const platform::activator::ListenerDescription& listener) {
   return {{"name", listener.name},
@@ -29,30 +29,27 @@ scenario::EventKinds appEvents(SpringBoardApp& app, ProcessOutput& output) {
   return {
       {"homeScreen",
        {.check = expectTrue,
-        .action =
-            [&app](const json&) {
-              app.homeScreenAppears();
-              return std::string();
-            }}},
+        .action = [&app](const json&) -> Result<> {
+          app.homeScreenAppears();
+          return {};
+        }}},
       // A name nobody registered is a mistake in the scenario or the
       // installation; the phone would drop the event without a word.
       {"activator",
        {.check = expectText,
-        .action =
-            [&app](const json& value) {
-              const auto name = value.get<std::string>();
-              if (app.activatorEvent(name)) return std::string();
-              return fmt::format("no listener is registered as \"{}\"", name);
-            }}},
+        .action = [&app](const json& value) -> Result<> {
+          const auto name = value.get<std::string>();
+          if (app.activatorEvent(name)) return {};
+          return Failure{fmt::format("no listener is registered as \"{}\"", name)};
+        }}},
       {"listeners",
        {.check = expectTrue,
-        .action =
-            [&app, &output](const json&) {
-              for (const auto& listener : app.listeners()) {
-                output.emit("listener", listenerFacts(listener));
-              }
-              return std::string();
-            }}},
+        .action = [&app, &output](const json&) -> Result<> {
+          for (const auto& listener : app.listeners()) {
+            output.emit("listener", listenerFacts(listener));
+          }
+          return {};
+        }}},
   };
 }
 

@@ -37,10 +37,9 @@ void registerMessaging(platform::Runtime& runtime, const std::string& version) {
     as<ChatStorage>(as<ChatSessionTransaction>(self).chatStorage).record(message);
   });
 
-  auto storage = runtime.defineClass("WAChatStorage");
+  auto storage = runtime.defineClass(kChatStorageClass);
   storage->addMethod<Id, std::string, bool, Id, std::int64_t, Id, bool, bool, bool>(
-      "sendMessageWithText:multicast:attachments:messageOrigin:inChatSession:hasTextFromURL:"
-      "openedFromURL:smbAutomated:",
+      kSendMessageWithText,
       [](Id self, std::string text, bool, Id, std::int64_t, Id chatSession, bool, bool, bool) {
         return as<ChatStorage>(self).send(chatSession, text);
       });

@@ -15,12 +15,16 @@ inline constexpr std::string_view kChatManagerClass = "WAChatManager";
 inline constexpr std::string_view kAppDelegateClass = "WhatsAppAppDelegate";
 inline constexpr std::string_view kChatMessagesViewControllerClass = "WAChatMessagesViewController";
 inline constexpr std::string_view kUpgradeManagerClass = "WAUpgradeManager";
+inline constexpr std::string_view kChatStorageClass = "WAChatStorage";
 
 inline constexpr std::string_view kNotificationCenterInit =
     "initWithXMPPConnection:userDefaults:chatStorage:pushPayloadDecrypter:";
 inline constexpr std::string_view kTrackReceivedMessage = "trackReceivedMessage:";
 inline constexpr std::string_view kApplicationWillTerminate = "applicationWillTerminate:";
 inline constexpr std::string_view kViewDidLoad = "viewDidLoad";
+inline constexpr std::string_view kSendMessageWithText =
+    "sendMessageWithText:multicast:attachments:messageOrigin:inChatSession:hasTextFromURL:"
+    "openedFromURL:smbAutomated:";
 
 // The chat manager's initialiser, in the two shapes versions have had.
 inline constexpr std::string_view kChatManagerInit16 =

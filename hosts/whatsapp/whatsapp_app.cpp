@@ -45,9 +45,14 @@ WhatsAppApp::WhatsAppApp(platform::Process& process, const std::string& version,
   registerAppClasses(process.runtime(), version);
   loadHooks();
 
-  chatStorage_ =
-      makeObject<ChatStorage>("WAChatStorage", [sent](const Id& session, const std::string& text) {
-        sent(session ? as<ChatSession>(session).chat : Chat{}, text);
+  chatStorage_ = makeObject<ChatStorage>(
+      kChatStorageClass, [this, sent](const Id& session, const std::string& text) {
+        const Chat chat = session ? as<ChatSession>(session).chat : Chat{};
+        if (sendingAsUser_) {
+          if (userSent_) userSent_(chat, text);
+        } else {
+          sent(chat, text);
+        }
       });
   auto transaction = makeObject<ChatSessionTransaction>(kChatSessionTransactionClass);
   transaction->chatStorage = chatStorage_;
@@ -88,6 +93,13 @@ void WhatsAppApp::receive(Text text, const std::optional<Chat>& chat) {
     record();
   });
   network.join();
+}
+
+void WhatsAppApp::sendAsUser(const std::string& text, const Chat& chat) {
+  sendingAsUser_ = true;
+  platform::send<Id>(chatStorage_, kSendMessageWithText, text, false, Id(), std::int64_t{0},
+                     chatSession(chat), false, false, false);
+  sendingAsUser_ = false;
 }
 
 void WhatsAppApp::openChat(const Chat& chat) {

@@ -38,6 +38,10 @@ class WhatsAppApp {
   // A message arrives. In real time the app records it on a network thread,
   // as the phone does; in virtual time on the one thread that drives the clock.
   void receive(Text text, const std::optional<Chat>& chat);
+  // The user sends a message through the chat storage, as the chat screen
+  // does; it reaches userSent, not the handler of the app's other sends.
+  void sendAsUser(const std::string& text, const Chat& chat);
+  void setUserSentHandler(SentHandler userSent) { userSent_ = std::move(userSent); }
   // A chat screen loads.
   void openChat(const Chat& chat);
   // The app is about to terminate.
@@ -48,6 +52,8 @@ class WhatsAppApp {
   void initChatManager(const std::string& version);
 
   platform::Process& process_;
+  SentHandler userSent_;
+  bool sendingAsUser_ = false;
   platform::Id chatStorage_;
   platform::Id transaction_;
   platform::Id notificationCenter_;

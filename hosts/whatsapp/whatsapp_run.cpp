@@ -13,6 +13,14 @@ namespace hosts::whatsapp {
 namespace {
 
 using nlohmann::json;
+using platform::Failure;
+using platform::Result;
+
+// The readers' error text, empty when all is well, as a result.
+Result<> read(std::string error) {
+  if (error.empty()) return {};
+  return Failure{std::move(error)};
+}
 
 // The add-on says why each received message got its reply or none, in a
 // notification that the app names itself, as it names every selector.
@@ -27,41 +35,71 @@ platform::ObservationHandle printWhy(ProcessOutput& output) {
       });
 }
 
+struct Sent {
+  std::string text;
+  Chat chat;
+};
+
+std::string readSent(const json& value, Sent& sent) {
+  if (!value.is_object()) return "expects an object";
+  if (!value.contains("text") || !value["text"].is_string()) return "\"text\" must be a text";
+  if (!value.contains("chat")) return "\"chat\" must be a chat";
+  for (const auto& [name, member] : value.items()) {
+    if (name == "text") {
+      sent.text = member.get<std::string>();
+    } else if (name == "chat") {
+      if (std::string error = readChat(member, sent.chat); !error.empty()) return error;
+    } else {
+      return fmt::format("unknown member \"{}\"", name);
+    }
+  }
+  return {};
+}
+
 scenario::EventKinds appEvents(WhatsAppApp& app) {
   return {
       {"receive",
        {.check =
             [](const json& value) {
               Received unused;
-              return readReceived(value, unused);
+              return read(readReceived(value, unused));
             },
-        .action =
-            [&app](const json& value) {
-              Received received;
-              readReceived(value, received);
-              app.receive(received.text, received.chat);
-              return std::string();
-            }}},
+        .action = [&app](const json& value) -> Result<> {
+          Received received;
+          readReceived(value, received);
+          app.receive(received.text, received.chat);
+          return {};
+        }}},
+      {"send",
+       {.check =
+            [](const json& value) {
+              Sent unused;
+              return read(readSent(value, unused));
+            },
+        .action = [&app](const json& value) -> Result<> {
+          Sent sent;
+          readSent(value, sent);
+          app.sendAsUser(sent.text, sent.chat);
+          return {};
+        }}},
       {"openChat",
        {.check =
             [](const json& value) {
               Chat unused;
-              return readChat(value, unused);
+              return read(readChat(value, unused));
             },
-        .action =
-            [&app](const json& value) {
-              Chat chat;
-              readChat(value, chat);
-              app.openChat(chat);
-              return std::string();
-            }}},
+        .action = [&app](const json& value) -> Result<> {
+          Chat chat;
+          readChat(value, chat);
+          app.openChat(chat);
+          return {};
+        }}},
       {"terminate",
-       {.check = [](const json& value) { return value == true ? "" : "expects true"; },
-        .action =
-            [&app](const json&) {
-              app.terminate();
-              return std::string();
-            },
+       {.check = scenario::expectTrue,
+        .action = [&app](const json&) -> Result<> {
+          app.terminate();
+          return {};
+        },
         .last = true}},
   };
 }
@@ -69,16 +107,20 @@ scenario::EventKinds appEvents(WhatsAppApp& app) {
 }  // namespace
 
 int run(const RunOptions& options, std::istream& in, std::ostream& out, std::ostream& err) {
-  platform::Process process(
-      appProcessOptions(kBundleIdentifier, "WhatsApp", options.root, options.virtualTime));
+  platform::Process process(appProcessOptions(kBundleIdentifier, "WhatsApp", options.root,
+                                              options.virtualTime, options.start));
   platform::ProcessScope scope(process);
   EventOutput events(out, options.format);
   ProcessOutput output(process, events);
-  WhatsAppApp app(process, options.version, [&output](const Chat& chat, const std::string& text) {
-    output.emit("sent", {{"contactIdentifier", textOrNull(chat.contactIdentifier)},
+  const auto printAs = [&output](std::string_view kind) {
+    return [&output, kind](const Chat& chat, const std::string& text) {
+      output.emit(kind, {{"contactIdentifier", textOrNull(chat.contactIdentifier)},
                          {"displayName", textOrNull(chat.displayName)},
                          {"text", text}});
-  });
+    };
+  };
+  WhatsAppApp app(process, options.version, printAs("sent"));
+  app.setUserSentHandler(printAs("userSent"));
   auto kinds = commonEvents(output);
   kinds.merge(appEvents(app));
   const auto why = options.why ? printWhy(output) : nullptr;

@@ -3,11 +3,13 @@
 // Besides the events every app knows (hosts/common/common_events.h):
 //   {"receive":{"text":S,"chat":CHAT}}  a message arrives ("text" or "chat"
 //                                       absent or null: a message without it)
+//   {"send":{"text":S,"chat":CHAT}}     the user sends a message (printed as userSent)
 //   {"openChat":CHAT}                   a chat screen loads
 //   {"terminate":true}                  the app is about to terminate; last
 // (formats in hosts/whatsapp/received_message.h).
 #include <filesystem>
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <string>
 
@@ -26,6 +28,7 @@ struct RunOptions {
   // Also print, for every received message whose road through the add-on
   // ends, why it got its reply or none: {"t":T,"why":{...}}.
   bool why = false;
+  std::optional<platform::Date> start = std::nullopt;  // a virtual clock's date; none: now
 };
 
 // Starts the app in a process of its own and runs the scenario; gives the

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <utility>
 
 namespace platform {
 namespace {
@@ -78,52 +79,78 @@ void flushFolder(const std::filesystem::path& folder) {
 
 }  // namespace
 
-std::error_code readWholeFile(const std::filesystem::path& path, std::string& content) {
+Result<std::string> readWholeFile(const std::filesystem::path& path) {
   // Non-blocking, so that opening a FIFO does not wait for a writer.
   const Descriptor descriptor(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-  if (descriptor.get() < 0) return lastError();
+  if (descriptor.get() < 0) return systemFailure(lastError());
   struct stat info {};
-  if (::fstat(descriptor.get(), &info) != 0) return lastError();
-  if (S_ISDIR(info.st_mode)) return std::make_error_code(std::errc::is_a_directory);
-  if (!S_ISREG(info.st_mode)) return std::make_error_code(std::errc::invalid_argument);
-  return readAll(descriptor.get(), static_cast<std::size_t>(info.st_size), content);
+  if (::fstat(descriptor.get(), &info) != 0) return systemFailure(lastError());
+  if (S_ISDIR(info.st_mode)) return systemFailure(std::make_error_code(std::errc::is_a_directory));
+  if (!S_ISREG(info.st_mode)) {
+    return systemFailure(std::make_error_code(std::errc::invalid_argument));
+  }
+  std::string content;
+  const auto error = readAll(descriptor.get(), static_cast<std::size_t>(info.st_size), content);
+  if (error) return systemFailure(error);
+  return content;
 }
 
-ExclusiveFileLock::ExclusiveFileLock(const std::filesystem::path& path)
-    : descriptor_(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644)) {
-  if (descriptor_ < 0) {
-    error_ = lastError();
-    return;
+Result<ExclusiveFileLock> lockExclusively(const std::filesystem::path& path) {
+  const int descriptor = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+  if (descriptor < 0) return systemFailure(lastError());
+  ExclusiveFileLock lock(descriptor);
+  while (::flock(descriptor, LOCK_EX) != 0) {
+    if (errno != EINTR) return systemFailure(lastError());  // the lock closes the file
   }
-  while (::flock(descriptor_, LOCK_EX) != 0) {
-    if (errno == EINTR) continue;
-    error_ = lastError();
-    ::close(descriptor_);
-    descriptor_ = -1;
-    return;
-  }
+  return lock;
 }
+
+ExclusiveFileLock::ExclusiveFileLock(ExclusiveFileLock&& other) noexcept
+    : descriptor_(std::exchange(other.descriptor_, -1)) {}
 
 ExclusiveFileLock::~ExclusiveFileLock() {
   if (descriptor_ >= 0) ::close(descriptor_);  // closing releases the lock
 }
 
-std::error_code replaceFileAtomically(const std::filesystem::path& target,
-                                      std::string_view content) {
+namespace {
+
+// A temporary file for target: this, then six characters that mkostemp picks.
+std::string temporaryPrefix(const std::filesystem::path& target) {
+  return fmt::format(".{}.", target.filename().string());
+}
+constexpr std::string_view kTemporaryPattern = "XXXXXX";
+
+}  // namespace
+
+Result<> replaceFileAtomically(const std::filesystem::path& target, std::string_view content) {
   const auto folder = target.parent_path();
-  std::string temporary = fmt::format("{}/.{}.XXXXXX", folder.string(), target.filename().string());
+  std::string temporary =
+      (folder / (temporaryPrefix(target) + std::string(kTemporaryPattern))).string();
   Descriptor descriptor(::mkostemp(temporary.data(), O_CLOEXEC));
-  if (descriptor.get() < 0) return lastError();
+  if (descriptor.get() < 0) return systemFailure(lastError());
 
   std::error_code error = fillAndFlush(descriptor.get(), content);
   if (auto closeError = descriptor.close(); !error) error = closeError;
   if (!error && ::rename(temporary.c_str(), target.c_str()) != 0) error = lastError();
   if (error) {
     ::unlink(temporary.c_str());
-    return error;
+    return systemFailure(error);
   }
   flushFolder(folder);
   return {};
+}
+
+void removeLeftoverTemporaries(const std::filesystem::path& target) {
+  const std::string prefix = temporaryPrefix(target);
+  std::error_code error;
+  for (std::filesystem::directory_iterator entry(target.parent_path(), error), end;
+       !error && entry != end; entry.increment(error)) {
+    const std::string name = entry->path().filename().string();
+    if (name.size() == prefix.size() + kTemporaryPattern.size() && name.starts_with(prefix)) {
+      std::error_code ignored;
+      std::filesystem::remove(entry->path(), ignored);
+    }
+  }
 }
 
 }  // namespace platform

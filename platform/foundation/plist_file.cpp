@@ -2,11 +2,13 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <filesystem>
-#include <memory>
 #include <system_error>
+#include <vector>
 
 #include "platform/foundation/file_io.h"
 #include "platform/foundation/log.h"
@@ -25,63 +27,87 @@ std::optional<Dictionary> dictionaryFrom(std::string_view bytes) {
   return std::move(*value->dictionary());
 }
 
-bool failedToWrite(std::string_view devicePath, std::string_view reason) {
+Failure failedToWrite(std::string_view devicePath, std::string reason) {
   NSLog(fmt::format("Mornaq: could not write {}: {}", devicePath, reason));
-  return false;
+  return Failure{std::move(reason)};
 }
 
-// Renames a file that cannot be parsed to "<name>.malformed-<n>", with the first n not taken.
-// Callers hold the update lock, so no other writer picks the same name meanwhile.
-bool moveAside(std::string_view devicePath, const fs::path& file) {
-  for (int n = 1;; ++n) {
-    const std::string suffix = ".malformed-" + std::to_string(n);
-    fs::path aside = file;
-    aside += suffix;
-    std::error_code error;
-    if (fs::exists(fs::symlink_status(aside, error))) continue;
-    if (std::rename(file.c_str(), aside.c_str()) != 0) {
-      const std::error_code renameError(errno, std::generic_category());
-      return failedToWrite(devicePath,
-                           "could not move the unreadable file aside: " + renameError.message());
-    }
-    NSLog(fmt::format("Mornaq: moved unreadable settings file {} aside to {}{}", devicePath,
-                      devicePath, suffix));
-    return true;
+// Moved-aside copies of a file kept beside it: the newest few, which show what went wrong, and
+// not every copy of a file that keeps breaking.
+constexpr std::size_t kMovedAsideKept = 3;
+
+fs::path movedAside(const fs::path& file, int n) {
+  fs::path aside = file;
+  aside += ".malformed-" + std::to_string(n);
+  return aside;
+}
+
+// The n of every "<name>.malformed-<n>" beside file, smallest (oldest) first.
+std::vector<int> movedAsideNumbers(const fs::path& file) {
+  const std::string prefix = file.filename().string() + ".malformed-";
+  std::vector<int> numbers;
+  std::error_code error;
+  for (fs::directory_iterator entry(file.parent_path(), error), end; !error && entry != end;
+       entry.increment(error)) {
+    const std::string name = entry->path().filename().string();
+    const char* digits = name.data() + prefix.size();
+    int n = 0;
+    if (!name.starts_with(prefix)) continue;
+    const auto [last, failed] = std::from_chars(digits, name.data() + name.size(), n);
+    if (failed == std::errc() && last == name.data() + name.size() && n > 0) numbers.push_back(n);
   }
+  std::sort(numbers.begin(), numbers.end());
+  return numbers;
+}
+
+// Renames a file that cannot be parsed to "<name>.malformed-<n>", n one above the newest copy's,
+// then removes all but the kMovedAsideKept newest. Callers hold the update lock, so no other
+// writer picks the same name meanwhile.
+Result<> moveAside(std::string_view devicePath, const fs::path& file) {
+  std::vector<int> numbers = movedAsideNumbers(file);
+  const int n = numbers.empty() ? 1 : numbers.back() + 1;
+  const fs::path aside = movedAside(file, n);
+  if (std::rename(file.c_str(), aside.c_str()) != 0) {
+    const std::error_code renameError(errno, std::generic_category());
+    return failedToWrite(devicePath,
+                         "could not move the unreadable file aside: " + renameError.message());
+  }
+  NSLog(fmt::format("Mornaq: moved unreadable settings file {} aside to {}.malformed-{}",
+                    devicePath, devicePath, n));
+  numbers.push_back(n);
+  for (std::size_t i = 0; i + kMovedAsideKept < numbers.size(); ++i) {
+    std::error_code ignored;
+    fs::remove(movedAside(file, numbers[i]), ignored);
+  }
+  return {};
 }
 
 // What an update starts from: the file's dictionary, or empty when the file is missing or was
-// moved aside. nullopt (logged) when the file is there but cannot be read: it must not be
+// moved aside. A failure (logged) when the file is there but cannot be read: it must not be
 // replaced by what would look like its content.
-std::optional<Dictionary> readForUpdate(std::string_view devicePath, const fs::path& file) {
-  std::string bytes;
-  const std::error_code error = readWholeFile(file, bytes);
-  if (error == std::errc::no_such_file_or_directory) return Dictionary{};
-  if (error) {
-    failedToWrite(devicePath, "could not read it: " + error.message());
-    return std::nullopt;
-  }
-  if (auto dictionary = dictionaryFrom(bytes)) return dictionary;
-  if (!moveAside(devicePath, file)) return std::nullopt;
+Result<Dictionary> readForUpdate(std::string_view devicePath, const fs::path& file) {
+  const auto bytes = readWholeFile(file);
+  if (!bytes && bytes.failure().code == std::errc::no_such_file_or_directory) return Dictionary{};
+  if (!bytes) return failedToWrite(devicePath, "could not read it: " + bytes.reason());
+  if (auto dictionary = dictionaryFrom(*bytes)) return std::move(*dictionary);
+  if (auto moved = moveAside(devicePath, file); !moved) return moved.failure();
   return Dictionary{};
 }
 
 // The update lock of a file: "<name>.lock" beside it, its folder created when missing.
-Result<std::unique_ptr<ExclusiveFileLock>> lockForUpdate(const fs::path& file) {
+Result<ExclusiveFileLock> lockForUpdate(const fs::path& file) {
   std::error_code error;
   fs::create_directories(file.parent_path(), error);
   if (error) return systemFailure(error);
   fs::path lockFile = file;
   lockFile += ".lock";
-  auto lock = std::make_unique<ExclusiveFileLock>(lockFile);
-  if (lock->error()) return systemFailure(lock->error());
-  return lock;
+  return lockExclusively(lockFile);
 }
 
 PlistSnapshot readAfresh(const fs::path& file) {
-  std::string bytes;
-  if (readWholeFile(file, bytes)) return nullptr;
-  auto dictionary = dictionaryFrom(bytes);
+  const auto bytes = readWholeFile(file);
+  if (!bytes) return nullptr;
+  auto dictionary = dictionaryFrom(*bytes);
   return dictionary ? std::make_shared<const Dictionary>(std::move(*dictionary)) : nullptr;
 }
 
@@ -108,18 +134,20 @@ std::shared_ptr<const Dictionary> readPlistShared(std::string_view devicePath) {
   return snapshot ? snapshot : kEmpty;
 }
 
-bool updatePlist(std::string_view devicePath, const PlistChange& change) {
+Result<> updatePlist(std::string_view devicePath, const PlistChange& change) {
   const auto file = Process::current().root().map(devicePath);
   if (!file) return failedToWrite(devicePath, "the path is not inside the device root");
 
   const auto lock = lockForUpdate(*file);
   if (!lock) return failedToWrite(devicePath, lock.reason());
+  removeLeftoverTemporaries(*file);
 
   auto dictionary = readForUpdate(devicePath, *file);
-  if (!dictionary) return false;
-  if (!change(*dictionary)) return true;
-  const std::error_code error = replaceFileAtomically(*file, serializePropertyList(*dictionary));
-  return error ? failedToWrite(devicePath, error.message()) : true;
+  if (!dictionary) return dictionary.failure();
+  if (!change(*dictionary)) return {};
+  const auto written = replaceFileAtomically(*file, serializePropertyList(*dictionary));
+  if (!written) return failedToWrite(devicePath, written.reason());
+  return {};
 }
 
 Result<bool> seedPlistIfMissing(std::string_view devicePath, std::string_view seedDevicePath) {
@@ -132,11 +160,9 @@ Result<bool> seedPlistIfMissing(std::string_view devicePath, std::string_view se
   if (!lock) return lock.failure();
   std::error_code error;
   if (fs::exists(fs::symlink_status(*file, error))) return false;
-  std::string bytes;
-  if (auto readError = readWholeFile(*seed, bytes)) {
-    return systemFailure(readError, "could not read the seed: " + readError.message());
-  }
-  if (auto writeError = replaceFileAtomically(*file, bytes)) return systemFailure(writeError);
+  const auto bytes = readWholeFile(*seed);
+  if (!bytes) return Failure{"could not read the seed: " + bytes.reason(), bytes.failure().code};
+  if (auto written = replaceFileAtomically(*file, *bytes); !written) return written.failure();
   return true;
 }
 

@@ -28,13 +28,15 @@ std::shared_ptr<const Dictionary> readPlistShared(std::string_view devicePath);
 // reads the file (empty when missing), applies change, writes Apple's XML
 // format to a temporary file in the same folder, flushes it, renames it over
 // the target and unlocks. Missing folders are created. An existing file that
-// cannot be parsed as a dictionary is first moved aside to "<name>.malformed-<n>",
-// and a log line says where; one that cannot be read at all (a folder, say) is
-// left alone and the update fails. Returns false (after logging the reason)
-// when the write failed; the old file then stays. A change that returns false
-// means "write nothing". The lock file "<name>.lock" stays beside the file.
+// cannot be parsed as a dictionary is first moved aside to "<name>.malformed-<n>"
+// (n one above the newest such copy's; the three newest are kept), and a log
+// line says where; one that cannot be read at all (a folder, say) is left
+// alone and the update fails. Temporary files beside it that writers which died
+// mid-write left are removed. Fails (after logging the reason) when the write
+// failed; the old file then stays. A change that returns false means "write
+// nothing", which succeeds. The lock file "<name>.lock" stays beside the file.
 using PlistChange = std::function<bool(Dictionary&)>;
-bool updatePlist(std::string_view devicePath, const PlistChange& change);
+Result<> updatePlist(std::string_view devicePath, const PlistChange& change);
 
 // Creates the file from the seed file's bytes, as they are, when it is still
 // missing, under updatePlist's lock: written whole to a temporary file and

@@ -2,14 +2,15 @@
 
 #include <unistd.h>
 
+#include <fmt/chrono.h>
+#include <fmt/format.h>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <fmt/chrono.h>
-#include <fmt/format.h>
 
 #include "platform/dispatch/main_queue.h"
 #include "platform/foundation/notification_center.h"
+#include "platform/foundation/wall_clock.h"
 #include "platform/runtime/runtime.h"
 
 namespace platform {
@@ -28,8 +29,8 @@ void printToStandardError(const std::string& processName, std::string_view line)
   const auto millis =
       std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()) % 1000;
   std::fputs(fmt::format("{:%Y-%m-%d %H:%M:%S}.{:03d} {}[{}] {}\n",
-                         std::chrono::floor<std::chrono::seconds>(now), millis.count(),
-                         processName, ::getpid(), line)
+                         std::chrono::floor<std::chrono::seconds>(now), millis.count(), processName,
+                         ::getpid(), line)
                  .c_str(),
              stderr);
 }
@@ -39,6 +40,7 @@ void printToStandardError(const std::string& processName, std::string_view line)
 Process::Process(ProcessOptions options)
     : options_(std::move(options)),
       root_(options_.deviceRoot),
+      wallClockStart_(options_.wallClockStart.value_or(systemDate())),
       runtime_(std::make_unique<Runtime>()),
       mainQueue_(makeMainQueue(*this, options_.clock)),
       notificationCenter_(std::make_unique<NotificationCenter>()) {}

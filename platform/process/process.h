@@ -10,12 +10,14 @@
 #include <filesystem>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <typeindex>
 #include <unordered_map>
 
 #include "platform/foundation/device_root.h"
 #include "platform/foundation/log.h"
+#include "platform/foundation/value.h"
 
 namespace platform {
 
@@ -31,6 +33,9 @@ struct ProcessOptions {
   std::filesystem::path deviceRoot;
   Clock clock = Clock::Virtual;
   LogSink logSink;  // empty: the default sink (standard error)
+  // The date at which a virtual clock starts; none: the system's date when
+  // the process starts. A real clock always reads the system's date.
+  std::optional<Date> wallClockStart = std::nullopt;
 };
 
 class Process {
@@ -46,6 +51,8 @@ class Process {
   Runtime& runtime() { return *runtime_; }
   MainQueue& mainQueue() { return *mainQueue_; }
   NotificationCenter& notificationCenter() { return *notificationCenter_; }
+  Clock clock() const { return options_.clock; }
+  Date wallClockStart() const { return wallClockStart_; }
   void log(std::string_view line) const;
   void setLogSink(LogSink sink) { options_.logSink = std::move(sink); }
 
@@ -68,6 +75,7 @@ class Process {
  private:
   ProcessOptions options_;
   DeviceRoot root_;
+  Date wallClockStart_;
   std::unique_ptr<Runtime> runtime_;
   std::unique_ptr<MainQueue> mainQueue_;
   std::unique_ptr<NotificationCenter> notificationCenter_;

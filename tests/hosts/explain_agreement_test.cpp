@@ -8,8 +8,10 @@
 #include <fstream>
 #include <random>
 
+#include "common/reply_history.h"
 #include "common/settings_format.h"
 #include "platform/foundation/device_root.h"
+#include "platform/foundation/wall_clock.h"
 #include "tests/hosts/road_fixture.h"
 #include "tools/explain.h"
 
@@ -61,7 +63,41 @@ class Generator {
       maybeSet(entry, "customReplyDelay", kDelays);
       settings[key] = entry;
     }
+    if (chance(0.3)) policies(settings);
     return settings;
+  }
+
+  // The reply policies, each present or not; user sends never happen in a
+  // run of one message, so the two that watch the user always pass.
+  void policies(Dictionary& settings) {
+    maybeSet(settings, "isReplyOnce", kSwitches);
+    maybeSet(settings, "replyOnceHours", {"", "1", "24", "abc", "-2", 2});
+    maybeSet(settings, "isScheduleEnabled", kSwitches);
+    maybeSet(settings, "scheduleFrom", {"22:00", "09:00", "7:00", "25:00", ""});
+    maybeSet(settings, "scheduleTo", {"07:00", "17:00", "09:00", "x"});
+    maybeSet(settings, "scheduleDays", {"", "12345", "67", "3", "1,7"});
+    maybeSet(settings, "isAwayOnly", kSwitches);
+    maybeSet(settings, "isCancelOnUserReply", kSwitches);
+    maybeSet(settings, "loopGuardReplies", {"0", "1", "2", "", "many"});
+  }
+
+  // Replies to the three chats of the messages, seconds before at.
+  Dictionary history(platform::Date at) {
+    Dictionary file;
+    if (chance(0.5)) return file;
+    const int entries = std::uniform_int_distribution<int>(0, 3)(random_);
+    for (int i = 0; i < entries; ++i) {
+      const double ago = pick<double>({60, 1800, 3597, 3600, 7200, 90000});
+      mornaq::format::addToHistory(file, {platform::Date{at.secondsSinceReferenceDate - ago},
+                                          pick<std::string>({"ann", "bob", "Ann"}), "Ann", "Away"});
+    }
+    return file;
+  }
+
+  // A Monday morning, a Saturday night, and a Sunday just before seven.
+  platform::Date moment() {
+    return *platform::parseLocalDateTime(
+        pick<std::string>({"2026-12-07T10:00:00", "2026-12-05T23:30:00", "2026-12-06T06:59:58"}));
   }
 
   Dictionary ruleFile() {
@@ -136,11 +172,15 @@ std::vector<json> withoutWhy(const std::vector<json>& events) {
 
 TEST_F(ExplainAgreement, TheDryRunSaysWhatTheAppSendsAndWhatItsTraceSays) {
   Generator generate(20261208);
-  tools::Explainer explainer(root, "2.20.110.30");
   int replies = 0;
   for (int run = 0; run < 300; ++run) {
     writeMainSettings(generate);
     writeFile(mornaq::format::kRuleSettingsPath, generate.ruleFile());
+    // The app and the dry run see the message arrive at the same moment.
+    start = generate.moment();
+    const Dictionary history = generate.history(*start);
+    writeFile(mornaq::format::kReplyHistoryPath, history);
+    tools::Explainer explainer(root, "2.20.110.30", start);
     const json message = generate.message();
     SCOPED_TRACE(message.dump());
     hosts::whatsapp::Received received;
@@ -163,6 +203,9 @@ TEST_F(ExplainAgreement, TheDryRunSaysWhatTheAppSendsAndWhatItsTraceSays) {
     expected["message"] = message.value("text", json());
     EXPECT_EQ(why[0].second, expected);
     if (run % 20 == 0) {
+      // The traced run recorded its reply: the second run starts from the
+      // history the first one had.
+      writeFile(mornaq::format::kReplyHistoryPath, history);
       EXPECT_EQ(withoutWhy(traced.events), RoadTest::run(scenario).events);
     }
   }

@@ -39,10 +39,10 @@ void RoadTest::writeFile(std::string_view devicePath, const platform::Dictionary
                                  .clock = platform::Clock::Virtual,
                                  .logSink = [](std::string_view) {}});
   platform::ProcessScope scope(settingsApp);
-  platform::updatePlist(devicePath, [&](platform::Dictionary& file) {
+  EXPECT_TRUE(platform::updatePlist(devicePath, [&](platform::Dictionary& file) {
     file = content;
     return true;
-  });
+  }));
 }
 
 RunResult RoadTest::run(const std::string& scenario, const std::string& version, bool why) {
@@ -55,7 +55,8 @@ RunResult RoadTest::run(const std::string& scenario, const std::string& version,
                                         .virtualTime = true,
                                         .format = hosts::EventOutput::Format::Json,
                                         .input = hosts::scenario::Input::ReadFirst,
-                                        .why = why},
+                                        .why = why,
+                                        .start = start},
                                        in, out, err);
   std::istringstream lines(out.str());
   for (std::string line; std::getline(lines, line);) {

@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,8 @@ class RoadTest : public testing::Test {
                 bool why = false);
 
   std::filesystem::path root;
+  // The local date at which the virtual clock starts; none: now.
+  std::optional<platform::Date> start;
 };
 
 }  // namespace road_test

@@ -110,4 +110,65 @@ TEST_F(ContactPagesCommands, AContactsOwnReplyAndTheBlacklistReachTheMessagingAp
       << whatsapp.out;
 }
 
+// The reply policy and history pages the same way: reply once set in the
+// Settings app holds back the messaging app's second reply to Ann, and the
+// History page lists what left, newest first, until it is cleared.
+TEST_F(ContactPagesCommands, ReplyOnceSetInTheSettingsAppHoldsBackAndTheHistoryShowsWhatLeft) {
+  ASSERT_EQ(mornaq({"install", "--root", root}).status, 0);
+  const Finished settings = mornaq({"settings", "--root", root, "--json"}, R"({"alert":"Ok"}
+{"set":{"key":"isTweakEnabled","value":true}}
+{"tap":"Global Reply"}
+{"set":{"key":"isGlobalEnabled","value":true}}
+{"set":{"key":"isGlobAutoEnabled","value":true}}
+{"type":{"key":"customReplyGlob","text":"Busy."}}
+{"back":true}
+{"tap":"Reply Policy"}
+{"set":{"key":"isReplyOnce","value":true}}
+{"type":{"key":"replyOnceHours","text":"2"}}
+{"back":true}
+)");
+  ASSERT_EQ(settings.status, 0) << settings.err;
+
+  const Finished whatsapp = mornaq(
+      {"whatsapp", "--root", root, "--virtual-time", "--start", "2026-12-07T10:00:00", "--json"},
+      R"(
+{"at":0,"receive":{"text":"Hi","chat":{"contactIdentifier":"ann-01:ABPerson","displayName":"Ann"}}}
+{"at":5,"receive":{"text":"Hello?","chat":{"contactIdentifier":"ann-01:ABPerson","displayName":"Ann"}}}
+{"at":10,"receive":{"text":"Hi","chat":{"contactIdentifier":"bob-02:ABPerson","displayName":"Bob"}}}
+)");
+  ASSERT_EQ(whatsapp.status, 0) << whatsapp.err;
+  std::vector<std::pair<double, std::string>> sent;
+  std::vector<std::string> held;
+  for (const auto& event : events(whatsapp.out)) {
+    if (event.contains("sent")) sent.emplace_back(event["t"], event["sent"]["displayName"]);
+    if (event.contains("log") && event["log"].get<std::string>().starts_with("Mornaq held")) {
+      held.push_back(event["log"]);
+    }
+  }
+  EXPECT_EQ(sent, (std::vector<std::pair<double, std::string>>{{6, "Ann"}, {16, "Bob"}}));
+  EXPECT_EQ(held, std::vector<std::string>{"Mornaq held back a reply (replyOnce): Ann got a reply "
+                                           "5 s ago; Reply once waits 2 h"});
+
+  const Finished history = mornaq({"settings", "--root", root, "--json"}, R"({"tap":"History"}
+{"tap":"Clear History"}
+{"alert":"Clear"}
+{"show":true}
+)");
+  ASSERT_EQ(history.status, 0) << history.err;
+  std::vector<std::vector<std::string>> shown;
+  for (const auto& event : events(history.out)) {
+    if (!event.contains("page") || event["page"]["class"] != "MNQHistoryListController") continue;
+    std::vector<std::string>& labels = shown.emplace_back();
+    for (const auto& row : event["page"]["rows"]) labels.push_back(row["label"]);
+  }
+  const std::vector<std::string> frame{"History", "Clear History", "Replies"};
+  auto page = [&](std::vector<std::string> rows) {
+    rows.insert(rows.begin(), frame.begin(), frame.end());
+    return rows;
+  };
+  EXPECT_EQ(shown, (std::vector<std::vector<std::string>>{
+                       page({"Bob, 2026-12-07 10:00:16: Busy.", "Ann, 2026-12-07 10:00:06: Busy."}),
+                       page({"No replies yet"})}));
+}
+
 }  // namespace

@@ -61,6 +61,10 @@ void LiveCommand::closeInput() {
   input_ = -1;
 }
 
+void LiveCommand::signal(int number) {
+  if (pid_ > 0) ::kill(pid_, number);
+}
+
 bool LiveCommand::readLine() {
   if (!output_) return false;
   char* buffer = nullptr;

@@ -21,6 +21,8 @@ class LiveCommand {
 
   void send(std::string_view text);
   void closeInput();
+  // Sends the program a signal (SIGTERM, say).
+  void signal(int number);
   // Reads output until a line holding text has come (lines read before
   // count too); false when the output ended first.
   bool waitForLine(std::string_view text);

@@ -101,7 +101,7 @@ Id TestHost::notificationCenter(std::vector<Id> mutedJIDs) {
 }
 
 void writeSettings(std::string_view devicePath, const platform::Dictionary& settings) {
-  const bool written = platform::updatePlist(devicePath, [&](platform::Dictionary& stored) {
+  const auto written = platform::updatePlist(devicePath, [&](platform::Dictionary& stored) {
     stored = settings;
     return true;
   });

@@ -9,10 +9,10 @@
 namespace hooks_test {
 
 void HooksTest::writeSettings(const Dictionary& values) {
-  platform::updatePlist(mornaq::format::kMainSettingsPath, [&](Dictionary& settings) {
+  EXPECT_TRUE(platform::updatePlist(mornaq::format::kMainSettingsPath, [&](Dictionary& settings) {
     for (const auto& [key, value] : values) settings[key] = value;
     return true;
-  });
+  }));
 }
 
 Dictionary HooksTest::mainSettings() {

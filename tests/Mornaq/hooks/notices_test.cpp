@@ -36,10 +36,10 @@ class Notices : public testing::Test {
   }
 
   void writeSettings(const Dictionary& values) {
-    platform::updatePlist(mornaq::format::kMainSettingsPath, [&](Dictionary& settings) {
+    EXPECT_TRUE(platform::updatePlist(mornaq::format::kMainSettingsPath, [&](Dictionary& settings) {
       settings = values;
       return true;
-    });
+    }));
   }
 
   Dictionary mainSettings() { return platform::readPlist(mornaq::format::kMainSettingsPath); }

@@ -2,6 +2,8 @@
 // A fresh Settings app process with the bundle's classes registered and its
 // resources installed in the device root, and the two navigation controllers
 // the Settings app shows pages in.
+#include <gtest/gtest.h>
+
 #include <filesystem>
 #include <memory>
 #include <ostream>
@@ -67,10 +69,10 @@ class PagesFixture {
     return platform::readPlistIfPresent(path);
   }
   static void writeFile(std::string_view path, Dictionary content) {
-    platform::updatePlist(path, [&](Dictionary& stored) {
+    EXPECT_TRUE(platform::updatePlist(path, [&](Dictionary& stored) {
       stored = std::move(content);
       return true;
-    });
+    }));
   }
   std::string bytes(std::string_view path) const;
 

@@ -137,6 +137,32 @@ TEST_F(PlistFileTest, UpdateMovesAMalformedFileAsideAndSaysWhere) {
   EXPECT_THAT(test.log(), ElementsAre(moved + ".malformed-1", moved + ".malformed-2"));
 }
 
+TEST_F(PlistFileTest, OnlyTheThreeNewestMovedAsideCopiesAreKept) {
+  for (int i = 1; i <= 5; ++i) {
+    put(kSettings, "junk " + std::to_string(i));
+    ASSERT_TRUE(updatePlist(kSettings, addKey));
+  }
+  EXPECT_THAT(strayFiles(),
+              testing::UnorderedElementsAre("com.example.settings.plist.malformed-3",
+                                            "com.example.settings.plist.malformed-4",
+                                            "com.example.settings.plist.malformed-5"));
+  EXPECT_EQ(contentOf(std::string(kSettings) + ".malformed-5"), "junk 5");
+}
+
+// Writers killed between making their temporary file and renaming it leave it behind; the next
+// update, holding the lock every writer holds, removes it and nothing else.
+TEST_F(PlistFileTest, AnUpdateRemovesTemporaryFilesOfWritersThatDied) {
+  const std::string folder = std::string(kSettings.substr(0, kSettings.rfind('/') + 1));
+  const std::string dead[] = {".com.example.settings.plist.a1B2c3",
+                              ".com.example.settings.plist.ZZZZZZ"};
+  const std::string kept[] = {".com.example.settings.plist.short", ".com.other.plist.a1B2c3",
+                              "com.example.settings.plist.malformed-1"};
+  for (const auto& name : dead) put(folder + name, "half a file");
+  for (const auto& name : kept) put(folder + name, "someone else's");
+  ASSERT_TRUE(updatePlist(kSettings, addKey));
+  EXPECT_THAT(strayFiles(), testing::UnorderedElementsAreArray(kept));
+}
+
 TEST_F(PlistFileTest, AChangeThatDeclinesWritesNothing) {
   const auto decline = [](Dictionary& settings) {
     settings.insert_or_assign("ignored", 1);
@@ -170,7 +196,7 @@ TEST_F(PlistFileTest, AFailedWriteKeepsTheOldFileAndLeavesNoTemporaryFile) {
   limit.rlim_cur = original.size() + 10;
   setrlimit(RLIMIT_FSIZE, &limit);
 
-  const bool written = updatePlist(kSettings, [](Dictionary& settings) {
+  const auto written = updatePlist(kSettings, [](Dictionary& settings) {
     settings.insert_or_assign("long", std::string(1000, 'x'));
     return true;
   });
@@ -227,8 +253,8 @@ TEST_F(PlistFileTest, SeedingWaitsForAnUpdateAndKeepsWhatItWrote) {
   constexpr std::string_view kSeed = "/Library/Seeds/seed.plist";
   put(kSeed, "seed");
   fs::create_directories(host(kSettings).parent_path());
-  std::optional<platform::ExclusiveFileLock> update(std::in_place,
-                                                    host(kSettings).string() + ".lock");
+  std::optional<platform::ExclusiveFileLock> update(
+      platform::lockExclusively(host(kSettings).string() + ".lock").value());
   std::optional<platform::Result<bool>> seeded;
   std::thread seeding([&] {
     platform::ProcessScope scope(test.process());

@@ -52,10 +52,12 @@ bool change(const fs::path& file, const std::string& how, const std::string& rou
     writeFile(sibling, bytes);
     fs::rename(sibling, file);
   } else if (how == "locked") {
-    return platform::updatePlist(kSettings, [&](platform::Dictionary& settings) {
-      settings.insert_or_assign("round", round);
-      return true;
-    });
+    return platform::updatePlist(kSettings,
+                                 [&](platform::Dictionary& settings) {
+                                   settings.insert_or_assign("round", round);
+                                   return true;
+                                 })
+        .ok();
   } else if (how == "truncate") {
     fs::resize_file(file, 0);
   } else if (how == "delete") {

@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
                              .logSink = {}});
   const platform::ProcessScope scope(process);
   for (int i = 0; i < count; ++i) {
-    const bool written = platform::updatePlist(
+    const auto written = platform::updatePlist(
         "/var/mobile/Library/Preferences/race.plist", [&](platform::Dictionary& settings) {
           settings.insert_or_assign(prefix + std::to_string(i), i);
           return true;

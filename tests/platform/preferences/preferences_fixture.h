@@ -1,6 +1,8 @@
 #pragma once
 // A fresh process with the UIKit and Preferences classes, a bundle folder in
 // its device root, and the navigation stack the Settings app puts pages in.
+#include <gtest/gtest.h>
+
 #include <memory>
 #include <string>
 #include <string_view>
@@ -27,10 +29,10 @@ struct Fixture {
 
   // Replaces a plist file of the device root with content.
   static void writePlist(std::string_view devicePath, platform::Dictionary content) {
-    platform::updatePlist(devicePath, [&](platform::Dictionary& file) {
+    EXPECT_TRUE(platform::updatePlist(devicePath, [&](platform::Dictionary& file) {
       file = std::move(content);
       return true;
-    });
+    }));
   }
 
   testing_support::TestProcess process;

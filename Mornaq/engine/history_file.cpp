@@ -1,0 +1,18 @@
+#include "Mornaq/engine/history_file.h"
+
+#include "platform/foundation/plist_file.h"
+
+namespace mornaq {
+
+ReplyHistory readReplyHistory() {
+  return format::historyEntries(platform::readPlist(format::kReplyHistoryPath));
+}
+
+void recordReply(const format::HistoryEntry& entry) {
+  platform::updatePlist(format::kReplyHistoryPath, [&entry](platform::Dictionary& file) {
+    format::addToHistory(file, entry);
+    return true;
+  });
+}
+
+}  // namespace mornaq

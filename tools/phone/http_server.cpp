@@ -1,0 +1,108 @@
+#include "tools/phone/http_server.h"
+
+#include <httplib.h>
+
+#include <chrono>
+#include <string>
+
+namespace tools::phone {
+namespace {
+
+using namespace std::chrono_literals;
+
+// A quiet stream still shows the browser it is alive, and a page that went
+// away is noticed, at this pace.
+constexpr auto kKeepAlive = 15s;
+// Each event stream holds one of these threads while it is open.
+constexpr std::size_t kThreads = 16;
+
+Request parsed(const httplib::Request& request) {
+  const auto header = [&](const char* name) -> std::optional<std::string> {
+    if (!request.has_header(name)) return std::nullopt;
+    return request.get_header_value(name);
+  };
+  return {.method = request.method,
+          .host = header("Host"),
+          .origin = header("Origin"),
+          .path = request.path,
+          .body = request.body};
+}
+
+// Streams the events after the one the page saw last (its Last-Event-ID when
+// it reconnects), as server-sent events.
+void stream(EventLog& log, const httplib::Request& request, httplib::Response& response) {
+  std::uint64_t last = 0;
+  try {
+    if (request.has_header("Last-Event-ID"))
+      last = std::stoull(request.get_header_value("Last-Event-ID"));
+  } catch (const std::exception&) {
+    last = 0;
+  }
+  response.set_chunked_content_provider(
+      "text/event-stream", [&log, last](std::size_t, httplib::DataSink& sink) mutable {
+        const auto events = log.after(last, kKeepAlive);
+        if (log.closed()) return false;
+        std::string chunk = events.empty() ? ": still here\n\n" : "";
+        for (const auto& event : events) {
+          chunk += "id: " + std::to_string(event.seq) + "\ndata: " + event.json + "\n\n";
+          last = event.seq;
+        }
+        return sink.write(chunk.data(), chunk.size());
+      });
+}
+
+}  // namespace
+
+HttpServer::HttpServer(EventLog& log, Perform perform)
+    : log_(log), perform_(std::move(perform)), server_(std::make_unique<httplib::Server>()) {}
+
+HttpServer::~HttpServer() = default;
+
+platform::Result<int> HttpServer::bind(int port) {
+  const int bound = port == 0 ? server_->bind_to_any_port("127.0.0.1")
+                              : (server_->bind_to_port("127.0.0.1", port) ? port : -1);
+  if (bound < 0) return platform::Failure{"cannot listen on 127.0.0.1:" + std::to_string(port)};
+  return bound;
+}
+
+void HttpServer::serve(Site site) {
+  site_ = std::move(site);
+  server_->new_task_queue = [] { return new httplib::ThreadPool(kThreads); };
+  server_->set_payload_max_length(kMaxBody);
+  // The page uses nothing but its own assets, and no other site may frame it.
+  server_->set_default_headers({
+      {"Content-Security-Policy",
+       "default-src 'self'; img-src 'self'; style-src 'self'; script-src 'self'; "
+       "connect-src 'self'; frame-ancestors 'none'; form-action 'none'; base-uri 'none'"},
+      {"X-Content-Type-Options", "nosniff"},
+      {"Referrer-Policy", "no-referrer"},
+      {"Cache-Control", "no-store"},
+  });
+  const auto answer = [this](const httplib::Request& request, httplib::Response& response) {
+    Response answer = handle(site_, parsed(request));
+    response.status = answer.status;
+    if (std::holds_alternative<effect::Stream>(answer.effect)) {
+      stream(log_, request, response);
+      return;
+    }
+    if (!std::holds_alternative<effect::None>(answer.effect)) perform_(answer.effect);
+    if (!answer.contentType.empty()) response.set_content(answer.body, answer.contentType);
+  };
+  // Every method and path goes to handle(), which alone decides.
+  server_->Get(".*", answer)
+      .Post(".*", answer)
+      .Put(".*", answer)
+      .Delete(".*", answer)
+      .Patch(".*", answer)
+      .Options(".*", answer);
+  server_->listen_after_bind();
+}
+
+bool HttpServer::running() const { return server_->is_running(); }
+
+void HttpServer::stop() {
+  log_.close();
+  server_->stop();
+}
+
+}  // namespace tools::phone

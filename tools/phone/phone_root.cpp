@@ -1,0 +1,50 @@
+#include "tools/phone/phone_root.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <system_error>
+
+#include "platform/foundation/device_root.h"
+#include "tools/package.h"
+#include "tools/sample_settings.h"
+
+namespace tools::phone {
+
+namespace fs = std::filesystem;
+
+platform::Result<fs::path> userRoot() {
+  const char* data = std::getenv("XDG_DATA_HOME");
+  const char* home = std::getenv("HOME");
+  fs::path base;
+  if (data && *data) {
+    base = data;
+  } else if (home && *home) {
+    base = fs::path(home) / ".local/share";
+  } else {
+    return platform::Failure{"neither XDG_DATA_HOME nor HOME is set: give --root"};
+  }
+  return base / "mornaq/phone";
+}
+
+platform::Result<void> prepareRoot(const fs::path& root, bool fresh) {
+  std::error_code error;
+  fs::create_directories(root, error);
+  if (error) return platform::systemFailure(error, "cannot make " + root.string());
+  const bool installed = std::all_of(packageItems().begin(), packageItems().end(), [&](auto& item) {
+    return fs::exists(*platform::DeviceRoot(root).map(item.devicePath));
+  });
+  if (!installed) {
+    if (std::string failure = installPackage(root); !failure.empty()) {
+      return platform::Failure{failure};
+    }
+  }
+  if (fresh) {
+    if (!writeSampleAddressBook(root)) {
+      return platform::Failure{"cannot write the sample address book into " + root.string()};
+    }
+    writeSampleSettings(root);
+  }
+  return {};
+}
+
+}  // namespace tools::phone

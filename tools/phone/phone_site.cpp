@@ -1,0 +1,66 @@
+#include "tools/phone/phone_site.h"
+
+#include <fstream>
+#include <sstream>
+#include <string_view>
+
+#include <nlohmann/json.hpp>
+
+#include "MornaqPrefs/contacts/contact_directory.h"
+#include "common/settings_format.h"
+#include "hosts/common/app_process.h"
+#include "platform/foundation/device_root.h"
+#include "platform/process/process.h"
+#include "tools/phone/page_files.h"
+
+namespace tools::phone {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The bundle's header image and the icons of the listeners and contact rows.
+constexpr std::string_view kImages[] = {"header.png", "icon.png", "icon@2x.png", "Contact@2x.png",
+                                        "ContactBl@2x.png"};
+
+std::string contentType(std::string_view name) {
+  if (name.ends_with(".html")) return "text/html; charset=utf-8";
+  if (name.ends_with(".css")) return "text/css; charset=utf-8";
+  if (name.ends_with(".js")) return "text/javascript; charset=utf-8";
+  if (name.ends_with(".svg")) return "image/svg+xml";
+  return "application/octet-stream";
+}
+
+std::string contactsJson(const fs::path& root) {
+  platform::Process settingsApp(
+      hosts::appProcessOptions("com.apple.Preferences", "Preferences", root, /*virtualTime=*/true));
+  platform::ProcessScope scope(settingsApp);
+  const auto sorted = mornaqprefs::scanContacts();
+  nlohmann::json contacts = nlohmann::json::array();
+  for (const auto& key : sorted.allKeys()) {
+    contacts.push_back({{"key", key}, {"name", sorted.objectForKey(key).description()}});
+  }
+  return contacts.dump();
+}
+
+}  // namespace
+
+Site loadSite(const fs::path& root, int port) {
+  Site site{.port = port, .assets = {}};
+  for (const auto& file : pageFiles()) {
+    const std::string path = file.name == "index.html" ? "/" : "/" + std::string(file.name);
+    site.assets[path] = {contentType(file.name), std::string(file.content)};
+  }
+  const platform::DeviceRoot device(root);
+  for (std::string_view name : kImages) {
+    std::ifstream in(
+        *device.map(std::string(mornaq::format::kBundlePath) + "/" + std::string(name)),
+        std::ios::binary);
+    std::ostringstream content;
+    content << in.rdbuf();
+    if (in) site.assets["/images/" + std::string(name)] = {"image/png", content.str()};
+  }
+  site.assets["/contacts.json"] = {"application/json", contactsJson(root)};
+  return site;
+}
+
+}  // namespace tools::phone

@@ -1,0 +1,15 @@
+#pragma once
+// A sample device for trying Mornaq: settings as the Settings app would have
+// written them (the master switch on, a global reply, Ann with a reply of her
+// own and two word-match rules, Bob blacklisted) and an address book with
+// those people in it.
+#include <filesystem>
+
+namespace tools {
+
+// Writes both settings files through the locked update, replacing their content.
+void writeSampleSettings(const std::filesystem::path& root);
+// Lays the sample address book into the device root; false when it could not.
+bool writeSampleAddressBook(const std::filesystem::path& root);
+
+}  // namespace tools
