@@ -9,10 +9,12 @@ ReplyHistory readReplyHistory() {
 }
 
 void recordReply(const format::HistoryEntry& entry) {
-  platform::updatePlist(format::kReplyHistoryPath, [&entry](platform::Dictionary& file) {
-    format::addToHistory(file, entry);
-    return true;
-  });
+  // The reply has left either way; a failed write is logged by the update.
+  static_cast<void>(
+      platform::updatePlist(format::kReplyHistoryPath, [&entry](platform::Dictionary& file) {
+        format::addToHistory(file, entry);
+        return true;
+      }));
 }
 
 }  // namespace mornaq
