@@ -42,26 +42,25 @@ bool isBlank(std::string_view text) {
 // The display names handed out in one scan. A clashing name takes the first
 // free suffix "-2", "-3", ...; as names in use only accumulate, the search
 // for a name resumes where its last one ended instead of at 2. The test looks
-// at the names where the directory keeps them, rather than at copies.
+// at the names where the directory keeps them, rather than at copies; most
+// names are free, so each is offered to the set once, which tests and records
+// it in one probe.
 class NamesInUse {
  public:
   // Sets slot, a value in the directory, to name made unique.
   void claim(std::string name, platform::Value& slot) {
-    if (!used_.contains(name)) return record(std::move(name), slot);
-    int& next = nextSuffix_.try_emplace(name, 2).first->second;
-    for (;; ++next) {
-      std::string candidate = fmt::format("{}-{}", name, next);
-      if (!used_.contains(candidate)) {
-        ++next;
-        return record(std::move(candidate), slot);
-      }
+    if (record(std::move(name), slot)) return;
+    const std::string clashing = *slot.string();
+    int& next = nextSuffix_.try_emplace(clashing, 2).first->second;
+    while (!record(fmt::format("{}-{}", clashing, next++), slot)) {
     }
   }
 
  private:
-  void record(std::string name, platform::Value& slot) {
+  // Sets slot to name; false, leaving name unrecorded, when it is in use.
+  bool record(std::string name, platform::Value& slot) {
     slot = platform::Value(std::move(name));
-    used_.insert(*slot.string());
+    return used_.insert(*slot.string()).second;
   }
 
   std::unordered_set<std::string_view> used_;

@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "bench/landed_contact_scan.h"
 #include "platform/text/text.h"
 #include "tests/support/test_process.h"
 
@@ -197,6 +198,31 @@ std::vector<std::string> sortedByCollator(const platform::Dictionary& directory)
   std::vector<std::string> keys;
   for (const auto& entry : entries) keys.push_back(entry.second);
   return keys;
+}
+
+TEST_F(ContactDirectoryTest, AgreesWithTheLandedScanOnGeneratedAddressBooks) {
+  // Few names, so that most clash, among them names that look like suffixed
+  // ones; blank names that fall back to a number; contacts without numbers;
+  // identifiers that share a contact key.
+  const std::vector<std::string> names = {"Bob;;;;", "Bob-2;;;;",    "Bob-2-2;;;;",     ";Bob;;;",
+                                          "bob;;;;", "Smith;Ann;;;", "Ann Smith-3;;;;", " ;\t;;;",
+                                          "",        "Émile;;;;",    "Bob-3;Ann;;;"};
+  std::mt19937 random(5);
+  for (int round = 0; round < 30; ++round) {
+    std::vector<Card> cards;
+    for (int i = 0; i < 120; ++i) {
+      std::vector<std::string> phones;
+      for (std::size_t n = random() % 3; n > 0; --n)
+        phones.push_back(fmt::format("{}", random() % 9));
+      const std::string uid = fmt::format("{}{}", random() % 100, random() % 8 ? "" : ":ABPerson");
+      cards.push_back({uid, names[random() % names.size()], phones});
+    }
+    writeAddressBook(cards);
+    const auto [landedDirectory, landedSorted] = landed::scanContacts();
+    const auto sorted = scanContacts();
+    EXPECT_EQ(dOfPerson(), landedDirectory);
+    EXPECT_EQ(rows(sorted), rows(landedSorted));
+  }
 }
 
 TEST(SortedDictionaryTest, AgreesWithACollatorCallPerComparisonOnGeneratedDirectories) {
