@@ -10,6 +10,7 @@
 #include "hosts/common/process_output.h"
 #include "hosts/settings/settings_app.h"
 #include "platform/runtime/runtime.h"
+#include "platform/uikit/image.h"
 
 namespace hosts::settings {
 
@@ -29,6 +30,10 @@ nlohmann::json describeRow(preferences::PSListController& page,
       {"value", key ? toJson(row->performGetter()) : nlohmann::json(nullptr)},
       {"detail", textOrNull(row->detail())},
   };
+  if (auto icon =
+          std::dynamic_pointer_cast<uikit::UIImage>(row->propertyForKey("iconImage").object())) {
+    described["icon"] = icon->name();
+  }
   if (deletable) {
     const auto indexPath = page.indexPathForSpecifier(row);
     described["deletable"] = indexPath && page.tableViewCanEditRowAtIndexPath(*indexPath);
@@ -55,6 +60,7 @@ std::string readableRow(const nlohmann::json& row) {
     line += fmt::format("  [{}] = {}", row["key"].get<std::string>(), jsonText(row["value"]));
   }
   if (!row["detail"].is_null()) line += fmt::format("  -> {}", row["detail"].get<std::string>());
+  if (row.contains("icon")) line += fmt::format("  (icon {})", row["icon"].get<std::string>());
   if (row.contains("header")) {
     line += fmt::format("  (header {}, {} high)", row["header"]["class"].get<std::string>(),
                         jsonText(row["header"]["height"]));

@@ -13,8 +13,9 @@ namespace hosts::settings {
 
 // {"class":C,"title":S,"bar":[S,...],"rows":[{"cell":C,"label":S,"key":K,
 // "value":V,"detail":C},...]}; a group with a header view also has
-// "header":{"class":C,"height":H}. value is what the row's getter gives for
-// rows with a key, else null. With deletable, every row also says whether a
+// "header":{"class":C,"height":H}, and a row with an icon image
+// "icon":NAME, the image's resource name ("ContactBl@2x"). value is what the
+// row's getter gives for rows with a key, else null. With deletable, every row also says whether a
 // swipe deletes it ("deletable":B), for a person who cannot swipe to find out.
 nlohmann::json describePage(platform::preferences::PSListController& page, double tableWidth,
                             bool deletable = false);

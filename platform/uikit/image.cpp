@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "platform/process/process.h"
@@ -26,8 +27,7 @@ std::optional<CGSize> decodedPixelSize(const std::filesystem::path& file) {
 }
 
 // UIKit reads the scale from the file name: "icon@2x.png" holds 2 pixels a point.
-double scaleOfName(const std::filesystem::path& file) {
-  const std::string stem = file.stem().string();
+double scaleOfName(const std::string& stem) {
   for (int scale : {2, 3}) {
     if (stem.ends_with("@" + std::to_string(scale) + "x")) return scale;
   }
@@ -36,15 +36,17 @@ double scaleOfName(const std::filesystem::path& file) {
 
 }  // namespace
 
-UIImage::UIImage(const Class* cls, CGSize pixelSize, double scale)
-    : Object(cls), pixelSize_(pixelSize), scale_(scale) {}
+UIImage::UIImage(const Class* cls, std::string name, CGSize pixelSize, double scale)
+    : Object(cls), name_(std::move(name)), pixelSize_(pixelSize), scale_(scale) {}
 
 std::shared_ptr<UIImage> UIImage::initWithContentsOfFile(std::string_view devicePath) {
   auto file = Process::current().root().map(devicePath);
   if (!file) return nullptr;
   auto pixelSize = decodedPixelSize(*file);
   if (!pixelSize) return nullptr;
-  return makeObject<UIImage>("UIImage", *pixelSize, scaleOfName(*file));
+  std::string name = file->stem().string();
+  const double scale = scaleOfName(name);
+  return makeObject<UIImage>("UIImage", std::move(name), *pixelSize, scale);
 }
 
 std::shared_ptr<UIImage> UIImage::imageNamed(std::string_view name, std::string_view bundlePath) {

@@ -200,6 +200,11 @@ def main(mornaq, screenshots):
         phone.click("settings", "button", "Back")
         phone.on_page("Mornaq")
         phone.click("settings", "button", "Blacklist")
+        # Bob's row shows its state icon, loaded from the server, with its text.
+        phone.wait.until(lambda d: d.execute_script(
+            "const row = [...document.querySelectorAll('#rows .row')].find((r) => r.textContent.includes('Bob Roe'));"
+            "const img = row && row.querySelector('img');"
+            "return !!img && img.alt === 'neither' && img.complete && img.naturalWidth > 0;"))
         phone.click("settings", "button", "Bob Roe")
         phone.on_page("Bob Roe")
         switches = driver.find_elements(By.CSS_SELECTOR, "#settings [role=switch]")

@@ -84,15 +84,29 @@ TEST_F(ContactPagesCommands, AContactsOwnReplyAndTheBlacklistReachTheMessagingAp
 {"tap":"Bob Roe"}
 {"set":{"key":"isContactBlackList","value":true}}
 {"back":true}
+{"back":true}
+{"tap":"Blacklist"}
 )");
   ASSERT_EQ(settings.status, 0) << settings.err;
+  // Each list as its rows' labels with the state icon each row shows: the
+  // group row has none, and Bob's is the blacklisted one in a list opened
+  // after he was blacklisted.
   std::vector<std::string> lists;
   for (const auto& event : events(settings.out)) {
     if (event.contains("page") && event["page"]["class"] == "MNQContactBlackListController") {
-      lists.push_back(event["page"]["title"]);
+      std::string list = event["page"]["title"];
+      for (const auto& row : event["page"]["rows"]) {
+        list += " | " + row["label"].get<std::string>() + " " + row.value("icon", "-");
+      }
+      lists.push_back(list);
     }
   }
-  EXPECT_EQ(lists, (std::vector<std::string>{"3 Contacts", "3 Contacts"}));
+  ASSERT_EQ(lists.size(), 3u) << settings.out;
+  EXPECT_EQ(lists.front(),
+            "3 Contacts | Contacts - | Ann Lee icon@2x | Bob Roe Contact@2x | Cem Kaya Contact@2x");
+  EXPECT_EQ(lists.back(),
+            "3 Contacts | Contacts - | Ann Lee icon@2x | Bob Roe ContactBl@2x | "
+            "Cem Kaya Contact@2x");
 
   const Finished whatsapp = mornaq({"whatsapp", "--root", root, "--virtual-time", "--json"}, R"(
 {"at":0,"receive":{"text":"Lunch?","chat":{"contactIdentifier":"ann-01:ABPerson","displayName":"Ann"}}}

@@ -297,8 +297,17 @@ function settingsRow(row) {
     case "PSButtonCell":
       return element("div", { class: "row" }, element("button", { type: "button", class: "action", onclick: () => send("settings", { tap: label }) }, label), deleteButton(row));
     default: // PSLinkCell, PSLinkListCell
-      return element("div", { class: "row" }, element("button", { type: "button", class: "link", onclick: () => send("settings", { tap: label }) }, label), deleteButton(row));
+      return element("div", { class: "row" }, rowIcon(row), element("button", { type: "button", class: "link", onclick: () => send("settings", { tap: label }) }, label), deleteButton(row));
   }
+}
+
+// What a contact row's state icon says, for those who cannot see it.
+const iconTexts = { "ContactBl@2x": "blacklisted", "icon@2x": "own reply on", "Contact@2x": "neither" };
+
+// Drawn from the images the server read at start; a name it lacks draws nothing.
+function rowIcon(row) {
+  if (!row.icon) return null;
+  return element("img", { class: "row-icon", src: `/images/${row.icon}.png`, alt: iconTexts[row.icon] ?? row.icon });
 }
 
 function deleteButton(row) {
