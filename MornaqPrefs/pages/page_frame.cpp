@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "common/settings_format.h"
+#include "common/settings_write.h"
 #include "platform/foundation/log.h"
 #include "platform/preferences/class_registry.h"
 #include "platform/uikit/switch_appearance.h"
@@ -98,8 +99,8 @@ void PageFrame::setPreferenceValue(const Value& value, const SpecifierRef& speci
 }
 
 void PageFrame::updateSettings(std::string_view path, const platform::PlistChange& change) {
-  // updatePlist has logged the reason of a failure.
-  if (!platform::updatePlist(path, change).ok()) {
+  // The reason of a failure is logged by the write.
+  if (!mornaq::writeSettings(path, change)) {
     writeFailed(fmt::format("A change could not be written to {}.", path));
   }
 }

@@ -316,7 +316,7 @@ TEST_F(RulePagesTest, AFailedRuleWriteIsShownAtOnceAndLogged) {
   EXPECT_EQ(fixture.alert()->message(), "A change could not be written to " + path + ".");
   const auto& log = fixture.process.log();
   EXPECT_NE(std::find(log.begin(), log.end(),
-                      "Mornaq: could not write " + path + ": could not read it: Is a directory"),
+                      "[Mornaq] could not write " + path + ": could not read it: Is a directory"),
             log.end());
 }
 
