@@ -84,8 +84,9 @@ int runDemo() {
   int status = 1;
   if (std::string error = tools::installPackage(root); !error.empty()) {
     std::cerr << "mornaq demo: " << error << '\n';
+  } else if (auto written = tools::writeSampleSettings(root); !written) {
+    std::cerr << "mornaq demo: " << written.reason() << '\n';
   } else {
-    tools::writeSampleSettings(root);
     std::cout << "Mornaq demo: the add-on installed into a fresh device root, the master switch\n"
                  "on, a global reply, Ann with her own reply and two word-match rules, Bob\n"
                  "blacklisted, Dave's chat muted. Times are seconds on a virtual clock.\n\n";

@@ -1,5 +1,7 @@
 #include "tools/sample_settings.h"
 
+#include <fmt/format.h>
+
 #include <fstream>
 #include <utility>
 
@@ -56,18 +58,21 @@ constexpr const char* kAddressBook =
 
 }  // namespace
 
-void writeSampleSettings(const fs::path& root) {
+platform::Result<> writeSampleSettings(const fs::path& root) {
   platform::Process settingsApp(
       hosts::appProcessOptions("com.apple.Preferences", "Preferences", root, /*virtualTime=*/true));
   platform::ProcessScope scope(settingsApp);
   for (const auto& [path, json] : {std::pair{format::kMainSettingsPath, kMainSettings},
                                    std::pair{format::kRuleSettingsPath, kRuleSettings}}) {
-    // A failed write is logged, and the apps then show the defaults.
-    static_cast<void>(platform::updatePlist(path, [json = json](platform::Dictionary& file) {
+    const auto written = platform::updatePlist(path, [json = json](platform::Dictionary& file) {
       file = *hosts::plistValue(nlohmann::json::parse(json)).dictionary();
       return true;
-    }));
+    });
+    if (!written) {
+      return platform::Failure{fmt::format("cannot write {}: {}", path, written.reason())};
+    }
   }
+  return {};
 }
 
 bool writeSampleAddressBook(const fs::path& root) {

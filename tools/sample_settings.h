@@ -5,10 +5,13 @@
 // those people in it.
 #include <filesystem>
 
+#include "platform/foundation/result.h"
+
 namespace tools {
 
-// Writes both settings files through the locked update, replacing their content.
-void writeSampleSettings(const std::filesystem::path& root);
+// Writes both settings files through the locked update, replacing their
+// content; the first failure says which file and why.
+platform::Result<> writeSampleSettings(const std::filesystem::path& root);
 // Lays the sample address book into the device root; false when it could not.
 bool writeSampleAddressBook(const std::filesystem::path& root);
 

@@ -1,5 +1,6 @@
 #include "Mornaq/engine/history_file.h"
 
+#include "common/settings_write.h"
 #include "platform/foundation/plist_file.h"
 
 namespace mornaq {
@@ -9,12 +10,11 @@ ReplyHistory readReplyHistory() {
 }
 
 void recordReply(const format::HistoryEntry& entry) {
-  // The reply has left either way; a failed write is logged by the update.
-  static_cast<void>(
-      platform::updatePlist(format::kReplyHistoryPath, [&entry](platform::Dictionary& file) {
-        format::addToHistory(file, entry);
-        return true;
-      }));
+  // The reply has left either way; a failed write is logged.
+  static_cast<void>(writeSettings(format::kReplyHistoryPath, [&entry](platform::Dictionary& file) {
+    format::addToHistory(file, entry);
+    return true;
+  }));
 }
 
 }  // namespace mornaq

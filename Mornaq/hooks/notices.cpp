@@ -5,7 +5,7 @@
 
 #include "Mornaq/hooks/alerts.h"
 #include "common/settings_format.h"
-#include "platform/foundation/plist_file.h"
+#include "common/settings_write.h"
 
 namespace mornaq {
 namespace {
@@ -25,12 +25,11 @@ bool isDue(const platform::Dictionary& settings, std::string_view key) {
 void present(const platform::Id& homeScreen, std::string_view key, std::string_view title,
              std::string message) {
   presentAlert(homeScreen, noticeTitle(title), std::move(message), {okAction()});
-  // A failed write is logged by the update; the notice then shows again.
-  static_cast<void>(
-      platform::updatePlist(format::kMainSettingsPath, [key](platform::Dictionary& settings) {
-        settings[std::string(key)] = false;
-        return true;
-      }));
+  // A failed write is logged; the notice then shows again.
+  static_cast<void>(writeSettings(format::kMainSettingsPath, [key](platform::Dictionary& settings) {
+    settings[std::string(key)] = false;
+    return true;
+  }));
 }
 
 }  // namespace

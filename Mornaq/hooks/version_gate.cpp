@@ -9,6 +9,7 @@
 #include "Mornaq/hooks/supported_versions.h"
 #include "Mornaq/host/host_interface.h"
 #include "common/settings_format.h"
+#include "common/settings_write.h"
 #include "platform/foundation/log.h"
 #include "platform/foundation/plist_file.h"
 #include "platform/process/process.h"
@@ -40,14 +41,13 @@ std::string warningMessage() {
 }
 
 // Written when the button is chosen, into the file as it is then, so that
-// changes made while the warning was open are kept. A failed write is logged
-// by the update; the warning then shows again.
+// changes made while the warning was open are kept. A failed write is
+// logged; the warning then shows again.
 void stopWarning() {
-  static_cast<void>(
-      platform::updatePlist(format::kMainSettingsPath, [](platform::Dictionary& settings) {
-        settings[std::string(format::kIsCnrtVerSupported)] = true;
-        return true;
-      }));
+  static_cast<void>(writeSettings(format::kMainSettingsPath, [](platform::Dictionary& settings) {
+    settings[std::string(format::kIsCnrtVerSupported)] = true;
+    return true;
+  }));
 }
 
 }  // namespace

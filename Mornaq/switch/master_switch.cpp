@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/settings_format.h"
+#include "common/settings_write.h"
 #include "platform/foundation/darwin_notify_center.h"
 #include "platform/foundation/log.h"
 #include "platform/foundation/plist_file.h"
@@ -27,9 +28,9 @@ struct SetStateOutcome {
 void MqSetState(bool state) {
   // Through the locked update, so a missing file is created rather than the
   // switch silently staying off, and a page writing at the same moment keeps
-  // its change. A failed write is logged by the update itself.
+  // its change. A failed write is logged with its reason.
   const auto stored =
-      platform::updatePlist(kMainSettingsPath, [state](platform::Dictionary& settings) {
+      mornaq::writeSettings(kMainSettingsPath, [state](platform::Dictionary& settings) {
         settings.insert_or_assign(std::string(kIsTweakEnabled), state);
         return true;
       });

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "common/settings_format.h"
+#include "common/settings_write.h"
 #include "platform/foundation/log.h"
 #include "platform/preferences/class_registry.h"
 #include "platform/uikit/switch_appearance.h"
@@ -90,12 +91,7 @@ Value PageFrame::readPreferenceValue(const SpecifierRef& specifier) {
 void PageFrame::setPreferenceValue(const Value& value, const SpecifierRef& specifier) {
   auto path = settingsPath(*specifier);
   auto key = rowKey(*specifier);
-  if (!path || !key) {
-    failedWrite_ = fmt::format("The row \"{}\" names no settings file or key.",
-                               platform::orNull(specifier->name()));
-    platform::NSLog(fmt::format("[Mornaq] {}", *failedWrite_));
-    return;
-  }
+  if (!path || !key) return reportUnwritableRow(*specifier);
   updateSettings(*path, [&](Dictionary& settings) {
     settings.insert_or_assign(*key, value);
     return true;
@@ -103,10 +99,28 @@ void PageFrame::setPreferenceValue(const Value& value, const SpecifierRef& speci
 }
 
 void PageFrame::updateSettings(std::string_view path, const platform::PlistChange& change) {
-  // updatePlist has logged the reason of a failure.
-  if (!platform::updatePlist(path, change).ok()) {
-    failedWrite_ = fmt::format("A change could not be written to {}.", path);
+  // The reason of a failure is logged by the write.
+  if (!mornaq::writeSettings(path, change)) {
+    writeFailed(fmt::format("A change could not be written to {}.", path));
   }
+}
+
+void PageFrame::reportUnwritableRow(const PSSpecifier& row) {
+  const std::string why =
+      fmt::format("The row \"{}\" names no settings file or key.", platform::orNull(row.name()));
+  platform::NSLog(fmt::format("[Mornaq] {}", why));
+  writeFailed(why);
+}
+
+void PageFrame::writeFailed(std::string why) {
+  // Without a "Save" button nothing would ever show the failure: it shows now.
+  if (!style_.saveButton) {
+    auto alert = UIAlertController::alertControllerWithTitle("A change could not be saved.", why,
+                                                             AlertControllerStyle::Alert);
+    alert->addAction({"Ok", AlertActionStyle::Cancel, nullptr});
+    presentViewController(self(), alert);
+  }
+  failedWrite_ = std::move(why);
 }
 
 void PageFrame::save() {

@@ -63,10 +63,15 @@ class PageFrame : public platform::preferences::PSListController {
   // The page's colour on its switches and on the navigation bar two levels up.
   void applyTint();
   // Every write of a page goes through here: the locked read-modify-write of
-  // the file, remembered when it fails so that "Save" does not claim success.
+  // the file, remembered when it fails so that "Save" does not claim success,
+  // and shown at once in an alert on a page without "Save".
   void updateSettings(std::string_view path, const platform::PlistChange& change);
+  // A row that names no settings file or key: logged, and failed as a write.
+  void reportUnwritableRow(const PSSpecifier& row);
 
  private:
+  void writeFailed(std::string why);
+
   platform::uikit::UINavigationBar* outerNavigationBar() const;
 
   FrameStyle style_;

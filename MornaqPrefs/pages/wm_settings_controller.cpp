@@ -27,7 +27,7 @@ Value MNQWMSettingsController::readPreferenceValue(const SpecifierRef& specifier
 void MNQWMSettingsController::setPreferenceValue(const Value& value,
                                                  const SpecifierRef& specifier) {
   auto key = rowKey(*specifier);
-  if (!key) return;
+  if (!key) return reportUnwritableRow(*specifier);
   updateSettings(format::kRuleSettingsPath, [&](Dictionary& rules) {
     Dictionary* rule = ruleIn(rules, phoneNumber_, fullName_);
     if (!rule) return false;

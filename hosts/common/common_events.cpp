@@ -22,10 +22,10 @@ Result<> tap(const json& value) {
   return Failure{fmt::format("the alert shown has no button \"{}\"", title)};
 }
 
-// The scenario's reason names the file; the update has logged why.
+// The scenario's reason names the file and says why.
 Result<> written(const Result<>& done, std::string_view path) {
   if (done) return {};
-  return Failure{fmt::format("could not write {}", path)};
+  return Failure{fmt::format("could not write {}: {}", path, done.reason())};
 }
 
 Result<> mergeSettings(const json& value) {

@@ -27,11 +27,6 @@ std::optional<Dictionary> dictionaryFrom(std::string_view bytes) {
   return std::move(*value->dictionary());
 }
 
-Failure failedToWrite(std::string_view devicePath, std::string reason) {
-  NSLog(fmt::format("Mornaq: could not write {}: {}", devicePath, reason));
-  return Failure{std::move(reason)};
-}
-
 // Moved-aside copies of a file kept beside it: the newest few, which show what went wrong, and
 // not every copy of a file that keeps breaking.
 constexpr std::size_t kMovedAsideKept = 3;
@@ -69,11 +64,10 @@ Result<> moveAside(std::string_view devicePath, const fs::path& file) {
   const fs::path aside = movedAside(file, n);
   if (std::rename(file.c_str(), aside.c_str()) != 0) {
     const std::error_code renameError(errno, std::generic_category());
-    return failedToWrite(devicePath,
-                         "could not move the unreadable file aside: " + renameError.message());
+    return Failure{"could not move the unreadable file aside: " + renameError.message()};
   }
-  NSLog(fmt::format("Mornaq: moved unreadable settings file {} aside to {}.malformed-{}",
-                    devicePath, devicePath, n));
+  NSLog(fmt::format("moved unreadable settings file {} aside to {}.malformed-{}", devicePath,
+                    devicePath, n));
   numbers.push_back(n);
   for (std::size_t i = 0; i + kMovedAsideKept < numbers.size(); ++i) {
     std::error_code ignored;
@@ -83,12 +77,12 @@ Result<> moveAside(std::string_view devicePath, const fs::path& file) {
 }
 
 // What an update starts from: the file's dictionary, or empty when the file is missing or was
-// moved aside. A failure (logged) when the file is there but cannot be read: it must not be
+// moved aside. A failure when the file is there but cannot be read: it must not be
 // replaced by what would look like its content.
 Result<Dictionary> readForUpdate(std::string_view devicePath, const fs::path& file) {
   const auto bytes = readWholeFile(file);
   if (!bytes && bytes.failure().code == std::errc::no_such_file_or_directory) return Dictionary{};
-  if (!bytes) return failedToWrite(devicePath, "could not read it: " + bytes.reason());
+  if (!bytes) return Failure{"could not read it: " + bytes.reason()};
   if (auto dictionary = dictionaryFrom(*bytes)) return std::move(*dictionary);
   if (auto moved = moveAside(devicePath, file); !moved) return moved.failure();
   return Dictionary{};
@@ -136,17 +130,17 @@ std::shared_ptr<const Dictionary> readPlistShared(std::string_view devicePath) {
 
 Result<> updatePlist(std::string_view devicePath, const PlistChange& change) {
   const auto file = Process::current().root().map(devicePath);
-  if (!file) return failedToWrite(devicePath, "the path is not inside the device root");
+  if (!file) return Failure{"the path is not inside the device root"};
 
   const auto lock = lockForUpdate(*file);
-  if (!lock) return failedToWrite(devicePath, lock.reason());
+  if (!lock) return lock.failure();
   removeLeftoverTemporaries(*file);
 
   auto dictionary = readForUpdate(devicePath, *file);
   if (!dictionary) return dictionary.failure();
   if (!change(*dictionary)) return {};
   const auto written = replaceFileAtomically(*file, serializePropertyList(*dictionary));
-  if (!written) return failedToWrite(devicePath, written.reason());
+  if (!written) return written.failure();
   return {};
 }
 

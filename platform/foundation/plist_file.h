@@ -32,8 +32,8 @@ std::shared_ptr<const Dictionary> readPlistShared(std::string_view devicePath);
 // (n one above the newest such copy's; the three newest are kept), and a log
 // line says where; one that cannot be read at all (a folder, say) is left
 // alone and the update fails. Temporary files beside it that writers which died
-// mid-write left are removed. Fails (after logging the reason) when the write
-// failed; the old file then stays. A change that returns false means "write
+// mid-write left are removed. Fails with the reason when the write
+// failed (the caller logs it); the old file then stays. A change that returns false means "write
 // nothing", which succeeds. The lock file "<name>.lock" stays beside the file.
 using PlistChange = std::function<bool(Dictionary&)>;
 Result<> updatePlist(std::string_view devicePath, const PlistChange& change);

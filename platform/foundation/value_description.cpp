@@ -3,7 +3,7 @@
 // Foundation puts before it. Every level indents by four spaces:
 //
 //   {
-//       name = Mornaq;
+//       name = Ann;
 //       rules = (
 //           1,
 //           "two words"

@@ -42,7 +42,7 @@ platform::Result<void> prepareRoot(const fs::path& root, bool fresh) {
     if (!writeSampleAddressBook(root)) {
       return platform::Failure{"cannot write the sample address book into " + root.string()};
     }
-    writeSampleSettings(root);
+    if (auto written = writeSampleSettings(root); !written) return written.failure();
   }
   return {};
 }

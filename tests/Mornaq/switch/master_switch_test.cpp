@@ -49,6 +49,24 @@ TEST_F(MasterSwitchTest, AMalformedFileIsMovedAsideBeforeTheSwitchIsWritten) {
   EXPECT_THAT(posts, ElementsAre(kPrefsUpdated));
 }
 
+TEST_F(MasterSwitchTest, AFailedWriteIsLoggedAndTheFailureCarriesItsReason) {
+  std::filesystem::create_directories(test.hostPath(format::kMainSettingsPath));
+
+  MqSetState(true);
+
+  const std::string path(format::kMainSettingsPath);
+  ASSERT_NE(MqSetStateFailure(), nullptr);
+  EXPECT_EQ(std::string(MqSetStateFailure()),
+            "cannot write " + path + ": could not read it: Is a directory");
+  EXPECT_THAT(test.log(), ElementsAre("[Mornaq] could not write " + path +
+                                          ": could not read it: Is a directory",
+                                      "[Mornaq] ARSetState:-1"));
+
+  std::filesystem::remove(test.hostPath(format::kMainSettingsPath));
+  MqSetState(true);
+  EXPECT_EQ(MqSetStateFailure(), nullptr);
+}
+
 TEST_F(MasterSwitchTest, EveryOtherKeyOfEveryTypeSurvives) {
   const Dictionary others{
       {"customReplyGlob", "Back soon"},

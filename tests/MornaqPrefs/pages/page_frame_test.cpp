@@ -118,7 +118,7 @@ TEST_F(PageFrameTest, SaveSaysSoWhenAWriteSinceThePageAppearedFailed) {
   const auto& log = fixture.process.log();
   EXPECT_TRUE(std::any_of(log.begin(), log.end(), [](const std::string& line) {
     return line.starts_with(
-        "Mornaq: could not write "
+        "[Mornaq] could not write "
         "/var/mobile/Library/Preferences/com.corvane.halbrin.mornaqprefs.plist: ");
   }));
 

@@ -1,6 +1,9 @@
 // The word-match rule pages: adding, deleting and editing one owner's rules.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
+
 #include "MornaqPrefs/pages/wm_list_controller.h"
 #include "MornaqPrefs/pages/wm_settings_controller.h"
 #include "tests/MornaqPrefs/pages/pages_fixture.h"
@@ -299,3 +302,39 @@ TEST_F(RulePagesTest, TheRulePageShowsDefaultsForARuleThatIsGoneAndDoesNotBringI
 }
 
 }  // namespace
+
+TEST_F(RulePagesTest, AFailedRuleWriteIsShownAtOnceAndLogged) {
+  // A folder where the rule file should be: it can be neither read nor replaced.
+  std::filesystem::create_directories(fixture.process.hostPath(format::kRuleSettingsPath));
+  auto list = openList(kGlobal);
+
+  add(*list, {"Hello", "Hi!", "2"});
+
+  const std::string path(format::kRuleSettingsPath);
+  ASSERT_NE(fixture.alert(), nullptr);
+  EXPECT_EQ(fixture.alert()->title(), "A change could not be saved.");
+  EXPECT_EQ(fixture.alert()->message(), "A change could not be written to " + path + ".");
+  const auto& log = fixture.process.log();
+  EXPECT_NE(std::find(log.begin(), log.end(),
+                      "[Mornaq] could not write " + path + ": could not read it: Is a directory"),
+            log.end());
+}
+
+TEST_F(RulePagesTest, ARuleRowWithoutAKeyIsReportedAndWritesNothing) {
+  PagesFixture::writeFile(format::kRuleSettingsPath,
+                          {{kGlobal, Dictionary{{"Hello", rule("Hello", "Hi!", "2")}}}});
+  const std::string before = fixture.bytes(format::kRuleSettingsPath);
+  auto opener = PagesFixture::linkTo("Hello", MNQWMSettingsController::kClassName);
+  opener->setProperty(kGlobal, "phoneNumber");
+  auto page = fixture.open<MNQWMSettingsController>(MNQWMSettingsController::kClassName, opener);
+  auto keyless = PagesFixture::linkTo("Keyless", "");
+
+  page->setPreferenceValue("text", keyless);
+  page->save();
+
+  EXPECT_EQ(fixture.bytes(format::kRuleSettingsPath), before);
+  EXPECT_EQ(fixture.alert()->title(), "Setting not saved.");
+  EXPECT_EQ(fixture.alert()->message(), "The row \"Keyless\" names no settings file or key.");
+  EXPECT_EQ(fixture.process.log().back(),
+            "[Mornaq] The row \"Keyless\" names no settings file or key.");
+}
