@@ -172,10 +172,21 @@ std::optional<Value> valueOf(plist_t node, int nesting) {
 }
 
 // libplist 2.2.0 reads an XML text only up to a NUL character (the rest comes back as zeros), so
-// it is handed each NUL as the overlong sequence C0 80, which is not UTF-8 and so in no text the
-// phone writes, and every string and key read gets its NUL characters back.
+// it is handed each NUL as an overlong sequence (C0 80, C0 81, ...), which is not UTF-8 and so in
+// no text the phone writes, and every string and key read gets its NUL characters back. The
+// sequence is one the text does not already hold, so that bytes a file really holds stay as they
+// are.
 constexpr std::string_view kNul{"\0", 1};
-constexpr std::string_view kNulStandIn = "\xC0\x80";
+
+std::optional<std::string> nulStandIn(std::string_view xml) {
+  for (const unsigned char lead : {0xC0, 0xC1}) {
+    for (unsigned char trail = 0x80; trail <= 0xBF; ++trail) {
+      std::string candidate{static_cast<char>(lead), static_cast<char>(trail)};
+      if (xml.find(candidate) == std::string_view::npos) return candidate;
+    }
+  }
+  return std::nullopt;
+}
 
 std::string replacedAll(std::string text, std::string_view from, std::string_view to) {
   for (auto at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size())) {
@@ -184,17 +195,17 @@ std::string replacedAll(std::string text, std::string_view from, std::string_vie
   return text;
 }
 
-Value withNul(Value value) {
-  if (const auto* text = value.string()) return replacedAll(*text, kNulStandIn, kNul);
+Value withNul(Value value, std::string_view standIn) {
+  if (const auto* text = value.string()) return replacedAll(*text, standIn, kNul);
   if (const auto* array = value.array()) {
     Array restored;
-    for (const auto& item : *array) restored.push_back(withNul(item));
+    for (const auto& item : *array) restored.push_back(withNul(item, standIn));
     return restored;
   }
   if (const auto* dictionary = value.dictionary()) {
     Dictionary restored;
     for (const auto& [key, item] : *dictionary) {
-      restored.insert_or_assign(replacedAll(key, kNulStandIn, kNul), withNul(item));
+      restored.insert_or_assign(replacedAll(key, standIn, kNul), withNul(item, standIn));
     }
     return restored;
   }
@@ -207,15 +218,18 @@ std::optional<Value> parsePropertyList(std::string_view bytes) {
   if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
   if (bytes.size() > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
   plist_t root = nullptr;
-  bool heldNul = false;
+  std::optional<std::string> standIn;  // for the NUL characters of an XML text that holds them
   if (bytes.starts_with(kBinaryMagic)) {
     if (!isSafeBinaryPropertyList(bytes)) return std::nullopt;
     plist_from_bin(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &root);
   } else {
     auto xml = safeXmlPropertyList(bytes);
     if (!xml) return std::nullopt;
-    heldNul = xml->find('\0') != std::string::npos;
-    if (heldNul) xml = replacedAll(std::move(*xml), kNul, kNulStandIn);
+    if (xml->find('\0') != std::string::npos) {
+      standIn = nulStandIn(*xml);
+      if (!standIn) return std::nullopt;
+      xml = replacedAll(std::move(*xml), kNul, *standIn);
+    }
     if (xml->size() > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
     const ClassicNumbersScope classicNumbers;
     plist_from_xml(xml->data(), static_cast<std::uint32_t>(xml->size()), &root);
@@ -223,7 +237,7 @@ std::optional<Value> parsePropertyList(std::string_view bytes) {
   const PlistNode owner(root);
   if (!root) return std::nullopt;
   auto value = valueOf(root, 0);
-  if (value && heldNul) return withNul(std::move(*value));
+  if (value && standIn) return withNul(std::move(*value), *standIn);
   return value;
 }
 

@@ -168,8 +168,9 @@ TEST(PlistCodecTest, RoundTripKeepsEveryKindOfValue) {
 }
 
 // Random values of every kind the XML form can say exactly: texts of many pieces (NUL, invalid
-// UTF-8, markup) in strings and keys, integers over the whole signed and unsigned range, any real
-// but NaN (which equals nothing), whole-second dates within years 1 to 9999.
+// UTF-8 such as the overlong C0 80 beside a NUL, markup) in strings and keys, integers over the
+// whole signed and unsigned range, any real but NaN (which equals nothing), whole-second dates
+// within years 1 to 9999.
 class ValueGenerator {
  public:
   explicit ValueGenerator(std::uint32_t seed) : random_(seed) {}
@@ -225,9 +226,9 @@ class ValueGenerator {
   }
 
   std::string text() {
-    constexpr std::string_view kPieces[] = {"a",     " ", "\n",    "\t",   "<",
-                                            ">",     "&", "&amp;", "]]>",  "\"",
-                                            "Grüße", "😀", "\xFF",  "\xC3", "\x01"};
+    constexpr std::string_view kPieces[] = {"a",    " ",     "\n",   "\t",      "<",     ">",
+                                            "&",    "&amp;", "]]>",  "\"",      "Grüße", "😀",
+                                            "\xFF", "\xC3",  "\x01", "\xC0\x80"};
     std::string out;
     for (auto n = below(8); n > 0; --n) {
       if (below(6) == 0) {
