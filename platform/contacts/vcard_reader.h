@@ -1,6 +1,6 @@
 #pragma once
-// Reads the cards of a vCard 2.1, 3.0 or 4.0 file (the 2.1 specification,
-// RFC 2426, RFC 6350) as phones and mail programs export them: the
+// Reads the cards of a vCard 2.1, 3.0 (RFC 2426) or 4.0 (RFC 6350) file as
+// phones and mail programs export them: the
 // properties an address book needs (N, FN, TEL, UID), nothing else.
 // Handled: folded lines (2.1 keeps the blank that folds a line, later
 // versions drop it), quoted-printable values with soft line breaks, CHARSET
