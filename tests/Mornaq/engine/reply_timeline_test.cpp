@@ -7,21 +7,16 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <ostream>
 
 #include "Mornaq/engine/reply_engine.h"
 #include "Mornaq/engine/reply_request.h"
 #include "common/settings_format.h"
 #include "hosts/whatsapp/whatsapp_app.h"
 #include "platform/foundation/notification_center.h"
-#include "platform/foundation/plist_file.h"
 #include "platform/uikit/uikit.h"
+#include "tests/support/test_files.h"
 #include "tests/support/test_process.h"
-
-namespace platform {
-// Failure messages show values as "%@" prints them.
-inline void PrintTo(const Value& value, std::ostream* out) { *out << value.description(); }
-}  // namespace platform
+#include "tests/support/value_printer.h"
 
 namespace {
 
@@ -35,6 +30,7 @@ using std::chrono::seconds;
 using testing::Contains;
 using testing::ElementsAre;
 using testing::IsEmpty;
+using testing_support::writePlist;
 
 // A reply request as the engine posted it.
 struct PostedRequest {
@@ -68,14 +64,6 @@ class EngineApp : public testing_support::TestProcess {
   std::vector<PostedRequest> requests;
   std::vector<Launch> launches;
 };
-
-// Writes a whole settings file under the current process's device root.
-void writeSettings(std::string_view devicePath, const Dictionary& settings) {
-  EXPECT_TRUE(platform::updatePlist(devicePath, [&](Dictionary& stored) {
-    stored = settings;
-    return true;
-  }));
-}
 
 // The user info of a reply request; without a chat when chat is nil.
 Dictionary replyRequest(const std::string& msg, const std::string& delay, const Id& chat) {
@@ -120,8 +108,8 @@ std::string globalLine(std::string_view reply, std::string_view lastMatch, int g
 
 class ReplyTimeline : public testing::Test {
  protected:
-  void settings(const Dictionary& main) { writeSettings(mornaq::format::kMainSettingsPath, main); }
-  void rules(const Dictionary& file) { writeSettings(mornaq::format::kRuleSettingsPath, file); }
+  void settings(const Dictionary& main) { writePlist(mornaq::format::kMainSettingsPath, main); }
+  void rules(const Dictionary& file) { writePlist(mornaq::format::kRuleSettingsPath, file); }
   void receive(const Id& message) { mornaq::didTrackReceivedMessage(message); }
   void receiveAndRun(const Id& message) {
     app.clearLog();
@@ -300,7 +288,7 @@ TEST(ReplyScreening, TheFirstFailingTestRefusesTheMessage) {
     EngineApp app;
     auto main = on(kGlobalSettings);
     main.emplace("isReplyToMuteU", row.isReplyToMuteU);
-    writeSettings(mornaq::format::kMainSettingsPath, main);
+    writePlist(mornaq::format::kMainSettingsPath, main);
     auto chat = row.chat;
     chat.muted = row.muted;  // in the app's centre, which the engine asks once it captured it
     if (row.centreCaptured) mornaq::captureNotificationCenter(app.whatsapp.notificationCenter());
@@ -320,8 +308,8 @@ TEST(ReplyEngineState, EachProcessKeepsItsOwnCentreAndRememberedMatches) {
   const Dictionary ruleFile{{"GLOBALGLOBALGLOBAL", Dictionary{{"hi", Dictionary{}}}}};
   for (auto* app : {&first, &second}) {
     platform::ProcessScope scope(app->process());
-    writeSettings(mornaq::format::kMainSettingsPath, main);
-    writeSettings(mornaq::format::kRuleSettingsPath, ruleFile);
+    writePlist(mornaq::format::kMainSettingsPath, main);
+    writePlist(mornaq::format::kRuleSettingsPath, ruleFile);
   }
   {
     // The first process remembers a global match and captures a centre
