@@ -21,7 +21,9 @@ SwitchTest::SwitchTest(std::string_view bundleIdentifier)
 }
 
 std::optional<platform::Dictionary> SwitchTest::mainSettings() const {
-  return platform::readPlistIfPresent(mornaq::format::kMainSettingsPath);
+  auto read = platform::readPlistIfPresent(mornaq::format::kMainSettingsPath);
+  if (!read) return std::nullopt;
+  return std::move(*read);
 }
 
 void SwitchTest::writeMainSettings(const platform::Dictionary& settings) {

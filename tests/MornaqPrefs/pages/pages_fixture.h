@@ -66,7 +66,9 @@ class PagesFixture {
 
   // The file as it is now; nullopt when there is none.
   static std::optional<Dictionary> file(std::string_view path) {
-    return platform::readPlistIfPresent(path);
+    auto read = platform::readPlistIfPresent(path);
+    if (!read) return std::nullopt;
+    return std::move(*read);
   }
   static void writeFile(std::string_view path, Dictionary content) {
     EXPECT_TRUE(platform::updatePlist(path, [&](Dictionary& stored) {
