@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <random>
 
 #include "common/reply_history.h"
@@ -14,6 +13,7 @@
 #include "platform/foundation/wall_clock.h"
 #include "tests/hosts/road_fixture.h"
 #include "tests/support/result_matchers.h"
+#include "tests/support/test_files.h"
 #include "tools/explain.h"
 
 namespace road_test {
@@ -156,7 +156,7 @@ class ExplainAgreement : public RoadTest {
     if (generate.chance(0.05)) {
       std::filesystem::remove(onDisk(mornaq::format::kMainSettingsPath));
     } else if (generate.chance(0.05)) {
-      std::ofstream(onDisk(mornaq::format::kMainSettingsPath)) << "<plist><dict><key>";
+      testing_support::writeFile(onDisk(mornaq::format::kMainSettingsPath), "<plist><dict><key>");
     } else {
       writeFile(mornaq::format::kMainSettingsPath, generate.mainSettings());
     }

@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 
 #include "MornaqPrefs/pages/contact_list_controller.h"
 #include "MornaqPrefs/pages/contact_settings_controller.h"
@@ -69,9 +68,7 @@ class ContactPages {
       text += "BEGIN:VCARD\nVERSION:3.0\nUID:" + card.uid + "\nFN:" + card.name +
               "\nTEL:+1 555 0100\nEND:VCARD\n";
     }
-    const auto path = fixture.process.hostPath(platform::contacts::kAddressBookPath);
-    fs::create_directories(path.parent_path());
-    std::ofstream(path) << text;
+    fixture.process.writeFile(platform::contacts::kAddressBookPath, text);
   }
 
   std::shared_ptr<ContactListPage> openList(std::string_view className) {
@@ -206,7 +203,7 @@ TEST_F(ContactPagesTest, EachRowShowsItsContactsStateAndBothListsAgree) {
     if (table[i].entry) settings[key] = *table[i].entry;
   }
   writeAddressBook(cards);
-  PagesFixture::writeFile(format::kMainSettingsPath, settings);
+  writePlist(format::kMainSettingsPath, settings);
 
   for (const auto& kind : kLists) {
     auto list = openList(kind.listClass);
@@ -262,8 +259,7 @@ TEST_F(ContactPagesTest, ContactRowsFollowTheRowsOfTheLayoutInNameOrder) {
 <dict><key>cell</key><string>PSGroupCell</string><key>label</key><string>About</string></dict>
 <dict><key>cell</key><string>PSSwitchCell</string><key>label</key><string>Fixed</string></dict>
 </array></dict></plist>)";
-  std::ofstream(fixture.process.hostPath(std::string(format::kBundlePath) + "/Empty.plist"))
-      << layout;
+  fixture.process.writeFile(std::string(format::kBundlePath) + "/Empty.plist", layout);
   writeAddressBook({{"1", "bob"}, {"2", "Émile"}, {"3", "Alice"}});
   auto list = openList(MNQContactBlackListController::kClassName);
   std::vector<std::string> names;
@@ -340,7 +336,7 @@ TEST_F(ContactPagesTest, AChangeIsStoredInsideTheContactsEntryAndNothingElseChan
   for (const auto& c : table) {
     SCOPED_TRACE(c.name);
     ContactPages fresh;
-    if (c.before) PagesFixture::writeFile(format::kMainSettingsPath, *c.before);
+    if (c.before) writePlist(format::kMainSettingsPath, *c.before);
     auto page = fresh.openContactPage(c.page, "ann");
     auto row = rowWithKey(*page, c.key);
     ASSERT_NE(row, nullptr);
@@ -351,10 +347,9 @@ TEST_F(ContactPagesTest, AChangeIsStoredInsideTheContactsEntryAndNothingElseChan
 }
 
 TEST_F(ContactPagesTest, ARowShowsItsContactsValueElseItsDefault) {
-  PagesFixture::writeFile(format::kMainSettingsPath,
-                          {{"customReply", "global key"},
-                           {"ann", Dictionary{{"customReply", "Ann's"}}},
-                           {"bob", Dictionary{{"isContactEnabled", true}}}});
+  writePlist(format::kMainSettingsPath, {{"customReply", "global key"},
+                                         {"ann", Dictionary{{"customReply", "Ann's"}}},
+                                         {"bob", Dictionary{{"isContactEnabled", true}}}});
   auto ann = openContactPage(MNQContactSettingsController::kClassName, "ann");
   EXPECT_EQ(rowWithKey(*ann, "customReply")->performGetter(), Value("Ann's"));
   EXPECT_EQ(rowWithKey(*ann, "isContactEnabled")->performGetter(), Value(false));
@@ -366,14 +361,14 @@ TEST_F(ContactPagesTest, ARowShowsItsContactsValueElseItsDefault) {
 }
 
 TEST_F(ContactPagesTest, APageWithoutAContactKeyShowsDefaultsAndWritesNothing) {
-  PagesFixture::writeFile(format::kMainSettingsPath, {{"isContactEnabled", true}});
-  const std::string before = fixture.bytes(format::kMainSettingsPath);
+  writePlist(format::kMainSettingsPath, {{"isContactEnabled", true}});
+  const std::string before = fixture.process.readFile(format::kMainSettingsPath);
   auto page = openContactPage(MNQContactSettingsController::kClassName, std::nullopt);
   auto row = rowWithKey(*page, "isContactEnabled");
   EXPECT_EQ(row->performGetter(), Value(false));
   fixture.process.clearLog();
   row->performSetterWithValue(true);
-  EXPECT_EQ(fixture.bytes(format::kMainSettingsPath), before);
+  EXPECT_EQ(fixture.process.readFile(format::kMainSettingsPath), before);
   EXPECT_THAT(fixture.process.log(),
               Contains("[Mornaq] not saving isContactEnabled: this page has no contact"));
 }
@@ -430,12 +425,12 @@ TEST_F(ContactPagesTest, AContactWithAReservedKeyHasNoSettingsOfItsOwn) {
     SCOPED_TRACE(std::string(key));
     writeAddressBook({{std::string(key), "Res"}});
     const Dictionary damagedEntry{{"isContactEnabled", true}, {"isContactBlackList", true}};
-    PagesFixture::writeFile(format::kMainSettingsPath, {{std::string(key), damagedEntry}});
-    PagesFixture::writeFile(format::kRuleSettingsPath,
-                            {{std::string(format::kGlobalOwner),
-                              Dictionary{{"lunch", Dictionary{{"customMatch", "lunch"}}}}}});
-    const std::string settingsBefore = fixture.bytes(format::kMainSettingsPath);
-    const std::string rulesBefore = fixture.bytes(format::kRuleSettingsPath);
+    writePlist(format::kMainSettingsPath, {{std::string(key), damagedEntry}});
+    writePlist(format::kRuleSettingsPath,
+               {{std::string(format::kGlobalOwner),
+                 Dictionary{{"lunch", Dictionary{{"customMatch", "lunch"}}}}}});
+    const std::string settingsBefore = fixture.process.readFile(format::kMainSettingsPath);
+    const std::string rulesBefore = fixture.process.readFile(format::kRuleSettingsPath);
 
     for (const auto& kind : kLists) {
       EXPECT_EQ(iconOf(*rowTitled(*openList(kind.listClass), "Res")), "Contact@2x");
@@ -467,8 +462,8 @@ TEST_F(ContactPagesTest, AContactWithAReservedKeyHasNoSettingsOfItsOwn) {
     EXPECT_EQ(fixture.alert()->title(), "No data to delete");
     ASSERT_TRUE(fixture.tap("OK"));
 
-    EXPECT_EQ(fixture.bytes(format::kMainSettingsPath), settingsBefore);
-    EXPECT_EQ(fixture.bytes(format::kRuleSettingsPath), rulesBefore);
+    EXPECT_EQ(fixture.process.readFile(format::kMainSettingsPath), settingsBefore);
+    EXPECT_EQ(fixture.process.readFile(format::kRuleSettingsPath), rulesBefore);
   }
 }
 

@@ -139,7 +139,7 @@ TEST_F(RulePagesTest, AddingARule) {
   for (const auto& c : table) {
     SCOPED_TRACE(c.name);
     PagesFixture fresh;
-    if (c.before) PagesFixture::writeFile(format::kRuleSettingsPath, *c.before);
+    if (c.before) writePlist(format::kRuleSettingsPath, *c.before);
     auto list = fresh.open<MNQWMListController>(
         MNQWMListController::kClassName,
         MNQWMListController::multipleWordMatchingRow(nullptr, c.owner));
@@ -205,7 +205,7 @@ TEST_F(RulePagesTest, SwipingARuleDeletesItAndTheOwnerGoesWithItsLastRule) {
   const Dictionary other{{kContact, Dictionary{{"x", rule("x", "X", "1")}}}};
   Dictionary start = other;
   start[kGlobal] = Dictionary{{"a", rule("a", "A", "1")}, {"b", rule("b", "B", "2")}};
-  PagesFixture::writeFile(format::kRuleSettingsPath, start);
+  writePlist(format::kRuleSettingsPath, start);
   auto list = openList(kGlobal);
   ASSERT_TRUE(list->tableViewCanEditRowAtIndexPath({0, 0}));
 
@@ -221,15 +221,14 @@ TEST_F(RulePagesTest, SwipingARuleDeletesItAndTheOwnerGoesWithItsLastRule) {
 }
 
 TEST_F(RulePagesTest, ASwipeOnARuleTheFileNoLongerHasChangesNothing) {
-  PagesFixture::writeFile(
-      format::kRuleSettingsPath,
-      {{kGlobal, Dictionary{{"a", rule("a", "A", "1")}, {"b", rule("b", "B", "2")}}}});
+  writePlist(format::kRuleSettingsPath,
+             {{kGlobal, Dictionary{{"a", rule("a", "A", "1")}, {"b", rule("b", "B", "2")}}}});
   auto list = openList(kGlobal);
   ASSERT_EQ(ruleRowTitles(*list).size(), 2u);
   // Another page took "b" away and added "c" since the rows were built.
   const Dictionary changed{
       {kGlobal, Dictionary{{"a", rule("a", "A", "1")}, {"c", rule("c", "C", "3")}}}};
-  PagesFixture::writeFile(format::kRuleSettingsPath, changed);
+  writePlist(format::kRuleSettingsPath, changed);
 
   list->tableViewCommitEditingStyle(platform::preferences::UITableViewCellEditingStyle::Delete,
                                     {0, 1});
@@ -245,9 +244,9 @@ TEST_F(RulePagesTest, DeleteAllAsksFirst) {
   const Dictionary other{{kContact, Dictionary{{"x", rule("x", "X", "1")}}}};
   Dictionary start = other;
   start[kGlobal] = Dictionary{{"a", rule("a", "A", "1")}, {"b", rule("b", "B", "2")}};
-  PagesFixture::writeFile(format::kRuleSettingsPath, start);
+  writePlist(format::kRuleSettingsPath, start);
   auto list = openList(kGlobal);
-  const std::string before = fixture.bytes(format::kRuleSettingsPath);
+  const std::string before = fixture.process.readFile(format::kRuleSettingsPath);
 
   list->removeAllStatements(nullptr);
   ASSERT_NE(fixture.alert(), nullptr);
@@ -258,7 +257,7 @@ TEST_F(RulePagesTest, DeleteAllAsksFirst) {
   EXPECT_EQ(fixture.alert()->actions()[0].title, "Yes");
   EXPECT_EQ(fixture.alert()->actions()[1].title, "NO");
   ASSERT_TRUE(fixture.tap("NO"));
-  EXPECT_EQ(fixture.bytes(format::kRuleSettingsPath), before);
+  EXPECT_EQ(fixture.process.readFile(format::kRuleSettingsPath), before);
 
   list->removeAllStatements(nullptr);
   ASSERT_TRUE(fixture.tap("Yes"));
@@ -271,9 +270,9 @@ TEST_F(RulePagesTest, DeleteAllAsksFirst) {
 }
 
 TEST_F(RulePagesTest, TheRulePageEditsOneFieldAndTheRuleKeepsItsWord) {
-  PagesFixture::writeFile(format::kRuleSettingsPath,
-                          {{kGlobal, Dictionary{{"Hello", rule("Hello", "Hi!", "2")}}},
-                           {kContact, Dictionary{{"Hello", rule("Hello", "Hey", "5")}}}});
+  writePlist(format::kRuleSettingsPath,
+             {{kGlobal, Dictionary{{"Hello", rule("Hello", "Hi!", "2")}}},
+              {kContact, Dictionary{{"Hello", rule("Hello", "Hey", "5")}}}});
   auto list = openList(kContact);
   ASSERT_THAT(list->tableViewDidSelectRowAtIndexPath({0, 0}), Succeeds());
   auto page =
@@ -323,9 +322,9 @@ TEST_F(RulePagesTest, AFailedRuleWriteIsShownAtOnceAndLogged) {
 }
 
 TEST_F(RulePagesTest, ARuleRowWithoutAKeyIsReportedAndWritesNothing) {
-  PagesFixture::writeFile(format::kRuleSettingsPath,
-                          {{kGlobal, Dictionary{{"Hello", rule("Hello", "Hi!", "2")}}}});
-  const std::string before = fixture.bytes(format::kRuleSettingsPath);
+  writePlist(format::kRuleSettingsPath,
+             {{kGlobal, Dictionary{{"Hello", rule("Hello", "Hi!", "2")}}}});
+  const std::string before = fixture.process.readFile(format::kRuleSettingsPath);
   auto opener = PagesFixture::linkTo("Hello", MNQWMSettingsController::kClassName);
   opener->setProperty(kGlobal, "phoneNumber");
   auto page = fixture.open<MNQWMSettingsController>(MNQWMSettingsController::kClassName, opener);
@@ -334,7 +333,7 @@ TEST_F(RulePagesTest, ARuleRowWithoutAKeyIsReportedAndWritesNothing) {
   page->setPreferenceValue("text", keyless);
   page->save();
 
-  EXPECT_EQ(fixture.bytes(format::kRuleSettingsPath), before);
+  EXPECT_EQ(fixture.process.readFile(format::kRuleSettingsPath), before);
   EXPECT_EQ(fixture.alert()->title(), "Setting not saved.");
   EXPECT_EQ(fixture.alert()->message(), "The row \"Keyless\" names no settings file or key.");
   EXPECT_EQ(fixture.process.log().back(),

@@ -55,14 +55,14 @@ TEST_F(TopPagesTest, TheUpdateNoticeShowsOncePerSettingsFile) {
     PagesFixture fresh;
     Dictionary settings{{"isTweakEnabled", true}, {"customReplyGlob", "Busy"}};
     if (c.update752) settings["update752"] = *c.update752;
-    PagesFixture::writeFile(format::kMainSettingsPath, settings);
-    const std::string before = fresh.bytes(format::kMainSettingsPath);
+    writePlist(format::kMainSettingsPath, settings);
+    const std::string before = fresh.process.readFile(format::kMainSettingsPath);
 
     auto root = fresh.open<MNQRootListController>(MNQRootListController::kClassName,
                                                   PagesFixture::linkTo("Mornaq", "x"));
     if (!c.shown) {
       EXPECT_EQ(fresh.alert(), nullptr);
-      EXPECT_EQ(fresh.bytes(format::kMainSettingsPath), before);
+      EXPECT_EQ(fresh.process.readFile(format::kMainSettingsPath), before);
       continue;
     }
     ASSERT_NE(fresh.alert(), nullptr);

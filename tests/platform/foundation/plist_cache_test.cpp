@@ -9,13 +9,13 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <thread>
 
 #include "platform/foundation/plist_codec.h"
 #include "platform/foundation/plist_file.h"
+#include "tests/support/test_files.h"
 #include "tests/support/test_process.h"
 
 extern char** environ;
@@ -102,9 +102,9 @@ TEST(PlistCacheTest, EveryReadSeesWhatAnotherProcessJustChanged) {
   }
 }
 
+// Written as another process writes it, bypassing this one's update.
 void put(const fs::path& file, const Dictionary& content) {
-  fs::create_directories(file.parent_path());
-  std::ofstream(file, std::ios::binary) << platform::serializePropertyList(content);
+  testing_support::writeFile(file, platform::serializePropertyList(content));
 }
 
 TEST(PlistCacheTest, AnUnchangedFileIsParsedOnceAndAChangedOneAgain) {

@@ -14,6 +14,7 @@ using namespace platform;
 using namespace platform::preferences;
 using preferences_testing::Fixture;
 using preferences_testing::kBundle;
+using preferences_testing::writePlist;
 using testing_support::FailsWith;
 using testing_support::Succeeds;
 
@@ -60,7 +61,7 @@ Dictionary item(std::initializer_list<std::pair<const std::string, Value>> entri
 class ListControllerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Fixture::writePlist(
+    writePlist(
         std::string(kBundle) + "/Rows.plist",
         {{"items",
           Array{
@@ -124,10 +125,10 @@ TEST_F(ListControllerTest, RowsCarryThePlistItemAsPropertiesAndValueSelectorsOnl
 }
 
 TEST_F(ListControllerTest, ItemsThatAreNoKnownRowAreLeftOutWithALogLine) {
-  Fixture::writePlist(std::string(kBundle) + "/Odd.plist",
-                      {{"items", Array{"not a dictionary", item({{"cell", "PSSliderCell"}}),
-                                       item({{"label", "no cell"}}),
-                                       item({{"cell", "PSGroupCell"}, {"label", "Kept"}})}}});
+  writePlist(std::string(kBundle) + "/Odd.plist",
+             {{"items", Array{"not a dictionary", item({{"cell", "PSSliderCell"}}),
+                              item({{"label", "no cell"}}),
+                              item({{"cell", "PSGroupCell"}, {"label", "Kept"}})}}});
   Specifiers rows = page->loadSpecifiersFromPlistName("Odd", page);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0]->name(), "Kept");
