@@ -26,6 +26,12 @@ void writePlist(std::string_view devicePath, const platform::Dictionary& content
   }));
 }
 
+std::optional<platform::Dictionary> plistIfPresent(std::string_view devicePath) {
+  auto read = platform::readPlistIfPresent(devicePath);
+  if (!read) return std::nullopt;
+  return std::move(*read);
+}
+
 std::string xmlPlist(std::string_view entries) {
   return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" +
          std::string(entries) + "</dict></plist>\n";

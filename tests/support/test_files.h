@@ -2,6 +2,7 @@
 // Files a test lays down before the code under test reads them, and reads
 // back after.
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,9 @@ std::string readFile(const std::filesystem::path& file);
 // Replaces the property list at a device path of the current process with
 // content, through the locked update as the Settings app writes it.
 void writePlist(std::string_view devicePath, const platform::Dictionary& content);
+// The property list at a device path of the current process as it is now;
+// nullopt when it gives no dictionary (missing, say).
+std::optional<platform::Dictionary> plistIfPresent(std::string_view devicePath);
 
 // An XML property list whose root dictionary holds these entries
 // ("<key>a</key><true/>..."), as the phone writes one.

@@ -4,8 +4,8 @@
 
 #include "common/settings_format.h"
 #include "platform/foundation/plist_codec.h"
-#include "platform/foundation/plist_file.h"
 #include "platform/uikit/uikit.h"
+#include "tests/support/test_files.h"
 
 namespace switch_test {
 
@@ -18,7 +18,7 @@ SwitchTest::SwitchTest(std::string_view bundleIdentifier)
 }
 
 std::optional<platform::Dictionary> SwitchTest::mainSettings() const {
-  return platform::readPlistIfPresent(mornaq::format::kMainSettingsPath);
+  return testing_support::plistIfPresent(mornaq::format::kMainSettingsPath);
 }
 
 void SwitchTest::writeMainSettings(const platform::Dictionary& settings) {

@@ -12,6 +12,7 @@
 #include "platform/contacts/contacts.h"
 #include "platform/uikit/image.h"
 #include "tests/MornaqPrefs/pages/pages_fixture.h"
+#include "tests/support/result_matchers.h"
 
 namespace {
 
@@ -25,6 +26,7 @@ using mornaqprefs::MNQContactSettingsController;
 using mornaqprefs::MNQWMListController;
 using ::testing::Contains;
 using ::testing::ElementsAre;
+using testing_support::Succeeds;
 
 namespace fs = std::filesystem;
 
@@ -78,7 +80,7 @@ class ContactPages {
     auto list = openList(listClass);
     auto row = rowTitled(*list, name);
     if (!row) return nullptr;
-    if (list->tableViewDidSelectRowAtIndexPath(*list->indexPathForSpecifier(row))) return nullptr;
+    if (!list->tableViewDidSelectRowAtIndexPath(*list->indexPathForSpecifier(row))) return nullptr;
     return std::dynamic_pointer_cast<ContactSettingsPage>(fixture.inner->topViewController());
   }
   // A contact's page opened by a row with this contact key (none: no property).
@@ -131,7 +133,7 @@ TEST_F(ContactPagesTest, TheRootPageLinksToBothLists) {
     SCOPED_TRACE(label);
     auto at = root->indexPathForSpecifier(rowTitled(*root, label));
     ASSERT_TRUE(at);
-    ASSERT_EQ(root->tableViewDidSelectRowAtIndexPath(*at), std::nullopt);
+    ASSERT_THAT(root->tableViewDidSelectRowAtIndexPath(*at), Succeeds());
     EXPECT_EQ(fixture.inner->topViewController()->isa()->name(), listClass);
     fixture.inner->popViewControllerAnimated(true);
   }
@@ -398,8 +400,8 @@ TEST_F(ContactPagesTest, OnlyTheReplyPageLinksToTheContactsOwnRules) {
   EXPECT_EQ(link->propertyForKey("detail"), Value(MNQWMListController::kClassName));
 
   // A rule added there belongs to this contact, not to everybody.
-  ASSERT_EQ(reply->tableViewDidSelectRowAtIndexPath(*reply->indexPathForSpecifier(link)),
-            std::nullopt);
+  ASSERT_THAT(reply->tableViewDidSelectRowAtIndexPath(*reply->indexPathForSpecifier(link)),
+              Succeeds());
   auto rules = std::dynamic_pointer_cast<MNQWMListController>(fixture.inner->topViewController());
   ASSERT_NE(rules, nullptr);
   rules->addNewStatement(nullptr);
@@ -447,8 +449,8 @@ TEST_F(ContactPagesTest, AContactWithAReservedKeyHasNoSettingsOfItsOwn) {
     ASSERT_NE(reply, nullptr);
     auto link = rowTitled(*reply, "Multiple Word Matching");
     ASSERT_NE(link, nullptr);
-    ASSERT_EQ(reply->tableViewDidSelectRowAtIndexPath(*reply->indexPathForSpecifier(link)),
-              std::nullopt);
+    ASSERT_THAT(reply->tableViewDidSelectRowAtIndexPath(*reply->indexPathForSpecifier(link)),
+                Succeeds());
     auto rules = std::dynamic_pointer_cast<MNQWMListController>(fixture.inner->topViewController());
     ASSERT_NE(rules, nullptr);
     EXPECT_EQ(rowTitled(*rules, "lunch"), nullptr);

@@ -63,7 +63,7 @@ class PagesFixture {
 
   // The file as it is now; nullopt when there is none.
   static std::optional<Dictionary> file(std::string_view path) {
-    return platform::readPlistIfPresent(path);
+    return testing_support::plistIfPresent(path);
   }
 
   const platform::uikit::UIAlertController* alert() const {

@@ -7,6 +7,7 @@
 #include "MornaqPrefs/pages/wm_list_controller.h"
 #include "MornaqPrefs/pages/wm_settings_controller.h"
 #include "tests/MornaqPrefs/pages/pages_fixture.h"
+#include "tests/support/result_matchers.h"
 
 namespace {
 
@@ -14,6 +15,7 @@ using namespace pages_testing;
 using mornaqprefs::MNQWMListController;
 using mornaqprefs::MNQWMSettingsController;
 using platform::uikit::AlertActionStyle;
+using testing_support::Succeeds;
 
 constexpr const char* kGlobal = "GLOBALGLOBALGLOBAL";
 constexpr const char* kContact = "4F1C-contact";
@@ -207,13 +209,13 @@ TEST_F(RulePagesTest, SwipingARuleDeletesItAndTheOwnerGoesWithItsLastRule) {
   auto list = openList(kGlobal);
   ASSERT_TRUE(list->tableViewCanEditRowAtIndexPath({0, 0}));
 
-  EXPECT_EQ(list->swipeToDelete({0, 0}), std::nullopt);
+  EXPECT_THAT(list->swipeToDelete({0, 0}), Succeeds());
   Dictionary expected = other;
   expected[kGlobal] = Dictionary{{"b", rule("b", "B", "2")}};
   EXPECT_EQ(rules(), expected);
   EXPECT_EQ(ruleRowTitles(*list), (std::vector<std::string>{"b"}));
 
-  EXPECT_EQ(list->swipeToDelete({0, 0}), std::nullopt);
+  EXPECT_THAT(list->swipeToDelete({0, 0}), Succeeds());
   EXPECT_EQ(rules(), other);
   EXPECT_TRUE(ruleRowTitles(*list).empty());
 }
@@ -272,7 +274,7 @@ TEST_F(RulePagesTest, TheRulePageEditsOneFieldAndTheRuleKeepsItsWord) {
              {{kGlobal, Dictionary{{"Hello", rule("Hello", "Hi!", "2")}}},
               {kContact, Dictionary{{"Hello", rule("Hello", "Hey", "5")}}}});
   auto list = openList(kContact);
-  ASSERT_EQ(list->tableViewDidSelectRowAtIndexPath({0, 0}), std::nullopt);
+  ASSERT_THAT(list->tableViewDidSelectRowAtIndexPath({0, 0}), Succeeds());
   auto page =
       std::dynamic_pointer_cast<MNQWMSettingsController>(fixture.inner->topViewController());
   ASSERT_NE(page, nullptr);

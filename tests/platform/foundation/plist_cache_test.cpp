@@ -87,7 +87,7 @@ TEST(PlistCacheTest, EveryReadSeesWhatAnotherProcessJustChanged) {
     std::optional<Dictionary> seen;
     const auto read = [&] {
       const platform::ProcessScope scope(test.process());
-      seen = platform::readPlistIfPresent(kSettings);
+      if (auto read = platform::readPlistIfPresent(kSettings)) seen = std::move(*read);
     };
     if (round % 2) {
       std::thread(read).join();

@@ -18,6 +18,7 @@
 
 #include "platform/foundation/file_io.h"
 #include "platform/foundation/plist_codec.h"
+#include "tests/support/result_matchers.h"
 #include "tests/support/temporary_folder.h"
 #include "tests/support/test_process.h"
 
@@ -36,6 +37,8 @@ using platform::updatePlist;
 using platform::Value;
 using testing::ElementsAre;
 using testing::IsEmpty;
+using testing_support::FailsWith;
+using testing_support::Holds;
 
 constexpr std::string_view kSettings = "/var/mobile/Library/Preferences/com.example.settings.plist";
 
@@ -68,28 +71,38 @@ TEST_F(PlistFileTest, ReadsOnlyDictionariesFromFilesThatParse) {
   const Dictionary settings{{"enabled", true}, {"name", "x"}};
   const struct {
     const char* what;
-    std::optional<std::string> bytes;  // nullopt: no file at all
-    std::optional<Dictionary> expected;
+    std::optional<std::string> bytes;    // nullopt: no file at all
+    std::optional<Dictionary> expected;  // nullopt: the read fails with reason
+    const char* reason;
   } cases[] = {
-      {"missing", std::nullopt, std::nullopt},
-      {"an XML dictionary", platform::serializePropertyList(settings), settings},
-      {"an array at the root", platform::serializePropertyList(Array{1}), std::nullopt},
-      {"malformed", "<plist><dict>", std::nullopt},
-      {"empty", "", std::nullopt},
+      {"missing", std::nullopt, std::nullopt, "could not read it: No such file or directory"},
+      {"an XML dictionary", platform::serializePropertyList(settings), settings, ""},
+      {"an array at the root", platform::serializePropertyList(Array{1}), std::nullopt,
+       "its root is not a dictionary"},
+      {"malformed", "<plist><dict>", std::nullopt, "it is not a property list"},
+      {"empty", "", std::nullopt, "it is not a property list"},
   };
   for (const auto& c : cases) {
     fs::remove(host(kSettings));
     if (c.bytes) test.writeFile(kSettings, *c.bytes);
-    EXPECT_EQ(readPlistIfPresent(kSettings), c.expected) << c.what;
+    if (c.expected) {
+      EXPECT_THAT(readPlistIfPresent(kSettings), Holds(*c.expected)) << c.what;
+    } else {
+      EXPECT_THAT(readPlistIfPresent(kSettings), FailsWith(c.reason)) << c.what;
+    }
     EXPECT_EQ(readPlist(kSettings), c.expected.value_or(Dictionary{})) << c.what;
   }
+  // What tells a missing file apart from a broken one.
+  fs::remove(host(kSettings));
+  EXPECT_EQ(readPlistIfPresent(kSettings).failure().code, std::errc::no_such_file_or_directory);
 }
 
 TEST_F(PlistFileTest, ReadsNothingFromPathsThatAreNotFilesInsideTheRoot) {
   fs::create_directories(host(kSettings));
-  EXPECT_EQ(readPlistIfPresent(kSettings), std::nullopt);
-  EXPECT_EQ(readPlistIfPresent("relative.plist"), std::nullopt);
-  EXPECT_EQ(readPlistIfPresent("/var/../../outside.plist"), std::nullopt);
+  EXPECT_THAT(readPlistIfPresent(kSettings), FailsWith("could not read it: Is a directory"));
+  for (const char* outside : {"relative.plist", "/var/../../outside.plist"}) {
+    EXPECT_THAT(readPlistIfPresent(outside), FailsWith("the path is not inside the device root"));
+  }
 }
 
 TEST_F(PlistFileTest, UpdateCreatesTheFileAndItsFoldersInApplesXmlFormat) {
