@@ -16,13 +16,16 @@
 #include <string>
 
 #include "Mornaq/engine/reply_engine.h"
+#include "Mornaq/engine/reply_request.h"
+#include "bench/settings_file.h"
 #include "common/settings_format.h"
+#include "hosts/whatsapp/whatsapp_app.h"
 #include "platform/dispatch/main_queue.h"
+#include "platform/foundation/notification_center.h"
 #include "platform/foundation/plist_cache.h"
 #include "platform/foundation/plist_codec.h"
 #include "platform/foundation/plist_file.h"
 #include "platform/process/process.h"
-#include "tests/Mornaq/engine/test_host.h"
 
 namespace {
 
@@ -30,10 +33,11 @@ using platform::Dictionary;
 
 std::string contactKeyNumber(std::int64_t i) { return "contact-" + std::to_string(i); }
 
-// A messaging app whose settings hold `contacts` full entries (contact path,
-// word matching, own reply) and `rules` rules for the middle contact, none
-// of which matches the message: every rule is tried before the contact's own
-// reply goes out.
+// The simulated messaging app without its hook library, the message handed to
+// the engine as the receipt hook would, its settings holding `contacts` full
+// entries (contact path, word matching, own reply) and `rules` rules for the
+// middle contact, none of which matches the message: every rule is tried
+// before the contact's own reply goes out.
 class App {
  public:
   App(std::int64_t contacts, std::int64_t rules)
@@ -45,11 +49,16 @@ class App {
                   .clock = platform::Clock::Virtual,
                   .logSink = [](std::string_view) {}}),
         scope_(process_),
-        host_(process_) {
+        whatsapp_(
+            process_, hosts::whatsapp::kDefaultVersion,
+            [](const hosts::whatsapp::Chat&, const std::string&) {}, [] {}) {
+    platform::NotificationCenter::defaultCenter().addObserverForName(
+        std::string(mornaq::kReplyRequestNotification), nullptr, nullptr,
+        [this](const platform::Notification&) { ++answered_; });
     writeSettingsFiles(contacts, rules);
     const auto key = contactKeyNumber(contacts / 2);
-    message_ = host_.message(host_.chat({.contactIdentifier = key + ":ABPerson"}),
-                             "a message that no rule matches");
+    message_ = whatsapp_.message("a message that no rule matches",
+                                 hosts::whatsapp::Chat{.contactIdentifier = key + ":ABPerson"});
   }
   ~App() { std::filesystem::remove_all(root_); }
 
@@ -57,7 +66,8 @@ class App {
     mornaq::didTrackReceivedMessage(message_);
     static_cast<platform::VirtualMainQueue&>(process_.mainQueue()).runUntilIdle();
   }
-  std::size_t answered() const { return host_.requests().size(); }
+  // The reply requests the engine posted.
+  std::size_t answered() const { return answered_; }
   void readEveryFileAfresh() { platform::bypassPlistCache(); }
   // Changes MainSettings as the settings pages do, keeping its size.
   void changeMainSettings() {
@@ -93,15 +103,16 @@ class App {
                                        {"customMatchRe", "reply"},
                                        {"customMatchReDelay", "2"}});
     }
-    engine_test::writeSettings(mornaq::format::kMainSettingsPath, main);
-    engine_test::writeSettings(mornaq::format::kRuleSettingsPath,
-                               Dictionary{{contactKeyNumber(contacts / 2), ruleSet}});
+    bench::writeSettingsFile(mornaq::format::kMainSettingsPath, std::move(main));
+    bench::writeSettingsFile(mornaq::format::kRuleSettingsPath,
+                             Dictionary{{contactKeyNumber(contacts / 2), std::move(ruleSet)}});
   }
 
   std::filesystem::path root_;
   platform::Process process_;
   platform::ProcessScope scope_;
-  engine_test::TestHost host_;
+  hosts::whatsapp::WhatsAppApp whatsapp_;
+  std::size_t answered_ = 0;
   platform::Id message_;
 };
 

@@ -13,10 +13,10 @@
 #include <string>
 
 #include "Mornaq/hooks/load_sequence.h"
+#include "bench/settings_file.h"
 #include "common/settings_format.h"
 #include "hosts/whatsapp/whatsapp_app.h"
 #include "platform/dispatch/main_queue.h"
-#include "platform/foundation/plist_file.h"
 #include "platform/process/process.h"
 
 namespace {
@@ -24,15 +24,6 @@ namespace {
 using platform::Dictionary;
 
 std::string contactKey(std::int64_t i) { return "contact-" + std::to_string(i); }
-
-void writeFile(std::string_view path, Dictionary content) {
-  if (!platform::updatePlist(path, [&](Dictionary& file) {
-        file = std::move(content);
-        return true;
-      })) {
-    platform::fatal("could not write the settings to measure");
-  }
-}
 
 void writeSettingsFiles(std::int64_t contacts, std::int64_t rules) {
   Dictionary main{{"isTweakEnabled", true}, {"isGlobalEnabled", true}};
@@ -50,8 +41,9 @@ void writeSettingsFiles(std::int64_t contacts, std::int64_t rules) {
         word,
         Dictionary{{"customMatch", word}, {"customMatchRe", "reply"}, {"customMatchReDelay", "2"}});
   }
-  writeFile(mornaq::format::kMainSettingsPath, std::move(main));
-  writeFile(mornaq::format::kRuleSettingsPath, Dictionary{{contactKey(contacts / 2), ruleSet}});
+  bench::writeSettingsFile(mornaq::format::kMainSettingsPath, std::move(main));
+  bench::writeSettingsFile(mornaq::format::kRuleSettingsPath,
+                           Dictionary{{contactKey(contacts / 2), ruleSet}});
 }
 
 void BM_ReceiptToSentReply(benchmark::State& state) {

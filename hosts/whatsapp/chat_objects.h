@@ -13,8 +13,8 @@ using Text = std::optional<std::string>;
 
 // What the app knows of a chat.
 struct Chat {
-  Text contactIdentifier;
-  Text displayName;
+  Text contactIdentifier{};
+  Text displayName{};
   bool group = false;
   std::int64_t sessionType = 0;  // 3: a status story
   bool muted = false;

@@ -27,6 +27,10 @@ const Dictionary kAnswerEverybody{{"isTweakEnabled", true},
 
 json logLine(double t, const std::string& line) { return {{"t", t}, {"log", line}}; }
 
+// The whole transcript of a reply, pinned here and nowhere else: the engine's
+// lines, the hooks' lines and the app's own events, in the order and at the
+// times the app prints them. The engine's and the hooks' tests pin their own
+// lines, the command's its output format.
 TEST_F(RoadTest, AMessageIsAnsweredThreeSecondsPlusTheReplysDelayLater) {
   writeFile(mornaq::format::kMainSettingsPath, kAnswerEverybody);
   const auto result = run(kAnnSaysHello);

@@ -10,6 +10,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "tests/tools/command_fixture.h"
 #include "tests/tools/live_command.h"
@@ -17,7 +18,11 @@
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Each;
+using testing::EndsWith;
 using testing::HasSubstr;
+using testing::MatchesRegex;
+using testing::StartsWith;
 
 using Result = tools_test::Finished;
 using tools_test::readFile;
@@ -84,22 +89,20 @@ TEST_F(MornaqCommand, AScenarioInVirtualTimePrintsItsEventsAsJson) {
                              (folder / "scenario.jsonl").string() + "'");
 
   ASSERT_EQ(result.status, 0) << result.err;
-  EXPECT_EQ(
+  // What the command adds to the app's run (whose every line the road tests
+  // pin): one JSON object a line on the virtual clock, from the app's start
+  // to Bob's reply, which the scenario's settings gave him.
+  std::istringstream out(result.out);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(out, line);) lines.push_back(line);
+  EXPECT_THAT(lines, Each(MatchesRegex("[{]\"t\":[0-9]+\\.[0-9]+,\"(log|sent)\":.+[}]")));
+  EXPECT_THAT(result.out, StartsWith(R"({"t":0.0,"log":"[Mornaq] getPlistValue value:-1"})"
+                                     "\n"));
+  EXPECT_THAT(
       result.out,
-      R"({"t":0.0,"log":"[Mornaq] getPlistValue value:-1"})"
-      "\n"
-      R"({"t":0.5,"log":"[Mornaq] getPlistValue value:-1"})"
-      "\n"
-      R"({"t":1.5,"log":"Mornaq isGlobalEnabled:-0, trimmedPhoneNumber :-bob isContactBlackList:-0, message:-Ping, isContactEnabled:-1, isGlobAutoEnabled:-0"})"
-      "\n"
-      R"({"t":3.5,"log":"Mornaq[110.30] initWithChatStorageNSNotificationCenter"})"
-      "\n"
-      R"({"t":3.5,"log":"[Mornaq] contactSettings isAutoReplyContact :- 1, lastMessage:-Ping, isContactEnabled:-1, customReply:-Later, :name:, customMatch:-, isWordMatch:-0, customMatchRe:-"})"
-      "\n"
-      R"({"t":4.5,"log":"Mornaq sendMessage:-bob:ABPerson"})"
-      "\n"
-      R"({"t":4.5,"sent":{"contactIdentifier":"bob:ABPerson","displayName":"Bob","text":"Later, Bob"}})"
-      "\n");
+      EndsWith(
+          R"({"t":4.5,"sent":{"contactIdentifier":"bob:ABPerson","displayName":"Bob","text":"Later, Bob"}})"
+          "\n"));
 }
 
 TEST_F(MornaqCommand, AMalformedScenarioExitsWithTwoNamingTheLine) {
@@ -114,13 +117,13 @@ TEST_F(MornaqCommand, TheDemoTellsItsStoryAndSucceeds) {
   const auto result = mornaq("demo");
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_THAT(result.out, HasSubstr("sent    contactIdentifier: ann-0001:ABPerson"));
-  EXPECT_THAT(result.out, testing::EndsWith("says:\nNo reply: Bob is on the blacklist.\n"
-                                            "  switch     Mornaq was switched on when the message "
-                                            "arrived.\n  muted      The chat is not muted.\n"
-                                            "  story      It is not a status story.\n"
-                                            "  noText     It has a text.\n"
-                                            "  group      It is a one-to-one chat.\n"
-                                            "  blacklist  Bob is on the blacklist.\n"));
+  EXPECT_THAT(result.out, EndsWith("says:\nNo reply: Bob is on the blacklist.\n"
+                                   "  switch     Mornaq was switched on when the message "
+                                   "arrived.\n  muted      The chat is not muted.\n"
+                                   "  story      It is not a status story.\n"
+                                   "  noText     It has a text.\n"
+                                   "  group      It is a one-to-one chat.\n"
+                                   "  blacklist  Bob is on the blacklist.\n"));
   EXPECT_EQ(result.err, "");
 }
 

@@ -11,6 +11,7 @@
 #include "platform/foundation/darwin_notify_center.h"
 #include "platform/foundation/value.h"
 #include "tests/support/test_process.h"
+#include "tests/support/value_printer.h"
 
 namespace switch_test {
 
@@ -33,8 +34,3 @@ class SwitchTest : public ::testing::Test {
 };
 
 }  // namespace switch_test
-
-namespace platform {
-// Failure messages show values as "%@" prints them.
-inline void PrintTo(const Value& value, std::ostream* out) { *out << value.description(); }
-}  // namespace platform

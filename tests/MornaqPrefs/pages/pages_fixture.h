@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <memory>
-#include <ostream>
 #include <string>
 #include <string_view>
 
@@ -19,11 +18,7 @@
 #include "platform/uikit/view_controller.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_process.h"
-
-namespace platform {
-// Failures print values as Foundation describes them.
-inline void PrintTo(const Value& value, std::ostream* out) { *out << value.description(); }
-}  // namespace platform
+#include "tests/support/value_printer.h"
 
 namespace pages_testing {
 
