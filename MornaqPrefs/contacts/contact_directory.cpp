@@ -32,6 +32,11 @@ bool isBlank(std::string_view text) {
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
   const auto length = static_cast<std::int32_t>(text.size());
   for (std::int32_t i = 0; i < length;) {
+    if (bytes[i] < 0x80) {  // an ASCII blank is a space or a tab
+      if (bytes[i] != ' ' && bytes[i] != '\t') return false;
+      ++i;
+      continue;
+    }
     UChar32 c;
     U8_NEXT(bytes, i, length, c);
     if (!u_isblank(c)) return false;

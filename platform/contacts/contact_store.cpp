@@ -3,27 +3,22 @@
 #include <fmt/format.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <system_error>
 #include <unordered_set>
 
 #include "platform/contacts/vcard_reader.h"
+#include "platform/foundation/file_io.h"
 #include "platform/foundation/log.h"
 #include "platform/process/process.h"
 
 namespace platform::contacts {
 namespace {
 
-// The file whole; nullopt when it exists but cannot be read. A missing file
+// The file whole; a failure when it exists but cannot be read. A missing file
 // is an empty address book.
-std::optional<std::string> readAddressBook(const std::filesystem::path& path) {
-  std::error_code error;
-  if (!std::filesystem::exists(path, error)) return std::string();
-  if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return std::nullopt;
+Result<std::string> readAddressBook(const std::filesystem::path& path) {
+  auto text = readWholeFile(path);
+  if (!text && text.failure().code == std::errc::no_such_file_or_directory) return std::string();
   return text;
 }
 

@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <utility>
 #include <variant>
 
@@ -28,7 +29,12 @@ class PhysicalLines {
 
   std::optional<PhysicalLine> next() {
     if (text_.empty()) return std::nullopt;
-    const auto end = text_.find_first_of("\r\n");
+    // A search for either byte, rather than find_first_of, which looks each
+    // byte up in the set of two.
+    const auto found =
+        std::find_if(text_.begin(), text_.end(), [](char c) { return c == '\r' || c == '\n'; });
+    const auto end = found == text_.end() ? std::string_view::npos
+                                          : static_cast<std::size_t>(found - text_.begin());
     const PhysicalLine line{text_.substr(0, end), ++number_};
     if (end == std::string_view::npos) {
       text_ = {};
@@ -48,15 +54,15 @@ class PhysicalLines {
   std::size_t number_ = 0;
 };
 
+bool isBlankOrTab(char c) { return c == ' ' || c == '\t'; }
+
 std::string_view trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+  while (!text.empty() && isBlankOrTab(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlankOrTab(text.back())) text.remove_suffix(1);
+  return text;
 }
 
-bool continuesFolded(std::string_view line) {
-  return line.starts_with(' ') || line.starts_with('\t');
-}
+bool continuesFolded(std::string_view line) { return !line.empty() && isBlankOrTab(line[0]); }
 
 // The position of the colon that ends a line's name and parameters: the
 // first one outside a quoted parameter value.
@@ -180,6 +186,12 @@ class CardLines {
     }
   }
 
+  // Empties the card for the next one, keeping the memory.
+  void clear() {
+    pieces_.clear();
+    lines_.clear();
+  }
+
   std::size_t size() const { return lines_.size(); }
   std::size_t number(std::size_t line) const { return lines_[line].number; }
 
@@ -260,35 +272,36 @@ class CardParser {
   // cannot be read.
   std::optional<std::string> take(const ContentLine& line) {
     const auto is = [&](std::string_view name) { return equalsIgnoringAsciiCase(line.name, name); };
-    if (is("UID")) return assign(card_.uid, line, line.value);
-    if (is("FN")) return assign(card_.formattedName, line, line.value);
-    if (is("TEL")) return addPhone(line);
-    if (is("N")) return setName(line);
+    if (is("UID")) return assign(card_.uid, line.value, codingOf(line, version_));
+    if (is("FN")) return assign(card_.formattedName, line.value, codingOf(line, version_));
+    if (is("TEL")) return addPhone(line, codingOf(line, version_));
+    if (is("N")) return setName(line, codingOf(line, version_));
     return std::nullopt;
   }
 
-  std::optional<std::string> assign(std::optional<std::string>& field, const ContentLine& line,
-                                    std::string_view raw) {
-    auto text = decodedText(raw, codingOf(line, version_));
+  static std::optional<std::string> assign(std::optional<std::string>& field, std::string_view raw,
+                                           const TextCoding& coding) {
+    auto text = decodedText(raw, coding);
     if (!text) return text.reason();
     field = std::move(*text);
     return std::nullopt;
   }
 
-  std::optional<std::string> setName(const ContentLine& line) {
+  std::optional<std::string> setName(const ContentLine& line, const TextCoding& coding) {
     std::vector<std::string> components;
+    components.reserve(5);
     std::optional<std::string> problem;
     forEachComponent(line.value, [&](std::string_view raw) {
       if (problem) return;
       std::optional<std::string> component;
-      problem = assign(component, line, raw);
+      problem = assign(component, raw, coding);
       if (component) components.push_back(std::move(*component));
     });
     if (!problem) card_.name = std::move(components);
     return problem;
   }
 
-  std::optional<std::string> addPhone(const ContentLine& line) {
+  std::optional<std::string> addPhone(const ContentLine& line, const TextCoding& coding) {
     VCardPhone phone;
     forEachParameter(line.parameters, [&](std::string_view name, std::string_view value) {
       if (!equalsIgnoringAsciiCase(name, "TYPE")) return;
@@ -299,7 +312,7 @@ class CardParser {
       phone.type = phone.type ? *phone.type + "," + type : std::move(type);
     });
     if (phone.type) {
-      auto type = utf8Of(std::move(*phone.type), codingOf(line, version_));
+      auto type = utf8Of(std::move(*phone.type), coding);
       if (!type) return type.reason();
       phone.type = std::move(*type);
     }
@@ -307,7 +320,7 @@ class CardParser {
     // vCard 4.0 writes numbers as tel: addresses.
     if (startsWithIgnoringAsciiCase(number, "TEL:")) number.remove_prefix(4);
     std::optional<std::string> text;
-    if (auto problem = assign(text, line, number)) return problem;
+    if (auto problem = assign(text, number, coding)) return problem;
     phone.number = std::move(*text);
     card_.phones.push_back(std::move(phone));
     return std::nullopt;
@@ -361,11 +374,10 @@ bool isCardDelimiter(std::string_view line, std::string_view property) {
 
 void forEachVCard(std::string_view text, std::string_view source,
                   const std::function<void(VCard&)>& visit) {
-  struct OpenCard {
-    std::size_t firstLine;
-    CardLines lines;
-  };
-  std::optional<OpenCard> open;
+  // The first line of the card being read, if any. One buffer holds the
+  // lines of every card in turn.
+  std::optional<std::size_t> open;
+  CardLines cardLines;
   std::size_t strayLines = 0;
   const auto skip = [&](std::size_t line, std::string_view why) {
     NSLog(fmt::format("Contacts: skipped the card at line {} of {}: {}", line, source, why));
@@ -374,23 +386,24 @@ void forEachVCard(std::string_view text, std::string_view source,
   while (const auto next = lines.next()) {
     const PhysicalLine& line = *next;
     if (isCardDelimiter(line.text, "BEGIN")) {
-      if (open) skip(open->firstLine, "it has no END:VCARD");
-      open = OpenCard{line.number, {}};
+      if (open) skip(*open, "it has no END:VCARD");
+      open = line.number;
+      cardLines.clear();
     } else if (!open) {
       if (!trimmed(line.text).empty() && !continuesFolded(line.text)) ++strayLines;
     } else if (isCardDelimiter(line.text, "END")) {
-      auto card = CardParser(open->lines).parse();
+      auto card = CardParser(cardLines).parse();
       if (const auto* problem = std::get_if<Problem>(&card)) {
-        skip(open->firstLine, fmt::format("line {}: {}", problem->line, problem->what));
+        skip(*open, fmt::format("line {}: {}", problem->line, problem->what));
       } else {
         visit(std::get<VCard>(card));
       }
       open.reset();
     } else {
-      open->lines.add(line);
+      cardLines.add(line);
     }
   }
-  if (open) skip(open->firstLine, "it has no END:VCARD");
+  if (open) skip(*open, "it has no END:VCARD");
   if (strayLines > 0) {
     NSLog(fmt::format("Contacts: ignored {} lines outside any card in {}", strayLines, source));
   }
