@@ -178,10 +178,9 @@ class CardLines {
       pieces_.push_back({physical.text, true});
       ++lines_.back().pieces;
     } else {
-      const auto colon = valueColon(physical.text);
-      const bool quotedPrintable =
-          colon != std::string_view::npos && isQuotedPrintable(physical.text.substr(0, colon));
-      lines_.push_back({physical.number, pieces_.size(), 1, quotedPrintable});
+      auto content = parseContentLine(physical.text);
+      const bool quotedPrintable = content && isQuotedPrintable(content->parameters);
+      lines_.push_back({physical.number, pieces_.size(), 1, quotedPrintable, content});
       pieces_.push_back({physical.text, false});
     }
   }
@@ -210,6 +209,13 @@ class CardLines {
     return joined_;
   }
 
+  // The line as a property; nullopt when it is none. A line of one piece
+  // was parsed as it was added. Valid until the next call.
+  std::optional<ContentLine> content(std::size_t line, Version version) {
+    const auto& entry = lines_[line];
+    return entry.pieces == 1 ? entry.content : parseContentLine(text(line, version));
+  }
+
  private:
   struct Piece {
     std::string_view text;
@@ -220,6 +226,7 @@ class CardLines {
     std::size_t first;
     std::size_t pieces;
     bool quotedPrintable;
+    std::optional<ContentLine> content;  // of the first piece
   };
   std::vector<Piece> pieces_;
   std::vector<Entry> lines_;
@@ -238,10 +245,11 @@ class CardParser {
   std::variant<VCard, Problem> parse() {
     if (auto problem = findVersion()) return std::move(*problem);
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-      const auto text = lines_.text(i, version_);
-      if (trimmed(text).empty()) continue;
-      const auto content = parseContentLine(text);
-      if (!content) return Problem{lines_.number(i), "the line is not a property"};
+      const auto content = lines_.content(i, version_);
+      if (!content) {
+        if (trimmed(lines_.text(i, version_)).empty()) continue;
+        return Problem{lines_.number(i), "the line is not a property"};
+      }
       if (auto problem = take(*content)) return Problem{lines_.number(i), std::move(*problem)};
     }
     if (!card_.uid) card_.contentHash = contentHash();
@@ -253,7 +261,7 @@ class CardParser {
   // VERSION line is read as 3.0.
   std::optional<Problem> findVersion() {
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-      const auto content = parseContentLine(lines_.text(i, Version::V30));
+      const auto content = lines_.content(i, Version::V30);
       if (!content || !equalsIgnoringAsciiCase(content->name, "VERSION")) continue;
       const auto version = trimmed(content->value);
       if (version == "2.1") {
@@ -362,12 +370,23 @@ class CardParser {
   VCard card_;
 };
 
-bool isCardDelimiter(std::string_view line, std::string_view property) {
+enum class Delimiter { None, Begin, End };
+
+// Whether a line opens a card ("BEGIN:VCARD") or closes one ("END:VCARD"), in
+// any case, blanks around it. Every line is asked, so a line that starts with
+// neither word is let go at once.
+Delimiter delimiterOf(std::string_view line) {
   const auto text = trimmed(line);
-  if (!startsWithIgnoringAsciiCase(text, property)) return false;
+  const bool begins = startsWithIgnoringAsciiCase(text, "BEGIN");
+  const bool ends = !begins && startsWithIgnoringAsciiCase(text, "END");
+  if (!begins && !ends) return Delimiter::None;
   const auto content = parseContentLine(text);
-  return content && equalsIgnoringAsciiCase(content->name, property) &&
-         equalsIgnoringAsciiCase(trimmed(content->value), "VCARD");
+  if (!content || !equalsIgnoringAsciiCase(trimmed(content->value), "VCARD")) {
+    return Delimiter::None;
+  }
+  if (begins && equalsIgnoringAsciiCase(content->name, "BEGIN")) return Delimiter::Begin;
+  if (ends && equalsIgnoringAsciiCase(content->name, "END")) return Delimiter::End;
+  return Delimiter::None;
 }
 
 }  // namespace
@@ -385,13 +404,14 @@ void forEachVCard(std::string_view text, std::string_view source,
   PhysicalLines lines(text);
   while (const auto next = lines.next()) {
     const PhysicalLine& line = *next;
-    if (isCardDelimiter(line.text, "BEGIN")) {
+    const Delimiter delimiter = delimiterOf(line.text);
+    if (delimiter == Delimiter::Begin) {
       if (open) skip(*open, "it has no END:VCARD");
       open = line.number;
       cardLines.clear();
     } else if (!open) {
       if (!trimmed(line.text).empty() && !continuesFolded(line.text)) ++strayLines;
-    } else if (isCardDelimiter(line.text, "END")) {
+    } else if (delimiter == Delimiter::End) {
       auto card = CardParser(cardLines).parse();
       if (const auto* problem = std::get_if<Problem>(&card)) {
         skip(*open, fmt::format("line {}: {}", problem->line, problem->what));
