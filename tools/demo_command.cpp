@@ -66,8 +66,7 @@ constexpr const char* kLaterStart = "2026-12-07T09:30:00";
 
 // Why a message got no reply, as `mornaq explain` tells it.
 void explainBobsMessage(const fs::path& root) {
-  hosts::whatsapp::Received message;
-  hosts::whatsapp::readReceived(nlohmann::json::parse(kBobsMessage), message);
+  const auto message = hosts::whatsapp::readReceived(nlohmann::json::parse(kBobsMessage)).value();
   tools::Explainer explainer(root, hosts::whatsapp::kDefaultVersion);
   std::cout << "\nWhy did Bob get no reply? mornaq explain --root DIR '" << kBobsMessage
             << "' says:\n"

@@ -32,25 +32,18 @@ bool isSkipped(const std::string& line) {
   return first == std::string::npos || line[first] == '#';
 }
 
-// The message of one line, or the reason it is none.
-std::optional<hosts::whatsapp::Received> readMessage(const std::string& line, std::string& error) {
+// The message of one line.
+platform::Result<hosts::whatsapp::Received> readMessage(const std::string& line) {
   const auto json = nlohmann::json::parse(line, nullptr, false);
-  if (json.is_discarded()) {
-    error = "not valid JSON";
-    return std::nullopt;
-  }
-  hosts::whatsapp::Received received;
-  error = hosts::whatsapp::readReceived(json, received);
-  if (!error.empty()) return std::nullopt;
-  return received;
+  if (json.is_discarded()) return platform::Failure{"not valid JSON"};
+  return hosts::whatsapp::readReceived(json);
 }
 
 // Answers one line; false (after naming the line) for a malformed message.
 bool answer(Explainer& explainer, const std::string& line, int number, bool json) {
-  std::string error;
-  const auto message = readMessage(line, error);
+  const auto message = readMessage(line);
   if (!message) {
-    std::cerr << fmt::format("line {}: {}\n", number, error) << std::flush;
+    std::cerr << fmt::format("line {}: {}\n", number, message.reason()) << std::flush;
     return false;
   }
   const nlohmann::json answered = explainer.explain(*message);

@@ -64,106 +64,109 @@ std::shared_ptr<PSListController> SettingsApp::pageRef() const {
 
 PSListController& SettingsApp::page() const { return *pageRef(); }
 
-Refusal SettingsApp::openBundle(std::string_view bundleName) {
+Result<> SettingsApp::openBundle(std::string_view bundleName) {
   SpecifierRef entry = findRow(page(), [&](const PSSpecifier& row) {
     return row.propertyForKey("bundle").stringValue() == bundleName;
   });
-  if (!entry) return fmt::format("no settings bundle {} is installed", bundleName);
+  if (!entry) return Failure{fmt::format("no settings bundle {} is installed", bundleName)};
   return tapRow(entry);
 }
 
-Refusal SettingsApp::alertInTheWay() const {
-  if (uikit::Screen::current().top()) return "an alert covers the page: tap one of its buttons";
-  return std::nullopt;
+Result<> SettingsApp::pageUncovered() const {
+  if (uikit::Screen::current().top())
+    return Failure{"an alert covers the page: tap one of its buttons"};
+  return {};
 }
 
-Refusal SettingsApp::tapRow(const SpecifierRef& row) {
-  if (auto refusal = alertInTheWay()) return refusal;
+Result<> SettingsApp::tapRow(const SpecifierRef& row) {
+  if (auto uncovered = pageUncovered(); !uncovered) return uncovered;
   auto indexPath = page().indexPathForSpecifier(row);
-  if (!indexPath) return "a group title cannot be tapped";
+  if (!indexPath) return Failure{"a group title cannot be tapped"};
   return page().tableViewDidSelectRowAtIndexPath(*indexPath);
 }
 
-Refusal SettingsApp::tapRowLabelled(std::string_view label) {
+Result<> SettingsApp::tapRowLabelled(std::string_view label) {
   SpecifierRef row = rowLabelled(page(), label);
-  if (!row) return fmt::format("no row titled \"{}\" on this page", label);
+  if (!row) return Failure{fmt::format("no row titled \"{}\" on this page", label)};
   return tapRow(row);
 }
 
-Refusal SettingsApp::tapRowOpening(std::string_view className) {
+Result<> SettingsApp::tapRowOpening(std::string_view className) {
   SpecifierRef row = findRow(
       page(), [&](const PSSpecifier& candidate) { return candidate.detail() == className; });
-  if (!row) return fmt::format("no row opens {} on this page", className);
+  if (!row) return Failure{fmt::format("no row opens {} on this page", className)};
   return tapRow(row);
 }
 
-Refusal SettingsApp::setValue(std::string_view key, const Value& value) {
-  if (auto refusal = alertInTheWay()) return refusal;
+Result<> SettingsApp::setValue(std::string_view key, const Value& value) {
+  if (auto uncovered = pageUncovered(); !uncovered) return uncovered;
   SpecifierRef row = rowWithKey(page(), key);
-  if (!row) return fmt::format("no row with key {} on this page", key);
+  if (!row) return Failure{fmt::format("no row with key {} on this page", key)};
   if (row->cellType() == PSCellType::Switch && !value.isBool()) {
-    return "a switch takes true or false";
+    return Failure{"a switch takes true or false"};
   }
   if (row->cellType() == PSCellType::EditText && !value.isString()) {
-    return "a text row takes a text";
+    return Failure{"a text row takes a text"};
   }
   if (!row->performSetterWithValue(value))
-    return fmt::format("the row with key {} takes no value", key);
-  return std::nullopt;
+    return Failure{fmt::format("the row with key {} takes no value", key)};
+  return {};
 }
 
-Refusal SettingsApp::typeText(std::string_view key, std::string text) {
-  if (auto refusal = alertInTheWay()) return refusal;
+Result<> SettingsApp::typeText(std::string_view key, std::string text) {
+  if (auto uncovered = pageUncovered(); !uncovered) return uncovered;
   SpecifierRef row = rowWithKey(page(), key);
-  if (!row) return fmt::format("no row with key {} on this page", key);
+  if (!row) return Failure{fmt::format("no row with key {} on this page", key)};
   if (row->cellType() != PSCellType::EditText)
-    return fmt::format("the row with key {} is not a text row", key);
+    return Failure{fmt::format("the row with key {} is not a text row", key)};
   page().typeText(row, std::move(text));
-  return std::nullopt;
+  return {};
 }
 
-Refusal SettingsApp::tapBarButton(std::string_view name) {
-  if (auto refusal = alertInTheWay()) return refusal;
+Result<> SettingsApp::tapBarButton(std::string_view name) {
+  if (auto uncovered = pageUncovered(); !uncovered) return uncovered;
   for (const auto& item : page().navigationItem().rightBarButtonItems()) {
     if (barButtonName(*item) == name) {
       item->tap();
-      return std::nullopt;
+      return {};
     }
   }
-  return fmt::format("no bar button {} on this page", name);
+  return Failure{fmt::format("no bar button {} on this page", name)};
 }
 
-Refusal SettingsApp::fillAlertFields(const std::vector<std::string>& texts) {
+Result<> SettingsApp::fillAlertFields(const std::vector<std::string>& texts) {
   auto alert = uikit::Screen::current().top();
-  if (!alert) return "no alert is shown";
+  if (!alert) return Failure{"no alert is shown"};
   const auto& fields = alert->textFields();
   if (texts.size() > fields.size()) {
-    return fmt::format("the alert has {} text fields, not {}", fields.size(), texts.size());
+    return Failure{
+        fmt::format("the alert has {} text fields, not {}", fields.size(), texts.size())};
   }
   for (std::size_t i = 0; i < texts.size(); ++i) fields[i]->text = texts[i];
-  return std::nullopt;
+  return {};
 }
 
-Refusal SettingsApp::tapAlertButton(std::string_view title) {
-  if (!uikit::Screen::current().top()) return "no alert is shown";
-  if (!uikit::Screen::current().tap(title)) return fmt::format("the alert has no button {}", title);
-  return std::nullopt;
+Result<> SettingsApp::tapAlertButton(std::string_view title) {
+  if (!uikit::Screen::current().top()) return Failure{"no alert is shown"};
+  if (!uikit::Screen::current().tap(title))
+    return Failure{fmt::format("the alert has no button {}", title)};
+  return {};
 }
 
-Refusal SettingsApp::swipeToDelete(std::string_view label) {
-  if (auto refusal = alertInTheWay()) return refusal;
+Result<> SettingsApp::swipeToDelete(std::string_view label) {
+  if (auto uncovered = pageUncovered(); !uncovered) return uncovered;
   SpecifierRef row = rowLabelled(page(), label);
-  if (!row) return fmt::format("no row titled \"{}\" on this page", label);
+  if (!row) return Failure{fmt::format("no row titled \"{}\" on this page", label)};
   auto indexPath = page().indexPathForSpecifier(row);
-  if (!indexPath) return "a group title cannot be swiped";
+  if (!indexPath) return Failure{"a group title cannot be swiped"};
   return page().swipeToDelete(*indexPath);
 }
 
-Refusal SettingsApp::goBack() {
-  if (auto refusal = alertInTheWay()) return refusal;
+Result<> SettingsApp::goBack() {
+  if (auto uncovered = pageUncovered(); !uncovered) return uncovered;
   if (!pages_->popViewControllerAnimated(true))
-    return "this is the first page: there is no way back";
-  return std::nullopt;
+    return Failure{"this is the first page: there is no way back"};
+  return {};
 }
 
 }  // namespace hosts::settings

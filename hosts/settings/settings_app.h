@@ -2,13 +2,14 @@
 // The simulated Settings app: its own list of add-on entries (found by the
 // preference loader), a navigation stack of settings pages, and the user's
 // actions on the page on screen: taps, switch and text changes, typing, bar
-// buttons, swipes, alerts and going back. Each action answers why it did
+// buttons, swipes, alerts and going back. Each action fails with why it did
 // nothing when it matched nothing on screen.
 #include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "platform/foundation/result.h"
 #include "platform/foundation/value.h"
 #include "platform/preferences/list_controller.h"
 #include "platform/uikit/view_controller.h"
@@ -16,7 +17,6 @@
 namespace hosts::settings {
 
 using platform::preferences::PSListController;
-using platform::preferences::Refusal;
 using platform::preferences::SpecifierRef;
 
 // The table width of an iPhone held upright, in points.
@@ -32,7 +32,7 @@ class SettingsApp {
 
   // Opens the page of the entry whose bundle is bundleName, as a tap on its
   // row in the list of entries does.
-  Refusal openBundle(std::string_view bundleName);
+  platform::Result<> openBundle(std::string_view bundleName);
 
   // The page on screen.
   PSListController& page() const;
@@ -41,26 +41,26 @@ class SettingsApp {
   platform::uikit::UINavigationBar& outerNavigationBar() { return outer_->navigationBar(); }
 
   // A tap on the row with that title, or on the row that opens that class.
-  Refusal tapRowLabelled(std::string_view label);
-  Refusal tapRowOpening(std::string_view className);
+  platform::Result<> tapRowLabelled(std::string_view label);
+  platform::Result<> tapRowOpening(std::string_view className);
   // A switch (boolean) or text (string) row with that key changes its value;
   // the page gets it at once.
-  Refusal setValue(std::string_view key, const platform::Value& value);
+  platform::Result<> setValue(std::string_view key, const platform::Value& value);
   // Typing into the text row with that key, without finishing.
-  Refusal typeText(std::string_view key, std::string text);
+  platform::Result<> typeText(std::string_view key, std::string text);
   // A navigation bar button: by title, or "add" and "trash" for those system items.
-  Refusal tapBarButton(std::string_view name);
+  platform::Result<> tapBarButton(std::string_view name);
   // Typing into the text fields of the alert on screen, in order.
-  Refusal fillAlertFields(const std::vector<std::string>& texts);
-  Refusal tapAlertButton(std::string_view title);
-  Refusal swipeToDelete(std::string_view label);
+  platform::Result<> fillAlertFields(const std::vector<std::string>& texts);
+  platform::Result<> tapAlertButton(std::string_view title);
+  platform::Result<> swipeToDelete(std::string_view label);
   // Leaves the page on screen for the one below it.
-  Refusal goBack();
+  platform::Result<> goBack();
 
  private:
-  Refusal tapRow(const SpecifierRef& row);
+  platform::Result<> tapRow(const SpecifierRef& row);
   // Pages cannot be used while an alert covers them.
-  Refusal alertInTheWay() const;
+  platform::Result<> pageUncovered() const;
 
   std::shared_ptr<platform::uikit::UINavigationController> outer_;
   std::shared_ptr<platform::uikit::UINavigationController> pages_;

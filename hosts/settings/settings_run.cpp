@@ -61,8 +61,8 @@ int run(const RunOptions& options, std::istream& script, std::ostream& out, std:
       output.emit(std::nullopt, "page", readablePage(shown));
     }
   };
-  if (auto refusal = app.openBundle(options.bundle)) {
-    err << *refusal << '\n';
+  if (auto opened = app.openBundle(options.bundle); !opened) {
+    err << opened.reason() << '\n';
     return 1;
   }
   showPage();

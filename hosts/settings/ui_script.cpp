@@ -95,9 +95,9 @@ bool skipped(const std::string& line) {
   return start == std::string::npos || line[start] == '#';
 }
 
-Refusal perform(const Action& action, SettingsApp& app) {
+Result<> perform(const Action& action, SettingsApp& app) {
   return std::visit(
-      [&](const auto& a) -> Refusal {
+      [&](const auto& a) -> Result<> {
         using A = std::decay_t<decltype(a)>;
         if constexpr (std::is_same_v<A, action::TapLabel>) return app.tapRowLabelled(a.label);
         if constexpr (std::is_same_v<A, action::TapDetail>) return app.tapRowOpening(a.className);
@@ -108,7 +108,7 @@ Refusal perform(const Action& action, SettingsApp& app) {
         if constexpr (std::is_same_v<A, action::Alert>) return app.tapAlertButton(a.title);
         if constexpr (std::is_same_v<A, action::Swipe>) return app.swipeToDelete(a.label);
         if constexpr (std::is_same_v<A, action::Back>) return app.goBack();
-        return std::nullopt;  // Show: the caller prints the page
+        return {};  // Show: the caller prints the page
       },
       action);
 }
@@ -119,7 +119,8 @@ Failure failureOnLine(std::size_t number, std::string_view reason) {
 
 Result<> runLine(const ScriptLine& line, SettingsApp& app, const std::function<void()>& showPage) {
   auto pageBefore = app.pageRef();
-  if (auto refusal = perform(line.action, app)) return failureOnLine(line.number, *refusal);
+  if (auto done = perform(line.action, app); !done)
+    return failureOnLine(line.number, done.reason());
   if (app.pageRef() != pageBefore || std::holds_alternative<action::Show>(line.action)) {
     showPage();
   }

@@ -6,59 +6,74 @@ namespace hosts::whatsapp {
 namespace {
 
 using nlohmann::json;
+using platform::Failure;
+using platform::Result;
 
-std::string readText(const std::string& name, const json& member, Text& text) {
-  if (member.is_null()) return {};
-  if (!member.is_string()) return fmt::format("\"{}\" must be a text or null", name);
-  text = member.get<std::string>();
-  return {};
+Result<Text> readText(const std::string& name, const json& member) {
+  if (member.is_null()) return Text{};
+  if (!member.is_string()) return Failure{fmt::format("\"{}\" must be a text or null", name)};
+  return Text{member.get<std::string>()};
 }
 
-std::string readFlag(const std::string& name, const json& member, bool& flag) {
-  if (!member.is_boolean()) return fmt::format("\"{}\" must be true or false", name);
-  flag = member.get<bool>();
+Result<bool> readFlag(const std::string& name, const json& member) {
+  if (!member.is_boolean()) return Failure{fmt::format("\"{}\" must be true or false", name)};
+  return member.get<bool>();
+}
+
+Result<std::int64_t> readWholeNumber(const std::string& name, const json& member) {
+  if (!member.is_number_integer())
+    return Failure{fmt::format("\"{}\" must be a whole number", name)};
+  return member.get<std::int64_t>();
+}
+
+// Puts what was read into its place in the object being read.
+template <class T, class Place>
+Result<> store(Result<T> read, Place& place) {
+  if (!read) return read.failure();
+  place = std::move(*read);
   return {};
 }
 
 }  // namespace
 
-std::string readChat(const json& value, Chat& chat) {
-  if (!value.is_object()) return "a chat is an object";
+Result<Chat> readChat(const json& value) {
+  if (!value.is_object()) return Failure{"a chat is an object"};
+  Chat chat;
   for (const auto& [name, member] : value.items()) {
-    std::string error;
+    Result<> read;
     if (name == "contactIdentifier") {
-      error = readText(name, member, chat.contactIdentifier);
+      read = store(readText(name, member), chat.contactIdentifier);
     } else if (name == "displayName") {
-      error = readText(name, member, chat.displayName);
+      read = store(readText(name, member), chat.displayName);
     } else if (name == "group") {
-      error = readFlag(name, member, chat.group);
+      read = store(readFlag(name, member), chat.group);
     } else if (name == "muted") {
-      error = readFlag(name, member, chat.muted);
+      read = store(readFlag(name, member), chat.muted);
     } else if (name == "sessionType") {
-      if (!member.is_number_integer()) return "\"sessionType\" must be a whole number";
-      chat.sessionType = member.get<std::int64_t>();
+      read = store(readWholeNumber(name, member), chat.sessionType);
     } else {
-      error = fmt::format("unknown chat member \"{}\"", name);
+      read = Failure{fmt::format("unknown chat member \"{}\"", name)};
     }
-    if (!error.empty()) return error;
+    if (!read) return read.failure();
   }
-  return {};
+  return chat;
 }
 
-std::string readReceived(const json& value, Received& received) {
-  if (!value.is_object()) return "expects an object";
+Result<Received> readReceived(const json& value) {
+  if (!value.is_object()) return Failure{"expects an object"};
+  Received received;
   for (const auto& [name, member] : value.items()) {
-    std::string error;
+    Result<> read;
     if (name == "text") {
-      error = readText(name, member, received.text);
+      read = store(readText(name, member), received.text);
     } else if (name == "chat") {
-      if (!member.is_null()) error = readChat(member, received.chat.emplace());
+      if (!member.is_null()) read = store(readChat(member), received.chat);
     } else {
-      error = fmt::format("unknown member \"{}\"", name);
+      read = Failure{fmt::format("unknown member \"{}\"", name)};
     }
-    if (!error.empty()) return error;
+    if (!read) return read.failure();
   }
-  return {};
+  return received;
 }
 
 }  // namespace hosts::whatsapp

@@ -10,6 +10,7 @@
 #include <nlohmann/json.hpp>
 
 #include "hosts/whatsapp/chat_objects.h"
+#include "platform/foundation/result.h"
 
 namespace hosts::whatsapp {
 
@@ -18,8 +19,8 @@ struct Received {
   std::optional<Chat> chat;
 };
 
-// Both give an error text naming what is wrong, empty when all is well.
-std::string readChat(const nlohmann::json& value, Chat& chat);
-std::string readReceived(const nlohmann::json& value, Received& received);
+// Both fail with a text naming what is wrong.
+platform::Result<Chat> readChat(const nlohmann::json& value);
+platform::Result<Received> readReceived(const nlohmann::json& value);
 
 }  // namespace hosts::whatsapp

@@ -16,12 +16,6 @@ using nlohmann::json;
 using platform::Failure;
 using platform::Result;
 
-// The readers' error text, empty when all is well, as a result.
-Result<> read(std::string error) {
-  if (error.empty()) return {};
-  return Failure{std::move(error)};
-}
-
 // The add-on says why each received message got its reply or none, in a
 // notification that the app names itself, as it names every selector.
 constexpr std::string_view kReplyWhyNotification = "MornaqReplyWhy";
@@ -40,60 +34,50 @@ struct Sent {
   Chat chat;
 };
 
-std::string readSent(const json& value, Sent& sent) {
-  if (!value.is_object()) return "expects an object";
-  if (!value.contains("text") || !value["text"].is_string()) return "\"text\" must be a text";
-  if (!value.contains("chat")) return "\"chat\" must be a chat";
+Result<Sent> readSent(const json& value) {
+  if (!value.is_object()) return Failure{"expects an object"};
+  if (!value.contains("text") || !value["text"].is_string()) {
+    return Failure{"\"text\" must be a text"};
+  }
+  if (!value.contains("chat")) return Failure{"\"chat\" must be a chat"};
+  Sent sent;
   for (const auto& [name, member] : value.items()) {
     if (name == "text") {
       sent.text = member.get<std::string>();
     } else if (name == "chat") {
-      if (std::string error = readChat(member, sent.chat); !error.empty()) return error;
+      auto chat = readChat(member);
+      if (!chat) return chat.failure();
+      sent.chat = std::move(*chat);
     } else {
-      return fmt::format("unknown member \"{}\"", name);
+      return Failure{fmt::format("unknown member \"{}\"", name)};
     }
   }
-  return {};
+  return sent;
+}
+
+// An event that one reader reads: its check is that the value reads, its action does what the
+// app does with what was read.
+template <class T, class Act>
+scenario::EventKind readEvent(Result<T> (*read)(const json&), Act act) {
+  return {.check = [read](const json& value) -> Result<> {
+            const auto readValue = read(value);
+            if (!readValue) return readValue.failure();
+            return {};
+          },
+          .action = [read, act](const json& value) -> Result<> {
+            act(read(value).value());
+            return {};
+          }};
 }
 
 scenario::EventKinds appEvents(WhatsAppApp& app) {
   return {
       {"receive",
-       {.check =
-            [](const json& value) {
-              Received unused;
-              return read(readReceived(value, unused));
-            },
-        .action = [&app](const json& value) -> Result<> {
-          Received received;
-          readReceived(value, received);
-          app.receive(received.text, received.chat);
-          return {};
-        }}},
+       readEvent(readReceived,
+                 [&app](const Received& received) { app.receive(received.text, received.chat); })},
       {"send",
-       {.check =
-            [](const json& value) {
-              Sent unused;
-              return read(readSent(value, unused));
-            },
-        .action = [&app](const json& value) -> Result<> {
-          Sent sent;
-          readSent(value, sent);
-          app.sendAsUser(sent.text, sent.chat);
-          return {};
-        }}},
-      {"openChat",
-       {.check =
-            [](const json& value) {
-              Chat unused;
-              return read(readChat(value, unused));
-            },
-        .action = [&app](const json& value) -> Result<> {
-          Chat chat;
-          readChat(value, chat);
-          app.openChat(chat);
-          return {};
-        }}},
+       readEvent(readSent, [&app](const Sent& sent) { app.sendAsUser(sent.text, sent.chat); })},
+      {"openChat", readEvent(readChat, [&app](const Chat& chat) { app.openChat(chat); })},
       {"terminate",
        {.check = scenario::expectTrue,
         .action = [&app](const json&) -> Result<> {

@@ -41,7 +41,7 @@ class PlistCache {
  public:
   ~PlistCache() { stopWatching(); }
 
-  PlistSnapshot read(const std::filesystem::path& file, PlistReader readAfresh) {
+  PlistRead read(const std::filesystem::path& file, PlistReader readAfresh) {
     const std::lock_guard lock(mutex_);
     if (!startWatching()) return readAfresh(file);
     takeEvents();
@@ -75,7 +75,7 @@ class PlistCache {
  private:
   struct Entry {
     Identity identity;
-    PlistSnapshot content;
+    PlistRead content;
   };
   struct Folder {
     Identity identity;  // of the folder when its watch was added
@@ -159,7 +159,7 @@ class PlistCache {
 
 }  // namespace
 
-PlistSnapshot readThroughCache(const std::filesystem::path& file, PlistReader readAfresh) {
+PlistRead readThroughCache(const std::filesystem::path& file, PlistReader readAfresh) {
   return Process::current().state<PlistCache>().read(file, readAfresh);
 }
 

@@ -6,18 +6,21 @@
 #include <filesystem>
 #include <memory>
 
+#include "platform/foundation/result.h"
 #include "platform/foundation/value.h"
 
 namespace platform {
 
-// A file's parsed dictionary, shared by every reader until the file changes; null when the file
-// is missing, unreadable, malformed or not a dictionary at its root.
+// A file's parsed dictionary, shared by every reader until the file changes.
 using PlistSnapshot = std::shared_ptr<const Dictionary>;
-using PlistReader = PlistSnapshot (*)(const std::filesystem::path& file);
+// The snapshot, or why the file gives none: it is missing, unreadable, malformed or not a
+// dictionary at its root.
+using PlistRead = Result<PlistSnapshot>;
+using PlistReader = PlistRead (*)(const std::filesystem::path& file);
 
-// The current process's snapshot of file (a host path), from readAfresh when it may have changed.
+// The current process's read of file (a host path), from readAfresh when it may have changed.
 // Safe to call from any thread of the process.
-PlistSnapshot readThroughCache(const std::filesystem::path& file, PlistReader readAfresh);
+PlistRead readThroughCache(const std::filesystem::path& file, PlistReader readAfresh);
 
 // From now on the current process reads every file afresh: what the cache is measured against.
 void bypassPlistCache();

@@ -21,9 +21,17 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::optional<Dictionary> dictionaryFrom(std::string_view bytes) {
+// The host path of a device path, or why it has none.
+Result<fs::path> hostPath(std::string_view devicePath) {
+  auto file = Process::current().root().map(devicePath);
+  if (!file) return Failure{"the path is not inside the device root"};
+  return std::move(*file);
+}
+
+Result<Dictionary> dictionaryFrom(std::string_view bytes) {
   auto value = parsePropertyList(bytes);
-  if (!value || !value->isDictionary()) return std::nullopt;
+  if (!value) return Failure{"it is not a property list"};
+  if (!value->isDictionary()) return Failure{"its root is not a dictionary"};
   return std::move(*value->dictionary());
 }
 
@@ -98,39 +106,42 @@ Result<ExclusiveFileLock> lockForUpdate(const fs::path& file) {
   return lockExclusively(lockFile);
 }
 
-PlistSnapshot readAfresh(const fs::path& file) {
+PlistRead readAfresh(const fs::path& file) {
   const auto bytes = readWholeFile(file);
-  if (!bytes) return nullptr;
+  if (!bytes) return Failure{"could not read it: " + bytes.reason(), bytes.failure().code};
   auto dictionary = dictionaryFrom(*bytes);
-  return dictionary ? std::make_shared<const Dictionary>(std::move(*dictionary)) : nullptr;
+  if (!dictionary) return dictionary.failure();
+  return std::make_shared<const Dictionary>(std::move(*dictionary));
 }
 
-PlistSnapshot readSnapshotIfPresent(std::string_view devicePath) {
-  const auto file = Process::current().root().map(devicePath);
-  return file ? readThroughCache(*file, readAfresh) : nullptr;
+PlistRead readSnapshot(std::string_view devicePath) {
+  const auto file = hostPath(devicePath);
+  if (!file) return file.failure();
+  return readThroughCache(*file, readAfresh);
 }
 
 }  // namespace
 
-std::optional<Dictionary> readPlistIfPresent(std::string_view devicePath) {
-  const auto snapshot = readSnapshotIfPresent(devicePath);
-  return snapshot ? std::optional<Dictionary>(*snapshot) : std::nullopt;
+Result<Dictionary> readPlistIfPresent(std::string_view devicePath) {
+  const auto read = readSnapshot(devicePath);
+  if (!read) return read.failure();
+  return **read;
 }
 
 Dictionary readPlist(std::string_view devicePath) {
-  const auto snapshot = readSnapshotIfPresent(devicePath);
-  return snapshot ? *snapshot : Dictionary{};
+  const auto read = readSnapshot(devicePath);
+  return read ? **read : Dictionary{};
 }
 
 std::shared_ptr<const Dictionary> readPlistShared(std::string_view devicePath) {
   static const auto kEmpty = std::make_shared<const Dictionary>();
-  auto snapshot = readSnapshotIfPresent(devicePath);
-  return snapshot ? snapshot : kEmpty;
+  const auto read = readSnapshot(devicePath);
+  return read ? *read : kEmpty;
 }
 
 Result<> updatePlist(std::string_view devicePath, const PlistChange& change) {
-  const auto file = Process::current().root().map(devicePath);
-  if (!file) return Failure{"the path is not inside the device root"};
+  const auto file = hostPath(devicePath);
+  if (!file) return file.failure();
 
   const auto lock = lockForUpdate(*file);
   if (!lock) return lock.failure();
@@ -145,10 +156,10 @@ Result<> updatePlist(std::string_view devicePath, const PlistChange& change) {
 }
 
 Result<bool> seedPlistIfMissing(std::string_view devicePath, std::string_view seedDevicePath) {
-  const auto& root = Process::current().root();
-  const auto file = root.map(devicePath);
-  const auto seed = root.map(seedDevicePath);
-  if (!file || !seed) return Failure{"the path is not inside the device root"};
+  const auto file = hostPath(devicePath);
+  if (!file) return file.failure();
+  const auto seed = hostPath(seedDevicePath);
+  if (!seed) return seed.failure();
 
   const auto lock = lockForUpdate(*file);
   if (!lock) return lock.failure();

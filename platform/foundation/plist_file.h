@@ -4,7 +4,6 @@
 // current process's device root.
 #include <functional>
 #include <memory>
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -13,11 +12,13 @@
 
 namespace platform {
 
-// The whole file as a dictionary; nullopt when it is missing, unreadable,
-// malformed or not a dictionary at its root (dictionaryWithContentsOfFile:).
-std::optional<Dictionary> readPlistIfPresent(std::string_view devicePath);
+// The whole file as a dictionary (dictionaryWithContentsOfFile:). Fails, with
+// the reason, when it is missing (the failure's code is then
+// no_such_file_or_directory), unreadable, malformed, not a dictionary at its
+// root or outside the device root.
+Result<Dictionary> readPlistIfPresent(std::string_view devicePath);
 
-// The same, with empty standing in for nullopt.
+// The same, with empty standing in for a failure.
 Dictionary readPlist(std::string_view devicePath);
 
 // The same again, shared rather than copied: the reading process's cached copy, which stays as it

@@ -85,9 +85,9 @@ SpecifierRef PSListController::specifierAtIndexPath(IndexPath indexPath) {
   return found;
 }
 
-Refusal PSListController::tableViewDidSelectRowAtIndexPath(IndexPath indexPath) {
+Result<> PSListController::tableViewDidSelectRowAtIndexPath(IndexPath indexPath) {
   SpecifierRef row = specifierAtIndexPath(indexPath);
-  if (!row) return "no row at that place";
+  if (!row) return Failure{"no row at that place"};
   switch (row->cellType()) {
     case PSCellType::Link:
     case PSCellType::LinkList:
@@ -95,30 +95,31 @@ Refusal PSListController::tableViewDidSelectRowAtIndexPath(IndexPath indexPath) 
     case PSCellType::Button:
       return runAction(row);
     default:
-      return fmt::format("a {} does nothing when tapped", cellTypeName(row->cellType()));
+      return Failure{fmt::format("a {} does nothing when tapped", cellTypeName(row->cellType()))};
   }
 }
 
-Refusal PSListController::openDetail(const SpecifierRef& row) {
-  if (!row->detail()) return "the row names no page to open";
+Result<> PSListController::openDetail(const SpecifierRef& row) {
+  if (!row->detail()) return Failure{"the row names no page to open"};
   auto page = allocate<PSListController>(*row->detail());
-  if (!page) return fmt::format("{} is not a page class of any loaded bundle", *row->detail());
+  if (!page)
+    return Failure{fmt::format("{} is not a page class of any loaded bundle", *row->detail())};
   auto navigation = navigationController();
   if (!navigation) fatal("a page opens another page only inside a navigation controller");
   page->setSpecifier(row);
   navigation->pushViewController(page, true);
-  return std::nullopt;
+  return {};
 }
 
-Refusal PSListController::runAction(const SpecifierRef& row) {
+Result<> PSListController::runAction(const SpecifierRef& row) {
   auto action = row->propertyForKey("action").stringValue();
-  if (!action) return "the button names no action";
+  if (!action) return Failure{"the button names no action"};
   Id target = row->target();
   if (!respondsToSelector(target, *action)) {
-    return fmt::format("{} does not implement {}", className(target), *action);
+    return Failure{fmt::format("{} does not implement {}", className(target), *action)};
   }
   send<void>(target, *action);
-  return std::nullopt;
+  return {};
 }
 
 void PSListController::typeText(const SpecifierRef& specifier, std::string text) {
@@ -137,11 +138,11 @@ void PSListController::finishEditing() {
   edit.row->performSetterWithValue(Value(std::move(edit.text)));
 }
 
-Refusal PSListController::swipeToDelete(IndexPath indexPath) {
-  if (!specifierAtIndexPath(indexPath)) return "no row at that place";
-  if (!tableViewCanEditRowAtIndexPath(indexPath)) return "the row cannot be deleted";
+Result<> PSListController::swipeToDelete(IndexPath indexPath) {
+  if (!specifierAtIndexPath(indexPath)) return Failure{"no row at that place"};
+  if (!tableViewCanEditRowAtIndexPath(indexPath)) return Failure{"the row cannot be deleted"};
   tableViewCommitEditingStyle(UITableViewCellEditingStyle::Delete, indexPath);
-  return std::nullopt;
+  return {};
 }
 
 std::shared_ptr<uikit::UIView> PSListController::headerViewForGroup(const SpecifierRef& group,

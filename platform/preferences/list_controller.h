@@ -10,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "platform/foundation/result.h"
 #include "platform/foundation/value.h"
 #include "platform/preferences/specifier.h"
 #include "platform/uikit/view_controller.h"
@@ -23,9 +24,6 @@ struct IndexPath {
 };
 
 enum class UITableViewCellEditingStyle : std::int64_t { None = 0, Delete = 1, Insert = 2 };
-
-// The reason why a user action did nothing, or nullopt when it took effect.
-using Refusal = std::optional<std::string>;
 
 class PSListController : public uikit::UIViewController {
  public:
@@ -58,16 +56,16 @@ class PSListController : public uikit::UIViewController {
   SpecifierRef specifierAtIndexPath(IndexPath indexPath);
 
   // The framework's handling of the user's actions, as the Settings app
-  // delivers them.
+  // delivers them. An action that does nothing fails with the reason why.
   // A tap: a link row opens the page its detail names, a button row sends
   // its "action" to its target.
-  Refusal tableViewDidSelectRowAtIndexPath(IndexPath indexPath);
+  Result<> tableViewDidSelectRowAtIndexPath(IndexPath indexPath);
   // Typing into an editable text row: the row is being edited, and its text
   // reaches the row's setter when editing ends (endEditing: on the view, or
   // the page leaving). Typing into another row ends the edit of the first.
   void typeText(const SpecifierRef& specifier, std::string text);
   // A swipe on a row: asks whether it can be edited, then commits a delete.
-  Refusal swipeToDelete(IndexPath indexPath);
+  Result<> swipeToDelete(IndexPath indexPath);
   // The header view of a group whose headerCellClass names a registered
   // PSHeaderFooterView, laid out for the table width; nullptr otherwise.
   std::shared_ptr<uikit::UIView> headerViewForGroup(const SpecifierRef& group, double tableWidth);
@@ -85,8 +83,8 @@ class PSListController : public uikit::UIViewController {
     std::string text;
   };
   void finishEditing();
-  Refusal openDetail(const SpecifierRef& row);
-  Refusal runAction(const SpecifierRef& row);
+  Result<> openDetail(const SpecifierRef& row);
+  Result<> runAction(const SpecifierRef& row);
 
   SpecifierRef specifier_;
   std::optional<Edit> edit_;

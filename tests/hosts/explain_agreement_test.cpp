@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <random>
 
 #include "common/reply_history.h"
@@ -13,6 +12,8 @@
 #include "platform/foundation/device_root.h"
 #include "platform/foundation/wall_clock.h"
 #include "tests/hosts/road_fixture.h"
+#include "tests/support/result_matchers.h"
+#include "tests/support/test_files.h"
 #include "tools/explain.h"
 
 namespace road_test {
@@ -155,7 +156,7 @@ class ExplainAgreement : public RoadTest {
     if (generate.chance(0.05)) {
       std::filesystem::remove(onDisk(mornaq::format::kMainSettingsPath));
     } else if (generate.chance(0.05)) {
-      std::ofstream(onDisk(mornaq::format::kMainSettingsPath)) << "<plist><dict><key>";
+      testing_support::writeFile(onDisk(mornaq::format::kMainSettingsPath), "<plist><dict><key>");
     } else {
       writeFile(mornaq::format::kMainSettingsPath, generate.mainSettings());
     }
@@ -183,10 +184,10 @@ TEST_F(ExplainAgreement, TheDryRunSaysWhatTheAppSendsAndWhatItsTraceSays) {
     tools::Explainer explainer(root, "2.20.110.30", start);
     const json message = generate.message();
     SCOPED_TRACE(message.dump());
-    hosts::whatsapp::Received received;
-    ASSERT_EQ(hosts::whatsapp::readReceived(message, received), "");
+    const auto received = hosts::whatsapp::readReceived(message);
+    ASSERT_THAT(received, testing_support::Succeeds());
 
-    const json answer = explainer.explain(received);
+    const json answer = explainer.explain(*received);
     const std::string scenario = json{{"at", 0}, {"receive", message}}.dump();
     const auto traced = RoadTest::run(scenario, "2.20.110.30", true);
 

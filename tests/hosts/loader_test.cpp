@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <thread>
 
 #include "Mornaq/host/host_interface.h"
@@ -14,6 +13,8 @@
 #include "platform/substrate/loader.h"
 #include "platform/substrate/substrate.h"
 #include "tests/hosts/road_fixture.h"
+#include "tests/support/test_files.h"
+#include "tests/support/test_process.h"
 
 namespace road_test {
 namespace {
@@ -42,10 +43,10 @@ class Loader : public RoadTest {
   }
 
   void writeFilter(const std::string& name, const std::string& bundle) {
-    std::ofstream(root / ("Library/MobileSubstrate/DynamicLibraries/" + name))
-        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-           "<key>Filter</key><dict><key>Bundles</key><array><string>"
-        << bundle << "</string></array></dict></dict></plist>\n";
+    testing_support::writeFile(
+        root / ("Library/MobileSubstrate/DynamicLibraries/" + name),
+        testing_support::xmlPlist("<key>Filter</key><dict><key>Bundles</key><array><string>" +
+                                  bundle + "</string></array></dict>"));
   }
 };
 
@@ -81,12 +82,7 @@ TEST_F(Loader, EveryAppOfOneProgramRunsTheLibrarysLoadSteps) {
 
 TEST_F(Loader, SeedsMainSettingsInEachNewDeviceRoot) {
   startApp("net.whatsapp.WhatsApp");
-  platform::Process process({.bundleIdentifier = "com.apple.Preferences",
-                             .name = "Preferences",
-                             .deviceRoot = root,
-                             .clock = platform::Clock::Virtual,
-                             .logSink = {}});
-  platform::ProcessScope scope(process);
+  const testing_support::TestProcess settingsApp("com.apple.Preferences", root);
   EXPECT_TRUE(platform::NSFileManager::fileExistsAtPath(mornaq::format::kMainSettingsPath));
 }
 

@@ -6,14 +6,13 @@
 
 #include <fmt/format.h>
 
-#include <fstream>
-
 #include "common/reply_history.h"
 #include "common/settings_format.h"
 #include "platform/foundation/plist_file.h"
 #include "platform/foundation/wall_clock.h"
-#include "platform/process/process.h"
 #include "tests/hosts/road_fixture.h"
+#include "tests/support/test_files.h"
+#include "tests/support/test_process.h"
 
 namespace road_test {
 namespace {
@@ -164,8 +163,7 @@ TEST_F(PolicyRoadTest, TheLoopGuardLetsTheTenthReplyOfAnHourLeaveAndDropsTheElev
 TEST_F(PolicyRoadTest, TheHistoryHoldsAcrossARestartAndAMalformedOneIsMovedAside) {
   const auto historyFile =
       root / "var/mobile/Library/Preferences/com.corvane.halbrin.mornaqhistory.plist";
-  std::filesystem::create_directories(historyFile.parent_path());
-  std::ofstream(historyFile) << "<plist><dict><key>replies";
+  testing_support::writeFile(historyFile, "<plist><dict><key>replies");
 
   writeFile(mornaq::format::kMainSettingsPath, answerEverybody({{"isReplyOnce", true}}));
   start = localDate("2026-12-07T10:00:00");
@@ -181,12 +179,7 @@ TEST_F(PolicyRoadTest, TheHistoryHoldsAcrossARestartAndAMalformedOneIsMovedAside
               testing::ElementsAre("Mornaq held back a reply (replyOnce): Ann got a reply 1 h "
                                    "ago; Reply once waits 24 h"));
 
-  platform::Process reader({.bundleIdentifier = "r",
-                            .name = "r",
-                            .deviceRoot = root,
-                            .clock = platform::Clock::Virtual,
-                            .logSink = [](std::string_view) {}});
-  platform::ProcessScope scope(reader);
+  const testing_support::TestProcess reader("r", root);
   const auto entries =
       mornaq::format::historyEntries(platform::readPlist(mornaq::format::kReplyHistoryPath));
   ASSERT_EQ(entries.size(), 1u);

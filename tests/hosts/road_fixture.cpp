@@ -1,12 +1,10 @@
 #include "tests/hosts/road_fixture.h"
 
-#include <unistd.h>
-
 #include <sstream>
 
 #include "hosts/whatsapp/whatsapp_run.h"
-#include "platform/foundation/plist_file.h"
-#include "platform/process/process.h"
+#include "tests/support/test_files.h"
+#include "tests/support/test_process.h"
 #include "tools/package.h"
 
 namespace road_test {
@@ -20,29 +18,13 @@ std::vector<std::pair<double, nlohmann::json>> RunResult::of(const std::string& 
 }
 
 RoadTest::RoadTest() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "mornaq-road-XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) ADD_FAILURE() << "cannot make a device root";
-  root = pattern;
   const std::string error = tools::installPackage(root);
   EXPECT_EQ(error, "");
 }
 
-RoadTest::~RoadTest() {
-  std::error_code ignored;
-  std::filesystem::remove_all(root, ignored);
-}
-
 void RoadTest::writeFile(std::string_view devicePath, const platform::Dictionary& content) {
-  platform::Process settingsApp({.bundleIdentifier = "com.apple.Preferences",
-                                 .name = "Preferences",
-                                 .deviceRoot = root,
-                                 .clock = platform::Clock::Virtual,
-                                 .logSink = [](std::string_view) {}});
-  platform::ProcessScope scope(settingsApp);
-  EXPECT_TRUE(platform::updatePlist(devicePath, [&](platform::Dictionary& file) {
-    file = content;
-    return true;
-  }));
+  const testing_support::TestProcess settingsApp("com.apple.Preferences", root);
+  testing_support::writePlist(devicePath, content);
 }
 
 RunResult RoadTest::run(const std::string& scenario, const std::string& version, bool why) {

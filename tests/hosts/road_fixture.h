@@ -13,6 +13,7 @@
 #include <nlohmann/json.hpp>
 
 #include "platform/foundation/value.h"
+#include "tests/support/temporary_folder.h"
 
 namespace road_test {
 
@@ -28,7 +29,6 @@ struct RunResult {
 class RoadTest : public testing::Test {
  protected:
   RoadTest();
-  ~RoadTest() override;
 
   // Writes a settings file whole, from another process, before the app starts.
   void writeFile(std::string_view devicePath, const platform::Dictionary& content);
@@ -38,7 +38,8 @@ class RoadTest : public testing::Test {
   RunResult run(const std::string& scenario, const std::string& version = "2.20.110.30",
                 bool why = false);
 
-  std::filesystem::path root;
+  testing_support::TemporaryFolder folder{"mornaq-road"};
+  const std::filesystem::path root = folder.path();
   // The local date at which the virtual clock starts; none: now.
   std::optional<platform::Date> start;
 };

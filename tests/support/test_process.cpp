@@ -1,23 +1,12 @@
 #include "tests/support/test_process.h"
 
-#include <unistd.h>
-
-#include <atomic>
+#include "tests/support/test_files.h"
 
 namespace testing_support {
 
-std::filesystem::path TestProcess::freshRoot() {
-  static std::atomic<int> counter{0};
-  auto root = std::filesystem::temp_directory_path() /
-              ("mornaq-test-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
-  std::filesystem::remove_all(root);
-  std::filesystem::create_directories(root);
-  return root;
-}
-
 TestProcess::TestProcess(std::string bundleIdentifier, std::filesystem::path root)
-    : ownsRoot_(root.empty()),
-      root_(ownsRoot_ ? freshRoot() : std::move(root)),
+    : ownRoot_(root.empty() ? std::make_unique<TemporaryFolder>() : nullptr),
+      root_(ownRoot_ ? ownRoot_->path() : std::move(root)),
       lines_(std::make_shared<std::vector<std::string>>()),
       process_({.bundleIdentifier = bundleIdentifier,
                 .name = bundleIdentifier,
@@ -26,19 +15,20 @@ TestProcess::TestProcess(std::string bundleIdentifier, std::filesystem::path roo
                 .logSink = [lines = lines_](std::string_view line) { lines->emplace_back(line); }}),
       scope_(process_) {}
 
-TestProcess::~TestProcess() {
-  if (ownsRoot_) {
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
-  }
-}
-
 platform::VirtualMainQueue& TestProcess::queue() {
   return static_cast<platform::VirtualMainQueue&>(process_.mainQueue());
 }
 
 std::filesystem::path TestProcess::hostPath(std::string_view devicePath) const {
   return *process_.root().map(devicePath);
+}
+
+void TestProcess::writeFile(std::string_view devicePath, std::string_view bytes) const {
+  testing_support::writeFile(hostPath(devicePath), bytes);
+}
+
+std::string TestProcess::readFile(std::string_view devicePath) const {
+  return testing_support::readFile(hostPath(devicePath));
 }
 
 }  // namespace testing_support

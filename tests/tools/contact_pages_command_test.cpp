@@ -3,7 +3,6 @@
 // reply and another blacklisted in `mornaq settings`, and `mornaq whatsapp`
 // answering all three accordingly.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -12,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/tools/command_fixture.h"
 #include "tests/tools/live_command.h"
 
 namespace {
@@ -20,20 +20,8 @@ namespace fs = std::filesystem;
 using nlohmann::json;
 using tools_test::Finished;
 
-class ContactPagesCommands : public testing::Test {
+class ContactPagesCommands : public tools_test::CommandTest {
  protected:
-  ContactPagesCommands() {
-    std::string pattern = (fs::temp_directory_path() / "mornaq-contacts-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) ADD_FAILURE() << "cannot make a folder";
-    folder = pattern;
-    root = (folder / "root").string();
-    fs::create_directory(root);
-  }
-  ~ContactPagesCommands() override {
-    std::error_code ignored;
-    fs::remove_all(folder, ignored);
-  }
-
   Finished mornaq(const std::vector<std::string>& arguments, std::string_view input = "") {
     return tools_test::runMornaq(arguments, input, folder);
   }
@@ -45,9 +33,6 @@ class ContactPagesCommands : public testing::Test {
     for (std::string line; std::getline(lines, line);) parsed.push_back(json::parse(line));
     return parsed;
   }
-
-  fs::path folder;
-  std::string root;
 };
 
 TEST_F(ContactPagesCommands, AContactsOwnReplyAndTheBlacklistReachTheMessagingApp) {

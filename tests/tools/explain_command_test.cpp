@@ -4,16 +4,15 @@
 // `mornaq whatsapp --why` as readable lines.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
 #include <nlohmann/json.hpp>
 
+#include "tests/tools/command_fixture.h"
 #include "tests/tools/live_command.h"
 
 namespace {
@@ -26,31 +25,12 @@ using tools_test::Finished;
 const std::string kAnn =
     R"({"text":"Lunch?","chat":{"contactIdentifier":"ann:ABPerson","displayName":"Ann"}})";
 
-class ExplainCommand : public testing::Test {
+class ExplainCommand : public tools_test::CommandTest {
  protected:
-  ExplainCommand() {
-    std::string pattern = (fs::temp_directory_path() / "mornaq-explain-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) ADD_FAILURE() << "cannot make a folder";
-    folder = pattern;
-    root = (folder / "root").string();
-    fs::create_directory(root);
-    EXPECT_EQ(mornaq({"install", "--root", root}).status, 0);
-  }
-  ~ExplainCommand() override {
-    std::error_code ignored;
-    fs::remove_all(folder, ignored);
-  }
+  ExplainCommand() { EXPECT_EQ(mornaq({"install", "--root", root}).status, 0); }
 
   Finished mornaq(const std::vector<std::string>& arguments, std::string_view input = "") {
     return tools_test::runMornaq(arguments, input, folder);
-  }
-
-  void writeMainSettings(const std::string& entries) {
-    const fs::path file =
-        fs::path(root) / "var/mobile/Library/Preferences/com.corvane.halbrin.mornaqprefs.plist";
-    fs::create_directories(file.parent_path());
-    std::ofstream(file) << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">"
-                        << "<dict>" << entries << "</dict></plist>\n";
   }
 
   // Every file under the root with its content and time of change.
@@ -63,9 +43,6 @@ class ExplainCommand : public testing::Test {
     }
     return files;
   }
-
-  fs::path folder;
-  std::string root;
 };
 
 TEST_F(ExplainCommand, AMissingMainSettingsIsReadAsTheSeedAndNothingIsWritten) {

@@ -2,13 +2,12 @@
 // against a device root that `mornaq install` laid out.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
+#include "tests/tools/command_fixture.h"
 #include "tests/tools/live_command.h"
 
 namespace {
@@ -22,20 +21,8 @@ using tools_test::LiveCommand;
 
 const std::string kOn = "com.corvane.halbrin.mornaqactivator/ONN";
 
-class HomeScreenCommands : public testing::Test {
+class HomeScreenCommands : public tools_test::CommandTest {
  protected:
-  HomeScreenCommands() {
-    std::string pattern = (fs::temp_directory_path() / "mornaq-home-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) ADD_FAILURE() << "cannot make a folder";
-    folder = pattern;
-    root = (folder / "root").string();
-    fs::create_directory(root);
-  }
-  ~HomeScreenCommands() override {
-    std::error_code ignored;
-    fs::remove_all(folder, ignored);
-  }
-
   void SetUp() override {
     const auto installed = mornaq({"install", "--root", root});
     ASSERT_EQ(installed.status, 0) << installed.err;
@@ -46,18 +33,6 @@ class HomeScreenCommands : public testing::Test {
   }
 
   std::string switchState() { return mornaq({"switch", "--root", root}).out; }
-
-  void writeMainSettings(const std::string& entries) {
-    const fs::path file =
-        fs::path(root) / "var/mobile/Library/Preferences/com.corvane.halbrin.mornaqprefs.plist";
-    fs::create_directories(file.parent_path());
-    std::ofstream(file)
-        << "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" << entries
-        << "</dict></plist>\n";
-  }
-
-  fs::path folder;
-  std::string root;
 };
 
 TEST_F(HomeScreenCommands, TheHomeScreenShowsEachNoticeOnceThenListsAndRunsTheListeners) {

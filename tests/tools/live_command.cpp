@@ -8,8 +8,6 @@
 #include <unistd.h>
 
 #include <cstdlib>
-#include <fstream>
-#include <sstream>
 
 extern char** environ;
 
@@ -103,17 +101,8 @@ Finished runMornaq(const std::vector<std::string>& arguments, std::string_view i
   command.send(input);
   Finished finished{command.finish(), "", ""};
   for (const auto& line : command.lines()) finished.out += line + '\n';
-  std::ostringstream err;
-  err << std::ifstream(scratchFolder / "err", std::ios::binary).rdbuf();
-  finished.err = err.str();
+  finished.err = readFile(scratchFolder / "err");
   return finished;
-}
-
-std::string readFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
 }
 
 Finished runShell(const std::string& commandLine, std::string_view input,
@@ -121,7 +110,7 @@ Finished runShell(const std::string& commandLine, std::string_view input,
   const auto in = scratchFolder / "in";
   const auto out = scratchFolder / "out";
   const auto err = scratchFolder / "err";
-  std::ofstream(in, std::ios::binary) << input;
+  testing_support::writeFile(in, input);
   const std::string command =
       commandLine + " <'" + in.string() + "' >'" + out.string() + "' 2>'" + err.string() + "'";
   const int status = std::system(command.c_str());

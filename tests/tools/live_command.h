@@ -10,6 +10,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/test_files.h"
+
 namespace tools_test {
 
 class LiveCommand {
@@ -52,8 +54,7 @@ struct Finished {
 Finished runMornaq(const std::vector<std::string>& arguments, std::string_view input,
                    const std::filesystem::path& scratchFolder);
 
-// The whole content of a file ("" when it cannot be read).
-std::string readFile(const std::filesystem::path& path);
+using testing_support::readFile;
 
 // Runs a shell command line to its end with input on its standard input;
 // standard output and error pass through files in scratchFolder.

@@ -1,7 +1,6 @@
 // The `mornaq` command run as a user runs it: a program of its own, its
 // input and output through files, its exit status read back.
 #include <sys/wait.h>
-#include <unistd.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -12,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "tests/tools/command_fixture.h"
 #include "tests/tools/live_command.h"
 
 namespace {
@@ -27,20 +27,8 @@ const std::string kMainSettings =
 const std::string kRuleSettings =
     "var/mobile/Library/Preferences/com.corvane.halbrin.mornaqprefsWM.plist";
 
-class MornaqCommand : public testing::Test {
+class MornaqCommand : public tools_test::CommandTest {
  protected:
-  MornaqCommand() {
-    std::string pattern = (fs::temp_directory_path() / "mornaq-command-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) ADD_FAILURE() << "cannot make a folder";
-    folder = pattern;
-    root = folder / "root";
-    fs::create_directory(root);
-  }
-  ~MornaqCommand() override {
-    std::error_code ignored;
-    fs::remove_all(folder, ignored);
-  }
-
   Result mornaq(const std::string& arguments, const std::string& input = "") {
     return tools_test::runShell("'" MORNAQ_COMMAND "' " + arguments, input, folder);
   }
@@ -55,21 +43,6 @@ class MornaqCommand : public testing::Test {
     }
     return files;
   }
-
-  void writeRootFile(const std::string& relative, const std::string& content) {
-    fs::create_directories((root / relative).parent_path());
-    std::ofstream(root / relative) << content;
-  }
-
-  // MainSettings holding these XML dictionary entries, before the app starts.
-  void writeMainSettings(const std::string& entries) {
-    writeRootFile(kMainSettings,
-                  "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" +
-                      entries + "</dict></plist>\n");
-  }
-
-  fs::path folder;
-  fs::path root;
 };
 
 TEST_F(MornaqCommand, InstallLaysThePackageAgainAndAgainAndLeavesTheSettingsAlone) {

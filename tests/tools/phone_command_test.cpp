@@ -19,6 +19,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/tools/command_fixture.h"
 #include "tests/tools/live_command.h"
 
 namespace {
@@ -26,23 +27,11 @@ namespace {
 namespace fs = std::filesystem;
 using testing::HasSubstr;
 
-class PhoneCommand : public testing::Test {
+class PhoneCommand : public tools_test::CommandTest {
  protected:
   PhoneCommand() {
-    std::string pattern = (fs::temp_directory_path() / "mornaq-phone-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) ADD_FAILURE() << "cannot make a folder";
-    folder = pattern;
-    root = folder / "root";
-    fs::create_directory(root);
     EXPECT_EQ(tools_test::runMornaq({"install", "--root", root}, "", folder).status, 0);
   }
-  ~PhoneCommand() override {
-    std::error_code ignored;
-    fs::remove_all(folder, ignored);
-  }
-
-  fs::path folder;
-  fs::path root;
 };
 
 // Sends raw to 127.0.0.1:port and reads the answer until the server closes

@@ -8,12 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "tests/support/test_files.h"
+#include "tests/tools/command_fixture.h"
 #include "tests/tools/live_command.h"
 
 namespace {
@@ -33,23 +34,11 @@ std::vector<json> events(const std::string& out) {
   return parsed;
 }
 
-class SettingsCommand : public testing::Test {
+class SettingsCommand : public tools_test::CommandTest {
  protected:
-  SettingsCommand() {
-    std::string pattern = (fs::temp_directory_path() / "mornaq-settings-XXXXXX").string();
-    if (!::mkdtemp(pattern.data())) ADD_FAILURE() << "cannot make a folder";
-    folder = pattern;
-    root = folder / "root";
-    fs::create_directory(root);
-  }
-  ~SettingsCommand() override {
-    std::error_code ignored;
-    fs::remove_all(folder, ignored);
-  }
-
   // Runs `mornaq <arguments> --root ROOT --json FILE` with input written to FILE.
   Result mornaq(const std::string& arguments, const std::string& input) {
-    std::ofstream(folder / "input") << input;
+    testing_support::writeFile(folder / "input", input);
     return tools_test::runShell("'" MORNAQ_COMMAND "' " + arguments + " --root '" + root.string() +
                                     "' --json '" + (folder / "input").string() + "'",
                                 "", folder);
@@ -63,9 +52,6 @@ class SettingsCommand : public testing::Test {
     return fs::exists(root /
                       "var/mobile/Library/Preferences/com.corvane.halbrin.mornaqprefs.plist");
   }
-
-  fs::path folder;
-  fs::path root;
 };
 
 TEST_F(SettingsCommand, AGlobalReplyAndRulesSetInTheSettingsAppAreWhatTheMessagingAppAnswers) {
@@ -111,22 +97,17 @@ TEST_F(SettingsCommand, AGlobalReplyAndRulesSetInTheSettingsAppAreWhatTheMessagi
 TEST_F(SettingsCommand, TextsThatAreNotUtf8PrintAsReplacementCharactersAndTheFilesStayAsTheyWere) {
   install();
   const fs::path preferences = root / "var/mobile/Library/Preferences";
-  fs::create_directories(preferences);
-  const auto xml = [](const std::string& body) {
-    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\">" + body +
-           "</plist>\n";
-  };
-  const std::string mainSettings =
-      xml("<dict><key>isTweakEnabled</key><true/><key>isGlobalEnabled</key><true/>"
-          "<key>isGlobAutoEnabled</key><true/><key>customReplyGlob</key><string>Busy \xFF</string>"
-          "<key>customReplyGlobDelay</key><string>1</string><key>firstInstall71</key><true/>"
-          "<key>update75</key><true/><key>update752</key><false/></dict>");
-  const std::string rules = xml(
-      "<dict><key>GLOBALGLOBALGLOBAL</key><dict><key>lunch\xFF</key><dict>"
+  const std::string mainSettings = testing_support::xmlPlist(
+      "<key>isTweakEnabled</key><true/><key>isGlobalEnabled</key><true/>"
+      "<key>isGlobAutoEnabled</key><true/><key>customReplyGlob</key><string>Busy \xFF</string>"
+      "<key>customReplyGlobDelay</key><string>1</string><key>firstInstall71</key><true/>"
+      "<key>update75</key><true/><key>update752</key><false/>");
+  const std::string rules = testing_support::xmlPlist(
+      "<key>GLOBALGLOBALGLOBAL</key><dict><key>lunch\xFF</key><dict>"
       "<key>customMatch</key><string>lunch\xFF</string><key>customMatchRe</key><string>x</string>"
-      "<key>customMatchReDelay</key><string>1</string></dict></dict></dict>");
-  std::ofstream(preferences / "com.corvane.halbrin.mornaqprefs.plist") << mainSettings;
-  std::ofstream(preferences / "com.corvane.halbrin.mornaqprefsWM.plist") << rules;
+      "<key>customMatchReDelay</key><string>1</string></dict></dict>");
+  testing_support::writeFile(preferences / "com.corvane.halbrin.mornaqprefs.plist", mainSettings);
+  testing_support::writeFile(preferences / "com.corvane.halbrin.mornaqprefsWM.plist", rules);
 
   const struct {
     const char* command;

@@ -4,9 +4,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "Mornaq/hooks/load_sequence.h"
 #include "Mornaq/hooks/supported_versions.h"
 #include "Mornaq/host/host_interface.h"
@@ -41,33 +38,24 @@ std::size_t replyObservers() {
   return platform::NotificationCenter::defaultCenter().observerCount("MornaqSendWMMessage");
 }
 
-std::string fileContent(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream content;
-  content << in.rdbuf();
-  return content.str();
-}
-
 using LoadSequence = HooksTest;
 
 TEST_F(LoadSequence, SeedsAMissingMainSettingsFromTheSeedFileOnce) {
   const std::string seed =
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
       "<key>seeded</key><true/></dict></plist>\n";
-  const auto seedPath = process.hostPath(mornaq::format::kSeedPath);
-  std::filesystem::create_directories(seedPath.parent_path());
-  std::ofstream(seedPath) << seed;
+  process.writeFile(mornaq::format::kSeedPath, seed);
 
   start();
-  EXPECT_EQ(fileContent(process.hostPath(mornaq::format::kMainSettingsPath)), seed);
+  EXPECT_EQ(process.readFile(mornaq::format::kMainSettingsPath), seed);
 
   writeSettings({{"isTweakEnabled", true}});
-  const std::string changed = fileContent(process.hostPath(mornaq::format::kMainSettingsPath));
+  const std::string changed = process.readFile(mornaq::format::kMainSettingsPath);
   {
     testing_support::TestProcess springboard("com.apple.springboard", process.root());
     mornaq::runLoadSequence();
   }
-  EXPECT_EQ(fileContent(process.hostPath(mornaq::format::kMainSettingsPath)), changed);
+  EXPECT_EQ(process.readFile(mornaq::format::kMainSettingsPath), changed);
 }
 
 TEST_F(LoadSequence, WithoutSeedFileMainSettingsStaysMissingAndNothingIsAnswered) {

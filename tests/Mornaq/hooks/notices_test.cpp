@@ -10,6 +10,7 @@
 #include "common/settings_format.h"
 #include "platform/foundation/plist_file.h"
 #include "platform/uikit/uikit.h"
+#include "tests/support/test_files.h"
 #include "tests/support/test_process.h"
 
 namespace {
@@ -36,10 +37,7 @@ class Notices : public testing::Test {
   }
 
   void writeSettings(const Dictionary& values) {
-    EXPECT_TRUE(platform::updatePlist(mornaq::format::kMainSettingsPath, [&](Dictionary& settings) {
-      settings = values;
-      return true;
-    }));
+    testing_support::writePlist(mornaq::format::kMainSettingsPath, values);
   }
 
   Dictionary mainSettings() { return platform::readPlist(mornaq::format::kMainSettingsPath); }

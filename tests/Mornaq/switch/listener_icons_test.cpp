@@ -6,6 +6,7 @@
 #include "platform/activator/activator.h"
 #include "platform/uikit/uikit.h"
 #include "tests/Mornaq/switch/switch_fixture.h"
+#include "tests/support/png_bytes.h"
 
 namespace {
 
@@ -20,8 +21,8 @@ class ListenerIconsTest : public switch_test::SwitchTest {
   void SetUp() override { mornaq::loadActivatorListeners(); }
 
   void installIcons() {
-    writeFile(kIcon, switch_test::pngBytes(29, 29));
-    writeFile(kIcon3x, switch_test::pngBytes(87, 87));
+    test.writeFile(kIcon, testing_support::pngBytes(29, 29));
+    test.writeFile(kIcon3x, testing_support::pngBytes(87, 87));
   }
   la::Icon icon(std::string_view listener, double scale) {
     return la::activatorRequiresIconForListenerName(listenerNamed(listener), activator,
@@ -71,7 +72,7 @@ TEST_F(ListenerIconsTest, EachClassAndSizeHasACacheOfItsOwn) {
 
 TEST_F(ListenerIconsTest, AFailedLoadKeepsNothingAndIsRetried) {
   EXPECT_EQ(icon(on, 2.0), nullptr);
-  writeFile(kIcon3x, "not a picture");
+  test.writeFile(kIcon3x, "not a picture");
   EXPECT_EQ(icon(on, 2.0), nullptr);
   installIcons();
   auto loaded = icon(on, 2.0);

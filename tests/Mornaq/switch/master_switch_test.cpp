@@ -31,7 +31,7 @@ TEST_F(MasterSwitchTest, AMissingFileIsCreatedHoldingTheSwitch) {
 
 TEST_F(MasterSwitchTest, AMalformedFileIsMovedAsideBeforeTheSwitchIsWritten) {
   const std::string damaged = "<?xml version=\"1.0\"?><plist><dict><key>isTw";
-  writeFile(format::kMainSettingsPath, damaged);
+  test.writeFile(format::kMainSettingsPath, damaged);
 
   MqSetState(false);
 

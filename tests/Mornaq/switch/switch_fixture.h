@@ -24,8 +24,6 @@ class SwitchTest : public ::testing::Test {
   // MainSettings as stored now; nullopt when there is none.
   std::optional<platform::Dictionary> mainSettings() const;
   void writeMainSettings(const platform::Dictionary& settings);
-  // Any bytes at a device path, its folder created first.
-  void writeFile(std::string_view devicePath, std::string_view bytes);
 
   testing_support::TestProcess test;
   std::vector<std::string> posts;
@@ -33,9 +31,6 @@ class SwitchTest : public ::testing::Test {
  private:
   platform::DarwinNotifyCenter::ObserverHandle observation_;
 };
-
-// A real PNG image of that size in pixels.
-std::string pngBytes(int width, int height);
 
 }  // namespace switch_test
 

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <optional>
 #include <random>
 #include <string>
@@ -76,9 +75,7 @@ class ContactDirectoryTest : public ::testing::Test {
       for (const auto& phone : card.phones) text += "TEL:" + phone + "\n";
       text += "END:VCARD\n";
     }
-    const auto path = process_.hostPath(kAddressBookPath);
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path) << text;
+    process_.writeFile(kAddressBookPath, text);
   }
 
   static std::vector<std::pair<std::string, std::string>> rows(const OrderedDictionary& sorted) {

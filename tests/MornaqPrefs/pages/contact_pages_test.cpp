@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 
 #include "MornaqPrefs/pages/contact_list_controller.h"
 #include "MornaqPrefs/pages/contact_settings_controller.h"
@@ -13,6 +12,7 @@
 #include "platform/contacts/contacts.h"
 #include "platform/uikit/image.h"
 #include "tests/MornaqPrefs/pages/pages_fixture.h"
+#include "tests/support/result_matchers.h"
 
 namespace {
 
@@ -26,6 +26,7 @@ using mornaqprefs::MNQContactSettingsController;
 using mornaqprefs::MNQWMListController;
 using ::testing::Contains;
 using ::testing::ElementsAre;
+using testing_support::Succeeds;
 
 namespace fs = std::filesystem;
 
@@ -67,9 +68,7 @@ class ContactPages {
       text += "BEGIN:VCARD\nVERSION:3.0\nUID:" + card.uid + "\nFN:" + card.name +
               "\nTEL:+1 555 0100\nEND:VCARD\n";
     }
-    const auto path = fixture.process.hostPath(platform::contacts::kAddressBookPath);
-    fs::create_directories(path.parent_path());
-    std::ofstream(path) << text;
+    fixture.process.writeFile(platform::contacts::kAddressBookPath, text);
   }
 
   std::shared_ptr<ContactListPage> openList(std::string_view className) {
@@ -81,7 +80,7 @@ class ContactPages {
     auto list = openList(listClass);
     auto row = rowTitled(*list, name);
     if (!row) return nullptr;
-    if (list->tableViewDidSelectRowAtIndexPath(*list->indexPathForSpecifier(row))) return nullptr;
+    if (!list->tableViewDidSelectRowAtIndexPath(*list->indexPathForSpecifier(row))) return nullptr;
     return std::dynamic_pointer_cast<ContactSettingsPage>(fixture.inner->topViewController());
   }
   // A contact's page opened by a row with this contact key (none: no property).
@@ -134,7 +133,7 @@ TEST_F(ContactPagesTest, TheRootPageLinksToBothLists) {
     SCOPED_TRACE(label);
     auto at = root->indexPathForSpecifier(rowTitled(*root, label));
     ASSERT_TRUE(at);
-    ASSERT_EQ(root->tableViewDidSelectRowAtIndexPath(*at), std::nullopt);
+    ASSERT_THAT(root->tableViewDidSelectRowAtIndexPath(*at), Succeeds());
     EXPECT_EQ(fixture.inner->topViewController()->isa()->name(), listClass);
     fixture.inner->popViewControllerAnimated(true);
   }
@@ -204,7 +203,7 @@ TEST_F(ContactPagesTest, EachRowShowsItsContactsStateAndBothListsAgree) {
     if (table[i].entry) settings[key] = *table[i].entry;
   }
   writeAddressBook(cards);
-  PagesFixture::writeFile(format::kMainSettingsPath, settings);
+  writePlist(format::kMainSettingsPath, settings);
 
   for (const auto& kind : kLists) {
     auto list = openList(kind.listClass);
@@ -260,8 +259,7 @@ TEST_F(ContactPagesTest, ContactRowsFollowTheRowsOfTheLayoutInNameOrder) {
 <dict><key>cell</key><string>PSGroupCell</string><key>label</key><string>About</string></dict>
 <dict><key>cell</key><string>PSSwitchCell</string><key>label</key><string>Fixed</string></dict>
 </array></dict></plist>)";
-  std::ofstream(fixture.process.hostPath(std::string(format::kBundlePath) + "/Empty.plist"))
-      << layout;
+  fixture.process.writeFile(std::string(format::kBundlePath) + "/Empty.plist", layout);
   writeAddressBook({{"1", "bob"}, {"2", "Émile"}, {"3", "Alice"}});
   auto list = openList(MNQContactBlackListController::kClassName);
   std::vector<std::string> names;
@@ -338,7 +336,7 @@ TEST_F(ContactPagesTest, AChangeIsStoredInsideTheContactsEntryAndNothingElseChan
   for (const auto& c : table) {
     SCOPED_TRACE(c.name);
     ContactPages fresh;
-    if (c.before) PagesFixture::writeFile(format::kMainSettingsPath, *c.before);
+    if (c.before) writePlist(format::kMainSettingsPath, *c.before);
     auto page = fresh.openContactPage(c.page, "ann");
     auto row = rowWithKey(*page, c.key);
     ASSERT_NE(row, nullptr);
@@ -349,10 +347,9 @@ TEST_F(ContactPagesTest, AChangeIsStoredInsideTheContactsEntryAndNothingElseChan
 }
 
 TEST_F(ContactPagesTest, ARowShowsItsContactsValueElseItsDefault) {
-  PagesFixture::writeFile(format::kMainSettingsPath,
-                          {{"customReply", "global key"},
-                           {"ann", Dictionary{{"customReply", "Ann's"}}},
-                           {"bob", Dictionary{{"isContactEnabled", true}}}});
+  writePlist(format::kMainSettingsPath, {{"customReply", "global key"},
+                                         {"ann", Dictionary{{"customReply", "Ann's"}}},
+                                         {"bob", Dictionary{{"isContactEnabled", true}}}});
   auto ann = openContactPage(MNQContactSettingsController::kClassName, "ann");
   EXPECT_EQ(rowWithKey(*ann, "customReply")->performGetter(), Value("Ann's"));
   EXPECT_EQ(rowWithKey(*ann, "isContactEnabled")->performGetter(), Value(false));
@@ -364,14 +361,14 @@ TEST_F(ContactPagesTest, ARowShowsItsContactsValueElseItsDefault) {
 }
 
 TEST_F(ContactPagesTest, APageWithoutAContactKeyShowsDefaultsAndWritesNothing) {
-  PagesFixture::writeFile(format::kMainSettingsPath, {{"isContactEnabled", true}});
-  const std::string before = fixture.bytes(format::kMainSettingsPath);
+  writePlist(format::kMainSettingsPath, {{"isContactEnabled", true}});
+  const std::string before = fixture.process.readFile(format::kMainSettingsPath);
   auto page = openContactPage(MNQContactSettingsController::kClassName, std::nullopt);
   auto row = rowWithKey(*page, "isContactEnabled");
   EXPECT_EQ(row->performGetter(), Value(false));
   fixture.process.clearLog();
   row->performSetterWithValue(true);
-  EXPECT_EQ(fixture.bytes(format::kMainSettingsPath), before);
+  EXPECT_EQ(fixture.process.readFile(format::kMainSettingsPath), before);
   EXPECT_THAT(fixture.process.log(),
               Contains("[Mornaq] not saving isContactEnabled: this page has no contact"));
 }
@@ -403,8 +400,8 @@ TEST_F(ContactPagesTest, OnlyTheReplyPageLinksToTheContactsOwnRules) {
   EXPECT_EQ(link->propertyForKey("detail"), Value(MNQWMListController::kClassName));
 
   // A rule added there belongs to this contact, not to everybody.
-  ASSERT_EQ(reply->tableViewDidSelectRowAtIndexPath(*reply->indexPathForSpecifier(link)),
-            std::nullopt);
+  ASSERT_THAT(reply->tableViewDidSelectRowAtIndexPath(*reply->indexPathForSpecifier(link)),
+              Succeeds());
   auto rules = std::dynamic_pointer_cast<MNQWMListController>(fixture.inner->topViewController());
   ASSERT_NE(rules, nullptr);
   rules->addNewStatement(nullptr);
@@ -428,12 +425,12 @@ TEST_F(ContactPagesTest, AContactWithAReservedKeyHasNoSettingsOfItsOwn) {
     SCOPED_TRACE(std::string(key));
     writeAddressBook({{std::string(key), "Res"}});
     const Dictionary damagedEntry{{"isContactEnabled", true}, {"isContactBlackList", true}};
-    PagesFixture::writeFile(format::kMainSettingsPath, {{std::string(key), damagedEntry}});
-    PagesFixture::writeFile(format::kRuleSettingsPath,
-                            {{std::string(format::kGlobalOwner),
-                              Dictionary{{"lunch", Dictionary{{"customMatch", "lunch"}}}}}});
-    const std::string settingsBefore = fixture.bytes(format::kMainSettingsPath);
-    const std::string rulesBefore = fixture.bytes(format::kRuleSettingsPath);
+    writePlist(format::kMainSettingsPath, {{std::string(key), damagedEntry}});
+    writePlist(format::kRuleSettingsPath,
+               {{std::string(format::kGlobalOwner),
+                 Dictionary{{"lunch", Dictionary{{"customMatch", "lunch"}}}}}});
+    const std::string settingsBefore = fixture.process.readFile(format::kMainSettingsPath);
+    const std::string rulesBefore = fixture.process.readFile(format::kRuleSettingsPath);
 
     for (const auto& kind : kLists) {
       EXPECT_EQ(iconOf(*rowTitled(*openList(kind.listClass), "Res")), "Contact@2x");
@@ -452,8 +449,8 @@ TEST_F(ContactPagesTest, AContactWithAReservedKeyHasNoSettingsOfItsOwn) {
     ASSERT_NE(reply, nullptr);
     auto link = rowTitled(*reply, "Multiple Word Matching");
     ASSERT_NE(link, nullptr);
-    ASSERT_EQ(reply->tableViewDidSelectRowAtIndexPath(*reply->indexPathForSpecifier(link)),
-              std::nullopt);
+    ASSERT_THAT(reply->tableViewDidSelectRowAtIndexPath(*reply->indexPathForSpecifier(link)),
+                Succeeds());
     auto rules = std::dynamic_pointer_cast<MNQWMListController>(fixture.inner->topViewController());
     ASSERT_NE(rules, nullptr);
     EXPECT_EQ(rowTitled(*rules, "lunch"), nullptr);
@@ -465,8 +462,8 @@ TEST_F(ContactPagesTest, AContactWithAReservedKeyHasNoSettingsOfItsOwn) {
     EXPECT_EQ(fixture.alert()->title(), "No data to delete");
     ASSERT_TRUE(fixture.tap("OK"));
 
-    EXPECT_EQ(fixture.bytes(format::kMainSettingsPath), settingsBefore);
-    EXPECT_EQ(fixture.bytes(format::kRuleSettingsPath), rulesBefore);
+    EXPECT_EQ(fixture.process.readFile(format::kMainSettingsPath), settingsBefore);
+    EXPECT_EQ(fixture.process.readFile(format::kRuleSettingsPath), rulesBefore);
   }
 }
 

@@ -3,13 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 
 #include "MornaqPrefs/pages/global_list_controller.h"
 #include "MornaqPrefs/pages/page_frame.h"
 #include "MornaqPrefs/pages/tweak_list_controller.h"
 #include "platform/uikit/switch_appearance.h"
 #include "tests/MornaqPrefs/pages/pages_fixture.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -57,7 +57,7 @@ TEST_F(PageFrameTest, AChangeRewritesTheFileKeepingEveryOtherKey) {
                       {"someContact", Dictionary{{"isContactEnabled", true}}},
                       {"unknownList", platform::Array{1, "two", 3.5}}};
   for (int i = 0; i < 15; ++i) settings["key" + std::to_string(i)] = i;
-  PagesFixture::writeFile(format::kMainSettingsPath, settings);
+  writePlist(format::kMainSettingsPath, settings);
   auto page = openGlobal();
 
   rowWithKey(*page, format::kIsGlobalEnabled)->performSetterWithValue(true);
@@ -76,8 +76,8 @@ TEST_F(PageFrameTest, TheFirstChangeCreatesAFileWithThatKeyOnly) {
 }
 
 TEST_F(PageFrameTest, SaveWithNothingBeingEditedConfirmsAndWritesNothing) {
-  PagesFixture::writeFile(format::kMainSettingsPath, {{"isTweakEnabled", true}});
-  const std::string before = fixture.bytes(format::kMainSettingsPath);
+  writePlist(format::kMainSettingsPath, {{"isTweakEnabled", true}});
+  const std::string before = fixture.process.readFile(format::kMainSettingsPath);
   auto page = openGlobal();
   page->save();
   ASSERT_NE(fixture.alert(), nullptr);
@@ -87,7 +87,7 @@ TEST_F(PageFrameTest, SaveWithNothingBeingEditedConfirmsAndWritesNothing) {
   EXPECT_EQ(fixture.alert()->actions()[0].title, "Ok");
   EXPECT_EQ(fixture.alert()->actions()[0].style, AlertActionStyle::Cancel);
   EXPECT_TRUE(fixture.tap("Ok"));
-  EXPECT_EQ(fixture.bytes(format::kMainSettingsPath), before);
+  EXPECT_EQ(fixture.process.readFile(format::kMainSettingsPath), before);
 }
 
 TEST_F(PageFrameTest, SaveWhileATextIsBeingTypedWritesItFirst) {
@@ -103,8 +103,7 @@ TEST_F(PageFrameTest, SaveWhileATextIsBeingTypedWritesItFirst) {
 TEST_F(PageFrameTest, SaveSaysSoWhenAWriteSinceThePageAppearedFailed) {
   // A file where the preferences folder should be: no settings file can be written.
   const auto folder = fixture.process.hostPath("/var/mobile/Library/Preferences");
-  std::filesystem::create_directories(folder.parent_path());
-  std::ofstream(folder) << "in the way";
+  testing_support::writeFile(folder, "in the way");
   auto page = openGlobal();
 
   rowWithKey(*page, format::kIsGlobalEnabled)->performSetterWithValue(true);

@@ -1,16 +1,10 @@
 #include "tests/MornaqPrefs/pages/pages_fixture.h"
 
 #include <algorithm>
-#include <fstream>
 #include <functional>
 #include <iterator>
 
 namespace pages_testing {
-
-std::string PagesFixture::bytes(std::string_view path) const {
-  std::ifstream in(process.hostPath(path), std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 namespace {
 

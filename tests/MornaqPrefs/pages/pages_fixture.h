@@ -17,6 +17,7 @@
 #include "platform/preferences/list_controller.h"
 #include "platform/uikit/uikit.h"
 #include "platform/uikit/view_controller.h"
+#include "tests/support/test_files.h"
 #include "tests/support/test_process.h"
 
 namespace platform {
@@ -32,6 +33,7 @@ using platform::Value;
 using platform::preferences::PSCellType;
 using platform::preferences::PSSpecifier;
 using platform::preferences::SpecifierRef;
+using testing_support::writePlist;
 
 class PagesFixture {
  public:
@@ -66,15 +68,8 @@ class PagesFixture {
 
   // The file as it is now; nullopt when there is none.
   static std::optional<Dictionary> file(std::string_view path) {
-    return platform::readPlistIfPresent(path);
+    return testing_support::plistIfPresent(path);
   }
-  static void writeFile(std::string_view path, Dictionary content) {
-    EXPECT_TRUE(platform::updatePlist(path, [&](Dictionary& stored) {
-      stored = std::move(content);
-      return true;
-    }));
-  }
-  std::string bytes(std::string_view path) const;
 
   const platform::uikit::UIAlertController* alert() const {
     return platform::uikit::Screen::current().top().get();

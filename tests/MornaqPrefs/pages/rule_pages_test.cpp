@@ -7,6 +7,7 @@
 #include "MornaqPrefs/pages/wm_list_controller.h"
 #include "MornaqPrefs/pages/wm_settings_controller.h"
 #include "tests/MornaqPrefs/pages/pages_fixture.h"
+#include "tests/support/result_matchers.h"
 
 namespace {
 
@@ -14,6 +15,7 @@ using namespace pages_testing;
 using mornaqprefs::MNQWMListController;
 using mornaqprefs::MNQWMSettingsController;
 using platform::uikit::AlertActionStyle;
+using testing_support::Succeeds;
 
 constexpr const char* kGlobal = "GLOBALGLOBALGLOBAL";
 constexpr const char* kContact = "4F1C-contact";
@@ -137,7 +139,7 @@ TEST_F(RulePagesTest, AddingARule) {
   for (const auto& c : table) {
     SCOPED_TRACE(c.name);
     PagesFixture fresh;
-    if (c.before) PagesFixture::writeFile(format::kRuleSettingsPath, *c.before);
+    if (c.before) writePlist(format::kRuleSettingsPath, *c.before);
     auto list = fresh.open<MNQWMListController>(
         MNQWMListController::kClassName,
         MNQWMListController::multipleWordMatchingRow(nullptr, c.owner));
@@ -203,31 +205,30 @@ TEST_F(RulePagesTest, SwipingARuleDeletesItAndTheOwnerGoesWithItsLastRule) {
   const Dictionary other{{kContact, Dictionary{{"x", rule("x", "X", "1")}}}};
   Dictionary start = other;
   start[kGlobal] = Dictionary{{"a", rule("a", "A", "1")}, {"b", rule("b", "B", "2")}};
-  PagesFixture::writeFile(format::kRuleSettingsPath, start);
+  writePlist(format::kRuleSettingsPath, start);
   auto list = openList(kGlobal);
   ASSERT_TRUE(list->tableViewCanEditRowAtIndexPath({0, 0}));
 
-  EXPECT_EQ(list->swipeToDelete({0, 0}), std::nullopt);
+  EXPECT_THAT(list->swipeToDelete({0, 0}), Succeeds());
   Dictionary expected = other;
   expected[kGlobal] = Dictionary{{"b", rule("b", "B", "2")}};
   EXPECT_EQ(rules(), expected);
   EXPECT_EQ(ruleRowTitles(*list), (std::vector<std::string>{"b"}));
 
-  EXPECT_EQ(list->swipeToDelete({0, 0}), std::nullopt);
+  EXPECT_THAT(list->swipeToDelete({0, 0}), Succeeds());
   EXPECT_EQ(rules(), other);
   EXPECT_TRUE(ruleRowTitles(*list).empty());
 }
 
 TEST_F(RulePagesTest, ASwipeOnARuleTheFileNoLongerHasChangesNothing) {
-  PagesFixture::writeFile(
-      format::kRuleSettingsPath,
-      {{kGlobal, Dictionary{{"a", rule("a", "A", "1")}, {"b", rule("b", "B", "2")}}}});
+  writePlist(format::kRuleSettingsPath,
+             {{kGlobal, Dictionary{{"a", rule("a", "A", "1")}, {"b", rule("b", "B", "2")}}}});
   auto list = openList(kGlobal);
   ASSERT_EQ(ruleRowTitles(*list).size(), 2u);
   // Another page took "b" away and added "c" since the rows were built.
   const Dictionary changed{
       {kGlobal, Dictionary{{"a", rule("a", "A", "1")}, {"c", rule("c", "C", "3")}}}};
-  PagesFixture::writeFile(format::kRuleSettingsPath, changed);
+  writePlist(format::kRuleSettingsPath, changed);
 
   list->tableViewCommitEditingStyle(platform::preferences::UITableViewCellEditingStyle::Delete,
                                     {0, 1});
@@ -243,9 +244,9 @@ TEST_F(RulePagesTest, DeleteAllAsksFirst) {
   const Dictionary other{{kContact, Dictionary{{"x", rule("x", "X", "1")}}}};
   Dictionary start = other;
   start[kGlobal] = Dictionary{{"a", rule("a", "A", "1")}, {"b", rule("b", "B", "2")}};
-  PagesFixture::writeFile(format::kRuleSettingsPath, start);
+  writePlist(format::kRuleSettingsPath, start);
   auto list = openList(kGlobal);
-  const std::string before = fixture.bytes(format::kRuleSettingsPath);
+  const std::string before = fixture.process.readFile(format::kRuleSettingsPath);
 
   list->removeAllStatements(nullptr);
   ASSERT_NE(fixture.alert(), nullptr);
@@ -256,7 +257,7 @@ TEST_F(RulePagesTest, DeleteAllAsksFirst) {
   EXPECT_EQ(fixture.alert()->actions()[0].title, "Yes");
   EXPECT_EQ(fixture.alert()->actions()[1].title, "NO");
   ASSERT_TRUE(fixture.tap("NO"));
-  EXPECT_EQ(fixture.bytes(format::kRuleSettingsPath), before);
+  EXPECT_EQ(fixture.process.readFile(format::kRuleSettingsPath), before);
 
   list->removeAllStatements(nullptr);
   ASSERT_TRUE(fixture.tap("Yes"));
@@ -269,11 +270,11 @@ TEST_F(RulePagesTest, DeleteAllAsksFirst) {
 }
 
 TEST_F(RulePagesTest, TheRulePageEditsOneFieldAndTheRuleKeepsItsWord) {
-  PagesFixture::writeFile(format::kRuleSettingsPath,
-                          {{kGlobal, Dictionary{{"Hello", rule("Hello", "Hi!", "2")}}},
-                           {kContact, Dictionary{{"Hello", rule("Hello", "Hey", "5")}}}});
+  writePlist(format::kRuleSettingsPath,
+             {{kGlobal, Dictionary{{"Hello", rule("Hello", "Hi!", "2")}}},
+              {kContact, Dictionary{{"Hello", rule("Hello", "Hey", "5")}}}});
   auto list = openList(kContact);
-  ASSERT_EQ(list->tableViewDidSelectRowAtIndexPath({0, 0}), std::nullopt);
+  ASSERT_THAT(list->tableViewDidSelectRowAtIndexPath({0, 0}), Succeeds());
   auto page =
       std::dynamic_pointer_cast<MNQWMSettingsController>(fixture.inner->topViewController());
   ASSERT_NE(page, nullptr);
@@ -321,9 +322,9 @@ TEST_F(RulePagesTest, AFailedRuleWriteIsShownAtOnceAndLogged) {
 }
 
 TEST_F(RulePagesTest, ARuleRowWithoutAKeyIsReportedAndWritesNothing) {
-  PagesFixture::writeFile(format::kRuleSettingsPath,
-                          {{kGlobal, Dictionary{{"Hello", rule("Hello", "Hi!", "2")}}}});
-  const std::string before = fixture.bytes(format::kRuleSettingsPath);
+  writePlist(format::kRuleSettingsPath,
+             {{kGlobal, Dictionary{{"Hello", rule("Hello", "Hi!", "2")}}}});
+  const std::string before = fixture.process.readFile(format::kRuleSettingsPath);
   auto opener = PagesFixture::linkTo("Hello", MNQWMSettingsController::kClassName);
   opener->setProperty(kGlobal, "phoneNumber");
   auto page = fixture.open<MNQWMSettingsController>(MNQWMSettingsController::kClassName, opener);
@@ -332,7 +333,7 @@ TEST_F(RulePagesTest, ARuleRowWithoutAKeyIsReportedAndWritesNothing) {
   page->setPreferenceValue("text", keyless);
   page->save();
 
-  EXPECT_EQ(fixture.bytes(format::kRuleSettingsPath), before);
+  EXPECT_EQ(fixture.process.readFile(format::kRuleSettingsPath), before);
   EXPECT_EQ(fixture.alert()->title(), "Setting not saved.");
   EXPECT_EQ(fixture.alert()->message(), "The row \"Keyless\" names no settings file or key.");
   EXPECT_EQ(fixture.process.log().back(),

@@ -9,6 +9,7 @@
 #include "MornaqPrefs/pages/root_list_controller.h"
 #include "MornaqPrefs/pages/tweak_list_controller.h"
 #include "tests/MornaqPrefs/pages/pages_fixture.h"
+#include "tests/support/result_matchers.h"
 
 namespace {
 
@@ -18,6 +19,7 @@ using mornaqprefs::MNQRootHeaderView;
 using mornaqprefs::MNQRootListController;
 using mornaqprefs::PageFrame;
 using platform::uikit::CGRect;
+using testing_support::Succeeds;
 
 class TopPagesTest : public ::testing::Test {
  protected:
@@ -53,14 +55,14 @@ TEST_F(TopPagesTest, TheUpdateNoticeShowsOncePerSettingsFile) {
     PagesFixture fresh;
     Dictionary settings{{"isTweakEnabled", true}, {"customReplyGlob", "Busy"}};
     if (c.update752) settings["update752"] = *c.update752;
-    PagesFixture::writeFile(format::kMainSettingsPath, settings);
-    const std::string before = fresh.bytes(format::kMainSettingsPath);
+    writePlist(format::kMainSettingsPath, settings);
+    const std::string before = fresh.process.readFile(format::kMainSettingsPath);
 
     auto root = fresh.open<MNQRootListController>(MNQRootListController::kClassName,
                                                   PagesFixture::linkTo("Mornaq", "x"));
     if (!c.shown) {
       EXPECT_EQ(fresh.alert(), nullptr);
-      EXPECT_EQ(fresh.bytes(format::kMainSettingsPath), before);
+      EXPECT_EQ(fresh.process.readFile(format::kMainSettingsPath), before);
       continue;
     }
     ASSERT_NE(fresh.alert(), nullptr);
@@ -113,7 +115,7 @@ TEST_F(TopPagesTest, TheRootPageLinksToEveryPageAndHasTheTwoButtons) {
   for (const char* button : {"Reddit", "Twitter"}) {
     auto at = root->indexPathForSpecifier(rowTitled(*root, button));
     ASSERT_TRUE(at);
-    EXPECT_EQ(root->tableViewDidSelectRowAtIndexPath(*at), std::nullopt);
+    EXPECT_THAT(root->tableViewDidSelectRowAtIndexPath(*at), Succeeds());
   }
   EXPECT_EQ(opened, (std::vector<std::string>{"https://example.com/mornaq/reddit",
                                               "https://example.com/mornaq/twitter"}));
@@ -125,7 +127,7 @@ TEST_F(TopPagesTest, EachOtherPackageButtonOpensItsPage) {
   recordOpenedURLs();
   for (const auto& row : page->specifiers()) {
     if (auto at = page->indexPathForSpecifier(row)) {
-      EXPECT_EQ(page->tableViewDidSelectRowAtIndexPath(*at), std::nullopt);
+      EXPECT_THAT(page->tableViewDidSelectRowAtIndexPath(*at), Succeeds());
     }
   }
   ASSERT_EQ(opened.size(), 4u);

@@ -1,7 +1,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <optional>
 #include <string>
 #include <utility>
@@ -36,11 +35,7 @@ void PrintTo(const Seen& seen, std::ostream* out) {
 
 class ContactStoreTest : public ::testing::Test {
  protected:
-  void writeAddressBook(const std::string& text) {
-    const auto path = process_.hostPath(kAddressBookPath);
-    std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << text;
-  }
+  void writeAddressBook(const std::string& text) { process_.writeFile(kAddressBookPath, text); }
 
   std::vector<Seen> readAll(bool* succeeded = nullptr) {
     CNContactFetchRequest request({std::string(CNContactGivenNameKey),
@@ -231,12 +226,11 @@ TEST_F(ContactStoreTest, ThePredicateSelectsAndTheBlockCanStop) {
 }
 
 TEST(ContactStoreDeathTest, ReadingAPropertyThatWasNotFetchedStops) {
+  // Made before the death, so that the surviving test removes its root.
+  testing_support::TestProcess process;
+  process.writeFile(kAddressBookPath, "BEGIN:VCARD\nVERSION:3.0\nUID:a\nTEL:1\nEND:VCARD\n");
   EXPECT_DEATH(
       {
-        testing_support::TestProcess process;
-        const auto path = process.hostPath(kAddressBookPath);
-        std::filesystem::create_directories(path.parent_path());
-        std::ofstream(path) << "BEGIN:VCARD\nVERSION:3.0\nUID:a\nTEL:1\nEND:VCARD\n";
         CNContactFetchRequest request({std::string(CNContactGivenNameKey)});
         CNContactStore().enumerateContactsWithFetchRequest(
             request, [](const CNContact& c, bool&) { (void)c.phoneNumbers(); });

@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <iterator>
 #include <optional>
 #include <random>
@@ -12,6 +11,7 @@
 #include <vector>
 
 #include "platform/contacts/vcard_reader.h"
+#include "tests/support/test_files.h"
 #include "tests/support/test_process.h"
 
 namespace {
@@ -51,8 +51,7 @@ std::vector<Read> readAll(std::string_view text) {
 }
 
 std::string fixture(const std::string& name) {
-  std::ifstream in(std::string(CONTACTS_FIXTURES) + "/" + name, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  return testing_support::readFile(std::string(CONTACTS_FIXTURES) + "/" + name);
 }
 
 using Names = std::vector<std::string>;

@@ -9,13 +9,13 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <thread>
 
 #include "platform/foundation/plist_codec.h"
 #include "platform/foundation/plist_file.h"
+#include "tests/support/test_files.h"
 #include "tests/support/test_process.h"
 
 extern char** environ;
@@ -87,7 +87,7 @@ TEST(PlistCacheTest, EveryReadSeesWhatAnotherProcessJustChanged) {
     std::optional<Dictionary> seen;
     const auto read = [&] {
       const platform::ProcessScope scope(test.process());
-      seen = platform::readPlistIfPresent(kSettings);
+      if (auto read = platform::readPlistIfPresent(kSettings)) seen = std::move(*read);
     };
     if (round % 2) {
       std::thread(read).join();
@@ -102,9 +102,9 @@ TEST(PlistCacheTest, EveryReadSeesWhatAnotherProcessJustChanged) {
   }
 }
 
+// Written as another process writes it, bypassing this one's update.
 void put(const fs::path& file, const Dictionary& content) {
-  fs::create_directories(file.parent_path());
-  std::ofstream(file, std::ios::binary) << platform::serializePropertyList(content);
+  testing_support::writeFile(file, platform::serializePropertyList(content));
 }
 
 TEST(PlistCacheTest, AnUnchangedFileIsParsedOnceAndAChangedOneAgain) {

@@ -10,7 +10,6 @@
 #include <chrono>
 #include <csignal>
 #include <filesystem>
-#include <fstream>
 #include <iterator>
 #include <optional>
 #include <string>
@@ -19,6 +18,8 @@
 
 #include "platform/foundation/file_io.h"
 #include "platform/foundation/plist_codec.h"
+#include "tests/support/result_matchers.h"
+#include "tests/support/temporary_folder.h"
 #include "tests/support/test_process.h"
 
 extern char** environ;
@@ -36,6 +37,8 @@ using platform::updatePlist;
 using platform::Value;
 using testing::ElementsAre;
 using testing::IsEmpty;
+using testing_support::FailsWith;
+using testing_support::Holds;
 
 constexpr std::string_view kSettings = "/var/mobile/Library/Preferences/com.example.settings.plist";
 
@@ -47,16 +50,6 @@ bool addKey(Dictionary& settings) {
 class PlistFileTest : public ::testing::Test {
  protected:
   fs::path host(std::string_view devicePath) const { return test.hostPath(devicePath); }
-
-  void put(std::string_view devicePath, std::string_view bytes) const {
-    fs::create_directories(host(devicePath).parent_path());
-    std::ofstream(host(devicePath), std::ios::binary) << bytes;
-  }
-
-  std::string contentOf(std::string_view devicePath) const {
-    std::ifstream in(host(devicePath), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-  }
 
   // Everything in the settings file's folder but the file itself and its lock file.
   std::vector<std::string> strayFiles() const {
@@ -78,35 +71,45 @@ TEST_F(PlistFileTest, ReadsOnlyDictionariesFromFilesThatParse) {
   const Dictionary settings{{"enabled", true}, {"name", "x"}};
   const struct {
     const char* what;
-    std::optional<std::string> bytes;  // nullopt: no file at all
-    std::optional<Dictionary> expected;
+    std::optional<std::string> bytes;    // nullopt: no file at all
+    std::optional<Dictionary> expected;  // nullopt: the read fails with reason
+    const char* reason;
   } cases[] = {
-      {"missing", std::nullopt, std::nullopt},
-      {"an XML dictionary", platform::serializePropertyList(settings), settings},
-      {"an array at the root", platform::serializePropertyList(Array{1}), std::nullopt},
-      {"malformed", "<plist><dict>", std::nullopt},
-      {"empty", "", std::nullopt},
+      {"missing", std::nullopt, std::nullopt, "could not read it: No such file or directory"},
+      {"an XML dictionary", platform::serializePropertyList(settings), settings, ""},
+      {"an array at the root", platform::serializePropertyList(Array{1}), std::nullopt,
+       "its root is not a dictionary"},
+      {"malformed", "<plist><dict>", std::nullopt, "it is not a property list"},
+      {"empty", "", std::nullopt, "it is not a property list"},
   };
   for (const auto& c : cases) {
     fs::remove(host(kSettings));
-    if (c.bytes) put(kSettings, *c.bytes);
-    EXPECT_EQ(readPlistIfPresent(kSettings), c.expected) << c.what;
+    if (c.bytes) test.writeFile(kSettings, *c.bytes);
+    if (c.expected) {
+      EXPECT_THAT(readPlistIfPresent(kSettings), Holds(*c.expected)) << c.what;
+    } else {
+      EXPECT_THAT(readPlistIfPresent(kSettings), FailsWith(c.reason)) << c.what;
+    }
     EXPECT_EQ(readPlist(kSettings), c.expected.value_or(Dictionary{})) << c.what;
   }
+  // What tells a missing file apart from a broken one.
+  fs::remove(host(kSettings));
+  EXPECT_EQ(readPlistIfPresent(kSettings).failure().code, std::errc::no_such_file_or_directory);
 }
 
 TEST_F(PlistFileTest, ReadsNothingFromPathsThatAreNotFilesInsideTheRoot) {
   fs::create_directories(host(kSettings));
-  EXPECT_EQ(readPlistIfPresent(kSettings), std::nullopt);
-  EXPECT_EQ(readPlistIfPresent("relative.plist"), std::nullopt);
-  EXPECT_EQ(readPlistIfPresent("/var/../../outside.plist"), std::nullopt);
+  EXPECT_THAT(readPlistIfPresent(kSettings), FailsWith("could not read it: Is a directory"));
+  for (const char* outside : {"relative.plist", "/var/../../outside.plist"}) {
+    EXPECT_THAT(readPlistIfPresent(outside), FailsWith("the path is not inside the device root"));
+  }
 }
 
 TEST_F(PlistFileTest, UpdateCreatesTheFileAndItsFoldersInApplesXmlFormat) {
   const std::string path = "/var/mobile/Library/Preferences/new/folders/x.plist";
   EXPECT_TRUE(updatePlist(path, addKey));
   EXPECT_EQ(readPlist(path), (Dictionary{{"added", true}}));
-  EXPECT_TRUE(contentOf(path).starts_with("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
+  EXPECT_TRUE(test.readFile(path).starts_with("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
   EXPECT_THAT(test.log(), IsEmpty());
 }
 
@@ -116,7 +119,7 @@ TEST_F(PlistFileTest, UpdateKeepsEveryOtherKeyOfAnyType) {
       {"big", platform::Unsigned{18'446'744'073'709'551'615u}},
       {"list", Array{-1, 0.5, "x"}},
   };
-  put(kSettings, platform::serializePropertyList(original));
+  test.writeFile(kSettings, platform::serializePropertyList(original));
   ASSERT_TRUE(updatePlist(kSettings, addKey));
   Dictionary expected = original;
   expected.insert_or_assign("added", true);
@@ -126,12 +129,12 @@ TEST_F(PlistFileTest, UpdateKeepsEveryOtherKeyOfAnyType) {
 
 TEST_F(PlistFileTest, UpdateMovesAMalformedFileAsideAndSaysWhere) {
   for (const auto* junk : {"first junk", "second junk"}) {
-    put(kSettings, junk);
+    test.writeFile(kSettings, junk);
     EXPECT_TRUE(updatePlist(kSettings, addKey));
     EXPECT_EQ(readPlist(kSettings), (Dictionary{{"added", true}}));
   }
-  EXPECT_EQ(contentOf(std::string(kSettings) + ".malformed-1"), "first junk");
-  EXPECT_EQ(contentOf(std::string(kSettings) + ".malformed-2"), "second junk");
+  EXPECT_EQ(test.readFile(std::string(kSettings) + ".malformed-1"), "first junk");
+  EXPECT_EQ(test.readFile(std::string(kSettings) + ".malformed-2"), "second junk");
   const std::string moved = "moved unreadable settings file " + std::string(kSettings) +
                             " aside to " + std::string(kSettings);
   EXPECT_THAT(test.log(), ElementsAre(moved + ".malformed-1", moved + ".malformed-2"));
@@ -139,14 +142,14 @@ TEST_F(PlistFileTest, UpdateMovesAMalformedFileAsideAndSaysWhere) {
 
 TEST_F(PlistFileTest, OnlyTheThreeNewestMovedAsideCopiesAreKept) {
   for (int i = 1; i <= 5; ++i) {
-    put(kSettings, "junk " + std::to_string(i));
+    test.writeFile(kSettings, "junk " + std::to_string(i));
     ASSERT_TRUE(updatePlist(kSettings, addKey));
   }
   EXPECT_THAT(strayFiles(),
               testing::UnorderedElementsAre("com.example.settings.plist.malformed-3",
                                             "com.example.settings.plist.malformed-4",
                                             "com.example.settings.plist.malformed-5"));
-  EXPECT_EQ(contentOf(std::string(kSettings) + ".malformed-5"), "junk 5");
+  EXPECT_EQ(test.readFile(std::string(kSettings) + ".malformed-5"), "junk 5");
 }
 
 // Writers killed between making their temporary file and renaming it leave it behind; the next
@@ -157,8 +160,8 @@ TEST_F(PlistFileTest, AnUpdateRemovesTemporaryFilesOfWritersThatDied) {
                               ".com.example.settings.plist.ZZZZZZ"};
   const std::string kept[] = {".com.example.settings.plist.short", ".com.other.plist.a1B2c3",
                               "com.example.settings.plist.malformed-1"};
-  for (const auto& name : dead) put(folder + name, "half a file");
-  for (const auto& name : kept) put(folder + name, "someone else's");
+  for (const auto& name : dead) test.writeFile(folder + name, "half a file");
+  for (const auto& name : kept) test.writeFile(folder + name, "someone else's");
   ASSERT_TRUE(updatePlist(kSettings, addKey));
   EXPECT_THAT(strayFiles(), testing::UnorderedElementsAreArray(kept));
 }
@@ -172,9 +175,9 @@ TEST_F(PlistFileTest, AChangeThatDeclinesWritesNothing) {
   EXPECT_FALSE(fs::exists(host(kSettings)));
 
   const std::string original = platform::serializePropertyList(Dictionary{{"kept", 1}});
-  put(kSettings, original);
+  test.writeFile(kSettings, original);
   EXPECT_TRUE(updatePlist(kSettings, decline));
-  EXPECT_EQ(contentOf(kSettings), original);
+  EXPECT_EQ(test.readFile(kSettings), original);
 }
 
 TEST_F(PlistFileTest, UpdateOfAFolderFailsAndLeavesItAlone) {
@@ -189,7 +192,7 @@ TEST_F(PlistFileTest, UpdateOfAFolderFailsAndLeavesItAlone) {
 
 TEST_F(PlistFileTest, AFailedWriteKeepsTheOldFileAndLeavesNoTemporaryFile) {
   const std::string original = platform::serializePropertyList(Dictionary{{"kept", 1}});
-  put(kSettings, original);
+  test.writeFile(kSettings, original);
   // A file size limit makes the write itself fail, even for root.
   rlimit previousLimit{};
   getrlimit(RLIMIT_FSIZE, &previousLimit);
@@ -207,7 +210,7 @@ TEST_F(PlistFileTest, AFailedWriteKeepsTheOldFileAndLeavesNoTemporaryFile) {
   std::signal(SIGXFSZ, previousHandler);
   ASSERT_FALSE(written);
   EXPECT_EQ(written.reason(), "File too large");
-  EXPECT_EQ(contentOf(kSettings), original);
+  EXPECT_EQ(test.readFile(kSettings), original);
   EXPECT_THAT(strayFiles(), IsEmpty());
   EXPECT_THAT(test.log(), IsEmpty());
 }
@@ -236,8 +239,8 @@ TEST_F(PlistFileTest, SeedingCreatesOnlyAMissingFileWithTheSeedsBytes) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     fs::remove_all(test.root());
-    if (c.seed) put(kSeed, *c.seed);
-    if (c.existing) put(kSettings, *c.existing);
+    if (c.seed) test.writeFile(kSeed, *c.seed);
+    if (c.existing) test.writeFile(kSettings, *c.existing);
     const auto seeded = platform::seedPlistIfMissing(kSettings, kSeed);
     EXPECT_EQ(seeded.ok(), c.created.has_value());
     if (seeded && c.created) {
@@ -245,7 +248,7 @@ TEST_F(PlistFileTest, SeedingCreatesOnlyAMissingFileWithTheSeedsBytes) {
     }
     EXPECT_EQ(fs::exists(host(kSettings)), c.expected.has_value());
     if (c.expected) {
-      EXPECT_EQ(contentOf(kSettings), *c.expected);
+      EXPECT_EQ(test.readFile(kSettings), *c.expected);
       EXPECT_THAT(strayFiles(), IsEmpty());
     }
   }
@@ -254,7 +257,7 @@ TEST_F(PlistFileTest, SeedingCreatesOnlyAMissingFileWithTheSeedsBytes) {
 
 TEST_F(PlistFileTest, SeedingWaitsForAnUpdateAndKeepsWhatItWrote) {
   constexpr std::string_view kSeed = "/Library/Seeds/seed.plist";
-  put(kSeed, "seed");
+  test.writeFile(kSeed, "seed");
   fs::create_directories(host(kSettings).parent_path());
   std::optional<platform::ExclusiveFileLock> update(
       platform::lockExclusively(host(kSettings).string() + ".lock").value());
@@ -265,13 +268,13 @@ TEST_F(PlistFileTest, SeedingWaitsForAnUpdateAndKeepsWhatItWrote) {
   });
   std::this_thread::sleep_for(std::chrono::milliseconds(50));
   EXPECT_FALSE(fs::exists(host(kSettings)));  // it waits for the lock
-  put(kSettings, "written meanwhile");
+  test.writeFile(kSettings, "written meanwhile");
   update.reset();
   seeding.join();
 
   ASSERT_TRUE(seeded && seeded->ok());
   EXPECT_FALSE(**seeded);
-  EXPECT_EQ(contentOf(kSettings), "written meanwhile");
+  EXPECT_EQ(test.readFile(kSettings), "written meanwhile");
 }
 
 pid_t startHelper(const fs::path& root, const std::string& prefix, int count) {
@@ -293,22 +296,20 @@ int exitCodeOf(pid_t pid) {
 
 // Every update flushes to disk twice; in memory (tmpfs), where that costs nothing, the test runs
 // in a second instead of half a minute. It is about the lock, not about durability.
-fs::path raceRoot() {
+fs::path raceParent() {
   const fs::path memory = "/dev/shm";
-  const auto parent = fs::is_directory(memory) ? memory : fs::temp_directory_path();
-  return parent / ("mornaq-plist-race-" + std::to_string(::getpid()));
+  return fs::is_directory(memory) ? memory : fs::temp_directory_path();
 }
 
 TEST(PlistFileRaceTest, TwoProcessesUpdatingAtOnceLoseNoChange) {
-  const fs::path root = raceRoot();
-  fs::create_directories(root);
+  const testing_support::TemporaryFolder folder("mornaq-plist-race", raceParent());
+  const fs::path& root = folder.path();
   testing_support::TestProcess test("com.example.test", root);
   constexpr int kEach = 500;
   const pid_t first = startHelper(root, "a", kEach);
   const pid_t second = startHelper(root, "b", kEach);
   const int firstExit = exitCodeOf(first), secondExit = exitCodeOf(second);
   const Dictionary settings = readPlist("/var/mobile/Library/Preferences/race.plist");
-  fs::remove_all(root);
 
   ASSERT_EQ(firstExit, 0);
   ASSERT_EQ(secondExit, 0);

@@ -6,6 +6,7 @@
 
 #include "platform/preferences/header_footer_view.h"
 #include "tests/platform/preferences/preferences_fixture.h"
+#include "tests/support/result_matchers.h"
 
 namespace {
 
@@ -13,6 +14,9 @@ using namespace platform;
 using namespace platform::preferences;
 using preferences_testing::Fixture;
 using preferences_testing::kBundle;
+using preferences_testing::writePlist;
+using testing_support::FailsWith;
+using testing_support::Succeeds;
 
 // A page that keeps the values it is given and counts what happens to it.
 class TestPage : public PSListController {
@@ -57,7 +61,7 @@ Dictionary item(std::initializer_list<std::pair<const std::string, Value>> entri
 class ListControllerTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    Fixture::writePlist(
+    writePlist(
         std::string(kBundle) + "/Rows.plist",
         {{"items",
           Array{
@@ -121,10 +125,10 @@ TEST_F(ListControllerTest, RowsCarryThePlistItemAsPropertiesAndValueSelectorsOnl
 }
 
 TEST_F(ListControllerTest, ItemsThatAreNoKnownRowAreLeftOutWithALogLine) {
-  Fixture::writePlist(std::string(kBundle) + "/Odd.plist",
-                      {{"items", Array{"not a dictionary", item({{"cell", "PSSliderCell"}}),
-                                       item({{"label", "no cell"}}),
-                                       item({{"cell", "PSGroupCell"}, {"label", "Kept"}})}}});
+  writePlist(std::string(kBundle) + "/Odd.plist",
+             {{"items", Array{"not a dictionary", item({{"cell", "PSSliderCell"}}),
+                              item({{"label", "no cell"}}),
+                              item({{"cell", "PSGroupCell"}, {"label", "Kept"}})}}});
   Specifiers rows = page->loadSpecifiersFromPlistName("Odd", page);
   ASSERT_EQ(rows.size(), 1u);
   EXPECT_EQ(rows[0]->name(), "Kept");
@@ -156,7 +160,7 @@ TEST_F(ListControllerTest, SectionsStartAtGroupsAndRowsCountWithinThem) {
 }
 
 TEST_F(ListControllerTest, ALinkOpensItsPageWithTheRowAsItsSpecifier) {
-  EXPECT_EQ(page->tableViewDidSelectRowAtIndexPath({2, 0}), std::nullopt);
+  EXPECT_THAT(page->tableViewDidSelectRowAtIndexPath({2, 0}), Succeeds());
   ASSERT_EQ(fixture.inner->viewControllers().size(), 2u);
   EXPECT_NE(&top(), page.get());
   EXPECT_EQ(top().specifier(), row("Next"));
@@ -164,17 +168,18 @@ TEST_F(ListControllerTest, ALinkOpensItsPageWithTheRowAsItsSpecifier) {
 }
 
 TEST_F(ListControllerTest, ALinkToAClassNoBundleRegisteredFailsClearlyAndOpensNothing) {
-  EXPECT_EQ(page->tableViewDidSelectRowAtIndexPath({2, 1}),
-            "NoSuchPage is not a page class of any loaded bundle");
+  EXPECT_THAT(page->tableViewDidSelectRowAtIndexPath({2, 1}),
+              FailsWith("NoSuchPage is not a page class of any loaded bundle"));
   EXPECT_EQ(fixture.inner->viewControllers().size(), 1u);
 }
 
 TEST_F(ListControllerTest, AButtonSendsItsActionToItsTarget) {
-  EXPECT_EQ(page->tableViewDidSelectRowAtIndexPath({2, 2}), std::nullopt);
+  EXPECT_THAT(page->tableViewDidSelectRowAtIndexPath({2, 2}), Succeeds());
   EXPECT_EQ(page->presses, 1);
-  EXPECT_EQ(page->tableViewDidSelectRowAtIndexPath({2, 3}), "TestPage does not implement dud");
-  EXPECT_EQ(page->tableViewDidSelectRowAtIndexPath({1, 0}),
-            "a PSSwitchCell does nothing when tapped");
+  EXPECT_THAT(page->tableViewDidSelectRowAtIndexPath({2, 3}),
+              FailsWith("TestPage does not implement dud"));
+  EXPECT_THAT(page->tableViewDidSelectRowAtIndexPath({1, 0}),
+              FailsWith("a PSSwitchCell does nothing when tapped"));
 }
 
 TEST_F(ListControllerTest, ValuesGoThroughTheRowsSelectors) {
@@ -205,7 +210,7 @@ TEST_F(ListControllerTest, TypedTextArrivesWhenEditingEnds) {
 }
 
 TEST_F(ListControllerTest, LeavingThePageDeliversTheTextBeingTyped) {
-  page->tableViewDidSelectRowAtIndexPath({2, 0});
+  ASSERT_THAT(page->tableViewDidSelectRowAtIndexPath({2, 0}), Succeeds());
   auto next = std::static_pointer_cast<TestPage>(fixture.inner->topViewController());
   next->typeText(next->specifiers()[3], "typed");
   fixture.inner->popViewControllerAnimated(true);
@@ -214,10 +219,10 @@ TEST_F(ListControllerTest, LeavingThePageDeliversTheTextBeingTyped) {
 }
 
 TEST_F(ListControllerTest, ASwipeDeletesOnlyRowsThePageLetsBeEdited) {
-  EXPECT_EQ(page->swipeToDelete({1, 1}), "the row cannot be deleted");
+  EXPECT_THAT(page->swipeToDelete({1, 1}), FailsWith("the row cannot be deleted"));
   page->editable = true;
-  EXPECT_EQ(page->swipeToDelete({1, 1}), std::nullopt);
-  EXPECT_EQ(page->swipeToDelete({9, 0}), "no row at that place");
+  EXPECT_THAT(page->swipeToDelete({1, 1}), Succeeds());
+  EXPECT_THAT(page->swipeToDelete({9, 0}), FailsWith("no row at that place"));
   ASSERT_EQ(page->committed.size(), 1u);
   EXPECT_EQ(page->committed[0].first, UITableViewCellEditingStyle::Delete);
   EXPECT_EQ(page->committed[0].second, (IndexPath{1, 1}));

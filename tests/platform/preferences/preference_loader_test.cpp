@@ -1,20 +1,21 @@
 // Finding settings bundles through their entries and opening them.
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <functional>
 
 #include "platform/preferences/preference_loader.h"
 #include "tests/platform/preferences/preferences_fixture.h"
+#include "tests/support/temporary_folder.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
 using namespace platform;
 using namespace platform::preferences;
 using preferences_testing::Fixture;
+using preferences_testing::writePlist;
 
 constexpr const char* kEntry = "/Library/PreferenceLoader/Preferences/Fixture.plist";
 constexpr const char* kBundlePath = "/Library/PreferenceBundles/Fixture.bundle";
@@ -25,12 +26,12 @@ void installFixture(const std::filesystem::path& root) {
   std::filesystem::create_directories(bundle);
   std::filesystem::copy_file(FIXTURE_BUNDLE, bundle / "Fixture",
                              std::filesystem::copy_options::overwrite_existing);
-  Fixture::writePlist(std::string(kBundlePath) + "/Info.plist",
-                      {{"NSPrincipalClass", "FixtureRootController"}});
-  Fixture::writePlist(kEntry, {{"entry", Dictionary{{"bundle", "Fixture"},
-                                                    {"cell", "PSLinkCell"},
-                                                    {"label", "Fixture"},
-                                                    {"isController", true}}}});
+  writePlist(std::string(kBundlePath) + "/Info.plist",
+             {{"NSPrincipalClass", "FixtureRootController"}});
+  writePlist(kEntry, {{"entry", Dictionary{{"bundle", "Fixture"},
+                                           {"cell", "PSLinkCell"},
+                                           {"label", "Fixture"},
+                                           {"isController", true}}}});
 }
 
 bool logged(const testing_support::TestProcess& process, std::string_view start) {
@@ -54,9 +55,8 @@ TEST(PreferenceLoaderTest, AnEntryBecomesALinkToItsBundlesPrincipalClass) {
 }
 
 TEST(PreferenceLoaderTest, EveryProcessThatOpensTheBundleGetsItsClasses) {
-  const auto root =
-      std::filesystem::temp_directory_path() / ("mornaq-loader-" + std::to_string(::getpid()));
-  std::filesystem::create_directories(root);
+  const testing_support::TemporaryFolder folder("mornaq-loader");
+  const auto& root = folder.path();
   for (int run = 0; run < 2; ++run) {
     SCOPED_TRACE(run);
     testing_support::TestProcess process("com.apple.Preferences", root);
@@ -66,7 +66,6 @@ TEST(PreferenceLoaderTest, EveryProcessThatOpensTheBundleGetsItsClasses) {
     EXPECT_EQ(loadPreferenceEntries().size(), 1u);
     EXPECT_NE(allocateInstance("FixtureRootController"), nullptr);
   }
-  std::filesystem::remove_all(root);
 }
 
 TEST(PreferenceLoaderTest, AnEntryThatCannotBeUsedIsLeftOutWithALogLine) {
@@ -78,15 +77,16 @@ TEST(PreferenceLoaderTest, AnEntryThatCannotBeUsedIsLeftOutWithALogLine) {
   const Case table[] = {
       {"no bundle named",
        [](const auto&) {
-         Fixture::writePlist(kEntry, {{"entry", Dictionary{{"cell", "PSLinkCell"}}}});
+         writePlist(kEntry, {{"entry", Dictionary{{"cell", "PSLinkCell"}}}});
        },
        "PreferenceLoader: /Library/PreferenceLoader/Preferences/Fixture.plist has no entry"},
       {"no principal class",
-       [](const auto&) { Fixture::writePlist(std::string(kBundlePath) + "/Info.plist", {}); },
+       [](const auto&) { writePlist(std::string(kBundlePath) + "/Info.plist", {}); },
        "PreferenceLoader: /Library/PreferenceBundles/Fixture.bundle/Info.plist names no"},
       {"an executable that is no library",
        [](const auto& root) {
-         std::ofstream(root / "Library/PreferenceBundles/Fixture.bundle/Fixture") << "text";
+         testing_support::writeFile(root / "Library/PreferenceBundles/Fixture.bundle/Fixture",
+                                    "text");
        },
        "PreferenceLoader: cannot open /Library/PreferenceBundles/Fixture.bundle/Fixture"},
   };

@@ -7,14 +7,16 @@
 #include <string>
 #include <string_view>
 
-#include "platform/foundation/plist_file.h"
 #include "platform/preferences/class_registry.h"
 #include "platform/preferences/list_controller.h"
 #include "platform/uikit/uikit.h"
 #include "platform/uikit/view_controller.h"
+#include "tests/support/test_files.h"
 #include "tests/support/test_process.h"
 
 namespace preferences_testing {
+
+using testing_support::writePlist;
 
 inline constexpr std::string_view kBundle = "/Library/PreferenceBundles/Test.bundle";
 
@@ -25,14 +27,6 @@ struct Fixture {
     outer = platform::uikit::UINavigationController::create();
     inner = platform::uikit::UINavigationController::create();
     outer->pushViewController(inner, false);
-  }
-
-  // Replaces a plist file of the device root with content.
-  static void writePlist(std::string_view devicePath, platform::Dictionary content) {
-    EXPECT_TRUE(platform::updatePlist(devicePath, [&](platform::Dictionary& file) {
-      file = std::move(content);
-      return true;
-    }));
   }
 
   testing_support::TestProcess process;

@@ -1,16 +1,15 @@
 // The UIKit pieces settings pages use: images decoded from PNG files, the
 // navigation stack's appearance calls, bar buttons and the switch on-tint.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <filesystem>
-#include <fstream>
 #include <vector>
 
 #include "platform/uikit/image.h"
 #include "platform/uikit/object_factory.h"
 #include "platform/uikit/switch_appearance.h"
 #include "tests/platform/preferences/preferences_fixture.h"
+#include "tests/support/png_bytes.h"
 
 namespace {
 
@@ -21,25 +20,8 @@ using preferences_testing::Fixture;
 class ImageTest : public ::testing::Test {
  protected:
   // A real PNG of that many pixels at a device path.
-  void writePng(std::string_view devicePath, unsigned width, unsigned height) {
-    auto file = fixture.process.hostPath(devicePath);
-    std::filesystem::create_directories(file.parent_path());
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    image.width = width;
-    image.height = height;
-    image.format = PNG_FORMAT_RGB;
-    std::vector<png_byte> pixels(PNG_IMAGE_SIZE(image), 0x80);
-    ASSERT_TRUE(png_image_write_to_file(&image, file.c_str(), 0, pixels.data(), 0, nullptr));
-  }
-  void writeBytes(std::string_view devicePath, const std::string& bytes) {
-    auto file = fixture.process.hostPath(devicePath);
-    std::filesystem::create_directories(file.parent_path());
-    std::ofstream(file, std::ios::binary) << bytes;
-  }
-  std::string readBytes(std::string_view devicePath) {
-    std::ifstream in(fixture.process.hostPath(devicePath), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
+  void writePng(std::string_view devicePath, int width, int height) {
+    fixture.process.writeFile(devicePath, testing_support::pngBytes(width, height));
   }
 
   Fixture fixture;
@@ -61,10 +43,10 @@ TEST_F(ImageTest, SizeIsInPointsAtTheScaleTheNameGives) {
 
 TEST_F(ImageTest, WhatIsNotAWholePngGivesNoImage) {
   writePng("/b/whole.png", 16, 16);
-  const std::string whole = readBytes("/b/whole.png");
-  writeBytes("/b/empty.png", "");
-  writeBytes("/b/text.png", "not an image");
-  writeBytes("/b/cut.png", whole.substr(0, whole.size() / 2));
+  const std::string whole = fixture.process.readFile("/b/whole.png");
+  fixture.process.writeFile("/b/empty.png", "");
+  fixture.process.writeFile("/b/text.png", "not an image");
+  fixture.process.writeFile("/b/cut.png", whole.substr(0, whole.size() / 2));
   for (const char* path : {"/b/missing.png", "/b/empty.png", "/b/text.png", "/b/cut.png"}) {
     SCOPED_TRACE(path);
     EXPECT_EQ(UIImage::initWithContentsOfFile(path), nullptr);
