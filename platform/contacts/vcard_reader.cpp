@@ -97,9 +97,8 @@ struct ContentLine {
   std::string_view value;       // still encoded and escaped
 };
 
-std::optional<ContentLine> parseContentLine(std::string_view line) {
-  const auto colon = valueColon(line);
-  if (colon == std::string_view::npos) return std::nullopt;
+// The line as a property, given the colon that ends its head.
+std::optional<ContentLine> contentLineAt(std::string_view line, std::size_t colon) {
   const auto head = line.substr(0, colon);
   auto semicolon = head.size();
   forEachOutsideQuotes(head, ';', [&](std::string_view part) {
@@ -110,6 +109,12 @@ std::optional<ContentLine> parseContentLine(std::string_view line) {
   if (name.empty()) return std::nullopt;
   const auto parameters = semicolon < head.size() ? head.substr(semicolon + 1) : std::string_view{};
   return ContentLine{name, parameters, line.substr(colon + 1)};
+}
+
+std::optional<ContentLine> parseContentLine(std::string_view line) {
+  const auto colon = valueColon(line);
+  if (colon == std::string_view::npos) return std::nullopt;
+  return contentLineAt(line, colon);
 }
 
 // Calls visit(name, value) for each parameter, the value with its quotes. A
@@ -143,6 +148,13 @@ std::string_view unquoted(std::string_view value) {
 }
 
 bool isQuotedPrintable(std::string_view parameters) {
+  // Only a part that reads "QUOTED-PRINTABLE" can say so, and most lines
+  // hold none: they are let go before their parts are taken apart.
+  constexpr std::string_view encoding = "QUOTED-PRINTABLE";
+  const auto holdsEncoding =
+      std::search(parameters.begin(), parameters.end(), encoding.begin(), encoding.end(),
+                  [](char a, char b) { return asciiUpper(a) == b; }) != parameters.end();
+  if (!holdsEncoding) return false;
   bool found = false;
   forEachParameter(parameters, [&](std::string_view name, std::string_view value) {
     found = found || (equalsIgnoringAsciiCase(name, "ENCODING") &&
@@ -178,9 +190,12 @@ class CardLines {
       pieces_.push_back({physical.text, true});
       ++lines_.back().pieces;
     } else {
-      auto content = parseContentLine(physical.text);
-      const bool quotedPrintable = content && isQuotedPrintable(content->parameters);
-      lines_.push_back({physical.number, pieces_.size(), 1, quotedPrintable, content});
+      const auto colon = valueColon(physical.text);
+      const bool quotedPrintable =
+          colon != std::string_view::npos && isQuotedPrintable(physical.text.substr(0, colon));
+      lines_.push_back(
+          {physical.number, pieces_.size(), 1, quotedPrintable,
+           colon == std::string_view::npos ? std::nullopt : contentLineAt(physical.text, colon)});
       pieces_.push_back({physical.text, false});
     }
   }
