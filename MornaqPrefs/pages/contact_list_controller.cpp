@@ -12,6 +12,7 @@
 #include "MornaqPrefs/contacts/contact_directory.h"
 #include "MornaqPrefs/pages/link_rows.h"
 #include "common/settings_format.h"
+#include "platform/foundation/plist_file.h"
 #include "platform/preferences/class_registry.h"
 #include "platform/process/process.h"
 #include "platform/uikit/image.h"
@@ -101,17 +102,19 @@ Specifiers ContactListPage::appSpecifiers() {
 
   // One read serves every row: the rows show the file as it is now either
   // way, and a long address book would otherwise parse it once per contact.
-  const Dictionary settings = platform::readPlist(format::kMainSettingsPath);
+  const auto settings = platform::readPlistShared(format::kMainSettingsPath);
   StateIcons icons(platform::preferences::bundlePathForClass(*isa()).value_or(""));
 
   Specifiers rows{PSSpecifier::groupSpecifierWithName("Contacts")};
-  for (const auto& contactKey : directory.allKeys()) {
-    auto row = linkRow(directory.objectForKey(contactKey).description(), self(), opens_);
+  rows.reserve(1 + directory.count());
+  for (std::size_t i = 0; i < directory.count(); ++i) {
+    const std::string& contactKey = directory.keyAtIndex(i);
+    auto row = linkRow(directory.objectAtIndex(i).description(), self(), opens_);
     row->setProperty(true, "isController");
     row->setProperty(true, "enabled");
     row->setProperty(contactKey, kPhoneNumber);
     row->setProperty(true, "hasIcon");
-    row->setProperty(icons.icon(stateOf(settings, contactKey)), "iconImage");
+    row->setProperty(icons.icon(stateOf(*settings, contactKey)), "iconImage");
     rows.push_back(std::move(row));
   }
   return rows;

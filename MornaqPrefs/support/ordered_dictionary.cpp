@@ -16,6 +16,17 @@ std::string indentString(std::size_t level) { return std::string(4 * level, ' ')
 OrderedDictionary::OrderedDictionary(std::size_t capacity) {
   dictionary_.reserve(capacity);
   array_.reserve(capacity);
+  values_.reserve(capacity);
+}
+
+OrderedDictionary::OrderedDictionary(const OrderedDictionary& other)
+    : dictionary_(other.dictionary_), array_(other.array_) {
+  values_.reserve(array_.size());
+  for (const auto& key : array_) values_.push_back(&dictionary_.find(key)->second);
+}
+
+OrderedDictionary& OrderedDictionary::operator=(const OrderedDictionary& other) {
+  return *this = OrderedDictionary(other);
 }
 
 platform::Dictionary OrderedDictionary::copy() const {
@@ -25,14 +36,19 @@ platform::Dictionary OrderedDictionary::copy() const {
 void OrderedDictionary::setObject(platform::Value object, const std::string& key) {
   if (object.isNil()) platform::fatal(fmt::format("OrderedDictionary: nil object for key {}", key));
   const auto [place, added] = dictionary_.insert_or_assign(key, std::move(object));
-  if (added) array_.push_back(place->first);
+  if (added) {
+    array_.push_back(place->first);
+    values_.push_back(&place->second);
+  }
 }
 
 void OrderedDictionary::removeObjectForKey(std::string_view key) {
   const auto place = dictionary_.find(key);
   if (place == dictionary_.end()) return;
+  const auto index = std::find(array_.begin(), array_.end(), key) - array_.begin();
+  array_.erase(array_.begin() + index);
+  values_.erase(values_.begin() + index);
   dictionary_.erase(place);
-  std::erase(array_, key);
 }
 
 void OrderedDictionary::insertObject(platform::Value object, const std::string& key,
@@ -43,8 +59,9 @@ void OrderedDictionary::insertObject(platform::Value object, const std::string& 
     platform::fatal(
         fmt::format("OrderedDictionary: index {} beyond bounds [0 .. {}]", index, array_.size()));
   }
+  const auto place = dictionary_.emplace(key, std::move(object)).first;
   array_.insert(array_.begin() + static_cast<std::ptrdiff_t>(index), key);
-  dictionary_.emplace(key, std::move(object));
+  values_.insert(values_.begin() + static_cast<std::ptrdiff_t>(index), &place->second);
 }
 
 const platform::Value& OrderedDictionary::objectForKey(std::string_view key) const {
@@ -59,6 +76,11 @@ const std::string& OrderedDictionary::keyAtIndex(std::size_t index) const {
         fmt::format("OrderedDictionary: index {} beyond bounds [0 .. {})", index, array_.size()));
   }
   return array_[index];
+}
+
+const platform::Value& OrderedDictionary::objectAtIndex(std::size_t index) const {
+  keyAtIndex(index);  // stops with the same message beyond bounds
+  return *values_[index];
 }
 
 std::string OrderedDictionary::descriptionWithLocale(const std::optional<std::string>& locale,

@@ -19,6 +19,10 @@ class OrderedDictionary {
   OrderedDictionary() = default;
   // initWithCapacity:, the capacity a size hint.
   explicit OrderedDictionary(std::size_t capacity);
+  OrderedDictionary(const OrderedDictionary& other);
+  OrderedDictionary& operator=(const OrderedDictionary& other);
+  OrderedDictionary(OrderedDictionary&&) noexcept = default;
+  OrderedDictionary& operator=(OrderedDictionary&&) noexcept = default;
 
   // copy: the pairs, in no promised order.
   platform::Dictionary copy() const;
@@ -36,6 +40,8 @@ class OrderedDictionary {
   const platform::Value& objectForKey(std::string_view key) const;
   // index must be below count().
   const std::string& keyAtIndex(std::size_t index) const;
+  // The value of keyAtIndex(index), without a lookup; index must be below count().
+  const platform::Value& objectAtIndex(std::size_t index) const;
 
   // The keys in order (allKeys).
   const std::vector<std::string>& allKeys() const { return array_; }
@@ -59,6 +65,10 @@ class OrderedDictionary {
   };
   std::unordered_map<std::string, platform::Value, KeyHash, std::equal_to<>> dictionary_;
   std::vector<std::string> array_;
+  // The value of each key of array_, at the same index, so that walking the
+  // pairs in order looks nothing up: a value stays in its node of the map
+  // until erased, and moves with the map.
+  std::vector<const platform::Value*> values_;
 };
 
 // The text form of one key or value: a string is itself; a collection prints

@@ -3,38 +3,33 @@
 #include <fmt/format.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <system_error>
 #include <unordered_set>
 
 #include "platform/contacts/vcard_reader.h"
+#include "platform/foundation/file_io.h"
 #include "platform/foundation/log.h"
 #include "platform/process/process.h"
 
 namespace platform::contacts {
 namespace {
 
-// The file whole; nullopt when it exists but cannot be read. A missing file
+// The file whole; a failure when it exists but cannot be read. A missing file
 // is an empty address book.
-std::optional<std::string> readAddressBook(const std::filesystem::path& path) {
-  std::error_code error;
-  if (!std::filesystem::exists(path, error)) return std::string();
-  if (!std::filesystem::is_regular_file(path, error)) return std::nullopt;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-  if (in.bad()) return std::nullopt;
+Result<std::string> readAddressBook(const std::filesystem::path& path) {
+  auto text = readWholeFile(path);
+  if (!text && text.failure().code == std::errc::no_such_file_or_directory) return std::string();
   return text;
 }
 
 // Names as the header describes: N gives both, else FN stands as the given name.
-void setNames(const VCard& card, CNContactData& contact) {
+void setNames(VCard& card, CNContactData& contact) {
   if (card.name) {
-    const auto& n = *card.name;
-    contact.familyName = n.empty() ? "" : n[0];
-    contact.givenName = n.size() < 2 ? "" : n[1];
+    auto& n = *card.name;
+    contact.familyName = n.empty() ? "" : std::move(n[0]);
+    contact.givenName = n.size() < 2 ? "" : std::move(n[1]);
   } else {
-    contact.givenName = card.formattedName;
+    contact.givenName = std::move(card.formattedName);
   }
 }
 
@@ -44,14 +39,10 @@ void setNames(const VCard& card, CNContactData& contact) {
 class ContactMaker {
  public:
   CNContactData contactOf(VCard& card) {
-    const std::string record = card.uid ? *card.uid : fmt::format("{:016X}", card.contentHash);
-    std::string unique = record;
-    for (int n = 2; !taken_.insert(unique).second; ++n) unique = fmt::format("{}-{}", record, n);
-    if (unique != record) {
-      NSLog(
-          fmt::format("Contacts: the identifier {} is repeated; this card is {}", record, unique));
-    }
-    CNContactData contact{.identifier = unique + std::string(kIdentifierSuffix)};
+    std::string record = card.uid ? std::move(*card.uid) : fmt::format("{:016X}", card.contentHash);
+    if (!taken_.insert(record).second) record = repeated(record);
+    record += kIdentifierSuffix;
+    CNContactData contact{.identifier = std::move(record)};
     setNames(card, contact);
     contact.phoneNumbers.reserve(card.phones.size());
     for (auto& phone : card.phones) {
@@ -62,6 +53,18 @@ class ContactMaker {
   }
 
  private:
+  // The first free identifier for a card whose record identifier is taken.
+  std::string repeated(const std::string& record) {
+    for (int n = 2;; ++n) {
+      std::string unique = fmt::format("{}-{}", record, n);
+      if (taken_.insert(unique).second) {
+        NSLog(fmt::format("Contacts: the identifier {} is repeated; this card is {}", record,
+                          unique));
+        return unique;
+      }
+    }
+  }
+
   std::unordered_set<std::string> taken_;
 };
 

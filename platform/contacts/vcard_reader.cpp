@@ -2,6 +2,7 @@
 
 #include <fmt/format.h>
 
+#include <algorithm>
 #include <utility>
 #include <variant>
 
@@ -28,7 +29,12 @@ class PhysicalLines {
 
   std::optional<PhysicalLine> next() {
     if (text_.empty()) return std::nullopt;
-    const auto end = text_.find_first_of("\r\n");
+    // A search for either byte, rather than find_first_of, which looks each
+    // byte up in the set of two.
+    const auto found =
+        std::find_if(text_.begin(), text_.end(), [](char c) { return c == '\r' || c == '\n'; });
+    const auto end = found == text_.end() ? std::string_view::npos
+                                          : static_cast<std::size_t>(found - text_.begin());
     const PhysicalLine line{text_.substr(0, end), ++number_};
     if (end == std::string_view::npos) {
       text_ = {};
@@ -48,15 +54,15 @@ class PhysicalLines {
   std::size_t number_ = 0;
 };
 
+bool isBlankOrTab(char c) { return c == ' ' || c == '\t'; }
+
 std::string_view trimmed(std::string_view text) {
-  const auto first = text.find_first_not_of(" \t");
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+  while (!text.empty() && isBlankOrTab(text.front())) text.remove_prefix(1);
+  while (!text.empty() && isBlankOrTab(text.back())) text.remove_suffix(1);
+  return text;
 }
 
-bool continuesFolded(std::string_view line) {
-  return line.starts_with(' ') || line.starts_with('\t');
-}
+bool continuesFolded(std::string_view line) { return !line.empty() && isBlankOrTab(line[0]); }
 
 // The position of the colon that ends a line's name and parameters: the
 // first one outside a quoted parameter value.
@@ -91,9 +97,8 @@ struct ContentLine {
   std::string_view value;       // still encoded and escaped
 };
 
-std::optional<ContentLine> parseContentLine(std::string_view line) {
-  const auto colon = valueColon(line);
-  if (colon == std::string_view::npos) return std::nullopt;
+// The line as a property, given the colon that ends its head.
+std::optional<ContentLine> contentLineAt(std::string_view line, std::size_t colon) {
   const auto head = line.substr(0, colon);
   auto semicolon = head.size();
   forEachOutsideQuotes(head, ';', [&](std::string_view part) {
@@ -104,6 +109,12 @@ std::optional<ContentLine> parseContentLine(std::string_view line) {
   if (name.empty()) return std::nullopt;
   const auto parameters = semicolon < head.size() ? head.substr(semicolon + 1) : std::string_view{};
   return ContentLine{name, parameters, line.substr(colon + 1)};
+}
+
+std::optional<ContentLine> parseContentLine(std::string_view line) {
+  const auto colon = valueColon(line);
+  if (colon == std::string_view::npos) return std::nullopt;
+  return contentLineAt(line, colon);
 }
 
 // Calls visit(name, value) for each parameter, the value with its quotes. A
@@ -137,6 +148,13 @@ std::string_view unquoted(std::string_view value) {
 }
 
 bool isQuotedPrintable(std::string_view parameters) {
+  // Only a part that reads "QUOTED-PRINTABLE" can say so, and most lines
+  // hold none: they are let go before their parts are taken apart.
+  constexpr std::string_view encoding = "QUOTED-PRINTABLE";
+  const auto holdsEncoding =
+      std::search(parameters.begin(), parameters.end(), encoding.begin(), encoding.end(),
+                  [](char a, char b) { return asciiUpper(a) == b; }) != parameters.end();
+  if (!holdsEncoding) return false;
   bool found = false;
   forEachParameter(parameters, [&](std::string_view name, std::string_view value) {
     found = found || (equalsIgnoringAsciiCase(name, "ENCODING") &&
@@ -175,9 +193,17 @@ class CardLines {
       const auto colon = valueColon(physical.text);
       const bool quotedPrintable =
           colon != std::string_view::npos && isQuotedPrintable(physical.text.substr(0, colon));
-      lines_.push_back({physical.number, pieces_.size(), 1, quotedPrintable});
+      lines_.push_back(
+          {physical.number, pieces_.size(), 1, quotedPrintable,
+           colon == std::string_view::npos ? std::nullopt : contentLineAt(physical.text, colon)});
       pieces_.push_back({physical.text, false});
     }
+  }
+
+  // Empties the card for the next one, keeping the memory.
+  void clear() {
+    pieces_.clear();
+    lines_.clear();
   }
 
   std::size_t size() const { return lines_.size(); }
@@ -198,6 +224,13 @@ class CardLines {
     return joined_;
   }
 
+  // The line as a property; nullopt when it is none. A line of one piece
+  // was parsed as it was added. Valid until the next call.
+  std::optional<ContentLine> content(std::size_t line, Version version) {
+    const auto& entry = lines_[line];
+    return entry.pieces == 1 ? entry.content : parseContentLine(text(line, version));
+  }
+
  private:
   struct Piece {
     std::string_view text;
@@ -208,6 +241,7 @@ class CardLines {
     std::size_t first;
     std::size_t pieces;
     bool quotedPrintable;
+    std::optional<ContentLine> content;  // of the first piece
   };
   std::vector<Piece> pieces_;
   std::vector<Entry> lines_;
@@ -226,10 +260,11 @@ class CardParser {
   std::variant<VCard, Problem> parse() {
     if (auto problem = findVersion()) return std::move(*problem);
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-      const auto text = lines_.text(i, version_);
-      if (trimmed(text).empty()) continue;
-      const auto content = parseContentLine(text);
-      if (!content) return Problem{lines_.number(i), "the line is not a property"};
+      const auto content = lines_.content(i, version_);
+      if (!content) {
+        if (trimmed(lines_.text(i, version_)).empty()) continue;
+        return Problem{lines_.number(i), "the line is not a property"};
+      }
       if (auto problem = take(*content)) return Problem{lines_.number(i), std::move(*problem)};
     }
     if (!card_.uid) card_.contentHash = contentHash();
@@ -241,7 +276,7 @@ class CardParser {
   // VERSION line is read as 3.0.
   std::optional<Problem> findVersion() {
     for (std::size_t i = 0; i < lines_.size(); ++i) {
-      const auto content = parseContentLine(lines_.text(i, Version::V30));
+      const auto content = lines_.content(i, Version::V30);
       if (!content || !equalsIgnoringAsciiCase(content->name, "VERSION")) continue;
       const auto version = trimmed(content->value);
       if (version == "2.1") {
@@ -260,35 +295,36 @@ class CardParser {
   // cannot be read.
   std::optional<std::string> take(const ContentLine& line) {
     const auto is = [&](std::string_view name) { return equalsIgnoringAsciiCase(line.name, name); };
-    if (is("UID")) return assign(card_.uid, line, line.value);
-    if (is("FN")) return assign(card_.formattedName, line, line.value);
-    if (is("TEL")) return addPhone(line);
-    if (is("N")) return setName(line);
+    if (is("UID")) return assign(card_.uid, line.value, codingOf(line, version_));
+    if (is("FN")) return assign(card_.formattedName, line.value, codingOf(line, version_));
+    if (is("TEL")) return addPhone(line, codingOf(line, version_));
+    if (is("N")) return setName(line, codingOf(line, version_));
     return std::nullopt;
   }
 
-  std::optional<std::string> assign(std::optional<std::string>& field, const ContentLine& line,
-                                    std::string_view raw) {
-    auto text = decodedText(raw, codingOf(line, version_));
+  static std::optional<std::string> assign(std::optional<std::string>& field, std::string_view raw,
+                                           const TextCoding& coding) {
+    auto text = decodedText(raw, coding);
     if (!text) return text.reason();
     field = std::move(*text);
     return std::nullopt;
   }
 
-  std::optional<std::string> setName(const ContentLine& line) {
+  std::optional<std::string> setName(const ContentLine& line, const TextCoding& coding) {
     std::vector<std::string> components;
+    components.reserve(5);
     std::optional<std::string> problem;
     forEachComponent(line.value, [&](std::string_view raw) {
       if (problem) return;
       std::optional<std::string> component;
-      problem = assign(component, line, raw);
+      problem = assign(component, raw, coding);
       if (component) components.push_back(std::move(*component));
     });
     if (!problem) card_.name = std::move(components);
     return problem;
   }
 
-  std::optional<std::string> addPhone(const ContentLine& line) {
+  std::optional<std::string> addPhone(const ContentLine& line, const TextCoding& coding) {
     VCardPhone phone;
     forEachParameter(line.parameters, [&](std::string_view name, std::string_view value) {
       if (!equalsIgnoringAsciiCase(name, "TYPE")) return;
@@ -299,7 +335,7 @@ class CardParser {
       phone.type = phone.type ? *phone.type + "," + type : std::move(type);
     });
     if (phone.type) {
-      auto type = utf8Of(std::move(*phone.type), codingOf(line, version_));
+      auto type = utf8Of(std::move(*phone.type), coding);
       if (!type) return type.reason();
       phone.type = std::move(*type);
     }
@@ -307,7 +343,7 @@ class CardParser {
     // vCard 4.0 writes numbers as tel: addresses.
     if (startsWithIgnoringAsciiCase(number, "TEL:")) number.remove_prefix(4);
     std::optional<std::string> text;
-    if (auto problem = assign(text, line, number)) return problem;
+    if (auto problem = assign(text, number, coding)) return problem;
     phone.number = std::move(*text);
     card_.phones.push_back(std::move(phone));
     return std::nullopt;
@@ -349,23 +385,33 @@ class CardParser {
   VCard card_;
 };
 
-bool isCardDelimiter(std::string_view line, std::string_view property) {
+enum class Delimiter { None, Begin, End };
+
+// Whether a line opens a card ("BEGIN:VCARD") or closes one ("END:VCARD"), in
+// any case, blanks around it. Every line is asked, so a line that starts with
+// neither word is let go at once.
+Delimiter delimiterOf(std::string_view line) {
   const auto text = trimmed(line);
-  if (!startsWithIgnoringAsciiCase(text, property)) return false;
+  const bool begins = startsWithIgnoringAsciiCase(text, "BEGIN");
+  const bool ends = !begins && startsWithIgnoringAsciiCase(text, "END");
+  if (!begins && !ends) return Delimiter::None;
   const auto content = parseContentLine(text);
-  return content && equalsIgnoringAsciiCase(content->name, property) &&
-         equalsIgnoringAsciiCase(trimmed(content->value), "VCARD");
+  if (!content || !equalsIgnoringAsciiCase(trimmed(content->value), "VCARD")) {
+    return Delimiter::None;
+  }
+  if (begins && equalsIgnoringAsciiCase(content->name, "BEGIN")) return Delimiter::Begin;
+  if (ends && equalsIgnoringAsciiCase(content->name, "END")) return Delimiter::End;
+  return Delimiter::None;
 }
 
 }  // namespace
 
 void forEachVCard(std::string_view text, std::string_view source,
                   const std::function<void(VCard&)>& visit) {
-  struct OpenCard {
-    std::size_t firstLine;
-    CardLines lines;
-  };
-  std::optional<OpenCard> open;
+  // The first line of the card being read, if any. One buffer holds the
+  // lines of every card in turn.
+  std::optional<std::size_t> open;
+  CardLines cardLines;
   std::size_t strayLines = 0;
   const auto skip = [&](std::size_t line, std::string_view why) {
     NSLog(fmt::format("Contacts: skipped the card at line {} of {}: {}", line, source, why));
@@ -373,24 +419,26 @@ void forEachVCard(std::string_view text, std::string_view source,
   PhysicalLines lines(text);
   while (const auto next = lines.next()) {
     const PhysicalLine& line = *next;
-    if (isCardDelimiter(line.text, "BEGIN")) {
-      if (open) skip(open->firstLine, "it has no END:VCARD");
-      open = OpenCard{line.number, {}};
+    const Delimiter delimiter = delimiterOf(line.text);
+    if (delimiter == Delimiter::Begin) {
+      if (open) skip(*open, "it has no END:VCARD");
+      open = line.number;
+      cardLines.clear();
     } else if (!open) {
       if (!trimmed(line.text).empty() && !continuesFolded(line.text)) ++strayLines;
-    } else if (isCardDelimiter(line.text, "END")) {
-      auto card = CardParser(open->lines).parse();
+    } else if (delimiter == Delimiter::End) {
+      auto card = CardParser(cardLines).parse();
       if (const auto* problem = std::get_if<Problem>(&card)) {
-        skip(open->firstLine, fmt::format("line {}: {}", problem->line, problem->what));
+        skip(*open, fmt::format("line {}: {}", problem->line, problem->what));
       } else {
         visit(std::get<VCard>(card));
       }
       open.reset();
     } else {
-      open->lines.add(line);
+      cardLines.add(line);
     }
   }
-  if (open) skip(open->firstLine, "it has no END:VCARD");
+  if (open) skip(*open, "it has no END:VCARD");
   if (strayLines > 0) {
     NSLog(fmt::format("Contacts: ignored {} lines outside any card in {}", strayLines, source));
   }

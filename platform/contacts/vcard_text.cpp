@@ -45,6 +45,10 @@ bool isUtf8(std::string_view text) {
   const auto* bytes = reinterpret_cast<const std::uint8_t*>(text.data());
   const auto length = static_cast<std::int32_t>(text.size());
   for (std::int32_t i = 0; i < length;) {
+    if (bytes[i] < 0x80) {  // most text of an address book is ASCII
+      ++i;
+      continue;
+    }
     UChar32 c;
     U8_NEXT(bytes, i, length, c);
     if (c < 0) return false;
@@ -98,7 +102,7 @@ Result<std::string> utf8Of(std::string bytes, const TextCoding& coding) {
 Result<std::string> decodedText(std::string_view raw, const TextCoding& coding) {
   auto text =
       utf8Of(coding.quotedPrintable ? quotedPrintableDecoded(raw) : std::string(raw), coding);
-  if (!text) return text;
+  if (!text || text->find('\\') == std::string::npos) return text;
   return unescaped(*text);
 }
 

@@ -1,5 +1,6 @@
 #include "platform/preferences/specifier.h"
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -16,6 +17,13 @@ constexpr std::array<std::pair<PSCellType, std::string_view>, 6> kCellNames{{
     {PSCellType::EditText, "PSEditTextCell"},
     {PSCellType::Button, "PSButtonCell"},
 }};
+
+// The property named key in a row's list of them, or the end of the list.
+template <class Properties>
+auto findProperty(Properties& properties, std::string_view key) {
+  return std::find_if(properties.begin(), properties.end(),
+                      [key](const auto& property) { return property.first == key; });
+}
 
 }  // namespace
 
@@ -54,7 +62,20 @@ SpecifierRef PSSpecifier::groupSpecifierWithName(std::optional<std::string> name
 }
 
 void PSSpecifier::setProperty(Value value, std::string_view key) {
-  properties_.insert_or_assign(std::string(key), std::move(value));
+  const auto kept = findProperty(properties_, key);
+  if (kept != properties_.end()) {
+    kept->second = std::move(value);
+    return;
+  }
+  constexpr std::size_t kRowProperties = 8;
+  if (properties_.empty()) properties_.reserve(kRowProperties);
+  properties_.emplace_back(key, std::move(value));
+}
+
+const Value& PSSpecifier::propertyForKey(std::string_view key) const {
+  static const Value nil;
+  const auto kept = findProperty(properties_, key);
+  return kept == properties_.end() ? nil : kept->second;
 }
 
 Value PSSpecifier::performGetter() {

@@ -58,8 +58,8 @@ class PSSpecifier : public std::enable_shared_from_this<PSSpecifier> {
 
   void setProperty(Value value, std::string_view key);
   // nil when the row has no such property.
-  const Value& propertyForKey(std::string_view key) const { return lookUp(properties_, key); }
-  const Dictionary& properties() const { return properties_; }
+  const Value& propertyForKey(std::string_view key) const;
+  Dictionary properties() const { return {properties_.begin(), properties_.end()}; }
 
   // The value the row shows: its getter sent to its target with the row; nil
   // when the target does not implement the getter (no page implements
@@ -76,7 +76,9 @@ class PSSpecifier : public std::enable_shared_from_this<PSSpecifier> {
   std::optional<std::string> getter_;
   std::optional<std::string> detail_;
   PSCellType cellType_ = PSCellType::Group;
-  Dictionary properties_;
+  // A row has a handful of properties, and a long list has many rows: one
+  // small block each, searched in order, costs less than a tree of nodes.
+  std::vector<std::pair<std::string, Value>> properties_;
 };
 
 }  // namespace platform::preferences

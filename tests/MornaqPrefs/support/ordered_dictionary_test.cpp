@@ -3,7 +3,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdint>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -103,6 +107,63 @@ OrderedDictionary pairs(std::vector<std::pair<std::string, Value>> entries) {
   OrderedDictionary d;
   for (auto& [key, value] : entries) d.setObject(value, key);
   return d;
+}
+
+// Random edits against a list of pairs: after each one, every index gives the
+// key and the value the list has there, by index and by key alike, and so do
+// copies taken along the way, which later edits of the original leave alone.
+TEST(OrderedDictionaryTest, PairsByIndexFollowEveryEditAndEveryCopy) {
+  using Pairs = std::vector<std::pair<std::string, Value>>;
+  const auto expectHolds = [](const OrderedDictionary& d, const Pairs& pairs) {
+    ASSERT_EQ(d.count(), pairs.size());
+    for (std::size_t i = 0; i < pairs.size(); ++i) {
+      EXPECT_EQ(d.keyAtIndex(i), pairs[i].first);
+      EXPECT_EQ(d.objectAtIndex(i), pairs[i].second);
+      EXPECT_EQ(d.objectForKey(pairs[i].first), pairs[i].second);
+    }
+  };
+  std::mt19937 random(7);
+  OrderedDictionary d;
+  Pairs pairs;
+  std::vector<std::pair<OrderedDictionary, Pairs>> copies;
+  for (int step = 0; step < 400; ++step) {
+    const std::string key(1, static_cast<char>('a' + random() % 12));
+    const Value value(static_cast<std::int64_t>(step));
+    const auto kept = std::find_if(pairs.begin(), pairs.end(),
+                                   [&key](const auto& pair) { return pair.first == key; });
+    switch (random() % 5) {
+      case 0:
+      case 1:
+        d.setObject(value, key);
+        if (kept != pairs.end()) {
+          kept->second = value;
+        } else {
+          pairs.emplace_back(key, value);
+        }
+        break;
+      case 2:
+        d.removeObjectForKey(key);
+        if (kept != pairs.end()) pairs.erase(kept);
+        break;
+      case 3: {
+        if (kept != pairs.end()) pairs.erase(kept);
+        const auto index = random() % (pairs.size() + 1);
+        d.insertObject(value, key, index);
+        pairs.insert(pairs.begin() + static_cast<std::ptrdiff_t>(index), {key, value});
+        break;
+      }
+      default:
+        if (copies.size() < 4) {
+          copies.emplace_back(d, pairs);  // copied by construction
+        } else {
+          auto& [copy, copied] = copies[random() % copies.size()];
+          copy = d;  // copied by assignment
+          copied = pairs;
+        }
+    }
+    expectHolds(d, pairs);
+  }
+  for (const auto& [copy, copied] : copies) expectHolds(copy, copied);
 }
 
 TEST(OrderedDictionaryTest, PrintsItsTextFormAtEachLevel) {
