@@ -81,8 +81,8 @@ int runDemo() {
   }
   const fs::path root = pattern;
   int status = 1;
-  if (std::string error = tools::installPackage(root); !error.empty()) {
-    std::cerr << "mornaq demo: " << error << '\n';
+  if (const auto installed = tools::installPackage(root); !installed) {
+    std::cerr << "mornaq demo: " << installed.reason() << '\n';
   } else if (auto written = tools::writeSampleSettings(root); !written) {
     std::cerr << "mornaq demo: " << written.reason() << '\n';
   } else {

@@ -16,8 +16,8 @@ tools::Run addInstall(CLI::App& mornaq) {
       ->required()
       ->check(CLI::ExistingDirectory);
   return [root] {
-    if (std::string error = tools::installPackage(*root); !error.empty()) {
-      std::cerr << "mornaq install: " << error << '\n';
+    if (const auto installed = tools::installPackage(*root); !installed) {
+      std::cerr << "mornaq install: " << installed.reason() << '\n';
       return 1;
     }
     std::cout << "Installed Mornaq into " << *root << '\n';

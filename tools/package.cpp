@@ -16,7 +16,7 @@ const fs::path kPrefsResources = kSourceDir / "MornaqPrefs/Resources";
 
 // Copied beside the target and renamed over it, so that an app running from
 // the root keeps the file it opened and never sees half a new one.
-std::string installItem(const PackageItem& item, const platform::DeviceRoot& root) {
+platform::Result<> installItem(const PackageItem& item, const platform::DeviceRoot& root) {
   const fs::path target = *root.map(item.devicePath);
   const fs::path partial = fs::path(target).concat(".partial");
   std::error_code error;
@@ -26,8 +26,9 @@ std::string installItem(const PackageItem& item, const platform::DeviceRoot& roo
   if (!error) return {};
   std::error_code ignored;
   fs::remove(partial, ignored);
-  return fmt::format("cannot install {} as {}: {}", item.source.string(), target.string(),
-                     error.message());
+  return platform::systemFailure(
+      error, fmt::format("cannot install {} as {}: {}", item.source.string(), target.string(),
+                         error.message()));
 }
 
 }  // namespace
@@ -77,10 +78,10 @@ const std::vector<PackageItem>& packageItems() {
   return items;
 }
 
-std::string installPackage(const fs::path& root) {
+platform::Result<> installPackage(const fs::path& root) {
   const platform::DeviceRoot deviceRoot(root);
   for (const auto& item : packageItems()) {
-    if (std::string error = installItem(item, deviceRoot); !error.empty()) return error;
+    if (auto installed = installItem(item, deviceRoot); !installed) return installed;
   }
   return {};
 }

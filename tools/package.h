@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/foundation/result.h"
+
 namespace tools {
 
 struct PackageItem {
@@ -15,8 +17,8 @@ struct PackageItem {
 const std::vector<PackageItem>& packageItems();
 
 // Copies every item into the device root, replacing what an earlier install
-// left; nothing else under the root is touched. Gives what went wrong, or
-// the empty text.
-std::string installPackage(const std::filesystem::path& root);
+// left; nothing else under the root is touched. The first failure says which
+// file and why.
+platform::Result<> installPackage(const std::filesystem::path& root);
 
 }  // namespace tools

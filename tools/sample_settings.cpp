@@ -2,7 +2,6 @@
 
 #include <fmt/format.h>
 
-#include <fstream>
 #include <utility>
 
 #include <nlohmann/json.hpp>
@@ -12,6 +11,7 @@
 #include "hosts/common/json_plist.h"
 #include "platform/contacts/contacts.h"
 #include "platform/foundation/device_root.h"
+#include "platform/foundation/file_io.h"
 #include "platform/foundation/plist_file.h"
 #include "platform/process/process.h"
 
@@ -75,18 +75,12 @@ platform::Result<> writeSampleSettings(const fs::path& root) {
   return {};
 }
 
-bool writeSampleAddressBook(const fs::path& root) {
+platform::Result<> writeSampleAddressBook(const fs::path& root) {
   const fs::path target = *platform::DeviceRoot(root).map(platform::contacts::kAddressBookPath);
-  const fs::path partial = fs::path(target).concat(".partial");
   std::error_code error;
   fs::create_directories(target.parent_path(), error);
-  {
-    std::ofstream out(partial, std::ios::binary);
-    out << kAddressBook;
-    if (!out.flush()) return false;
-  }
-  fs::rename(partial, target, error);
-  return !error;
+  if (error) return platform::systemFailure(error);
+  return platform::replaceFileAtomically(target, kAddressBook);
 }
 
 }  // namespace tools

@@ -12,7 +12,7 @@ namespace tools {
 // Writes both settings files through the locked update, replacing their
 // content; the first failure says which file and why.
 platform::Result<> writeSampleSettings(const std::filesystem::path& root);
-// Lays the sample address book into the device root; false when it could not.
-bool writeSampleAddressBook(const std::filesystem::path& root);
+// Lays the sample address book into the device root, whole or not at all.
+platform::Result<> writeSampleAddressBook(const std::filesystem::path& root);
 
 }  // namespace tools

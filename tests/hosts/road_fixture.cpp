@@ -18,8 +18,8 @@ std::vector<std::pair<double, nlohmann::json>> RunResult::of(const std::string& 
 }
 
 RoadTest::RoadTest() {
-  const std::string error = tools::installPackage(root);
-  EXPECT_EQ(error, "");
+  const auto installed = tools::installPackage(root);
+  EXPECT_TRUE(installed) << installed.failure().reason;
 }
 
 void RoadTest::writeFile(std::string_view devicePath, const platform::Dictionary& content) {

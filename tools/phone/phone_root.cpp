@@ -1,5 +1,7 @@
 #include "tools/phone/phone_root.h"
 
+#include <fmt/format.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <system_error>
@@ -34,13 +36,12 @@ platform::Result<void> prepareRoot(const fs::path& root, bool fresh) {
     return fs::exists(*platform::DeviceRoot(root).map(item.devicePath));
   });
   if (!installed) {
-    if (std::string failure = installPackage(root); !failure.empty()) {
-      return platform::Failure{failure};
-    }
+    if (auto installed = installPackage(root); !installed) return installed.failure();
   }
   if (fresh) {
-    if (!writeSampleAddressBook(root)) {
-      return platform::Failure{"cannot write the sample address book into " + root.string()};
+    if (auto written = writeSampleAddressBook(root); !written) {
+      return platform::Failure{fmt::format("cannot write the sample address book into {}: {}",
+                                           root.string(), written.reason())};
     }
     if (auto written = writeSampleSettings(root); !written) return written.failure();
   }
