@@ -60,6 +60,10 @@ std::string joined(const std::string& given, const std::string& family) {
 // it in one probe.
 class NamesInUse {
  public:
+  // Room for this many names at once: a set that grows as it goes moves
+  // every name it holds each time.
+  explicit NamesInUse(std::size_t names) { used_.reserve(names); }
+
   // Sets slot, a value in the directory, to name made unique.
   void claim(std::string name, platform::Value& slot) {
     if (record(std::move(name), slot)) return;
@@ -80,7 +84,14 @@ class NamesInUse {
   std::unordered_map<std::string, int> nextSuffix_;
 };
 
-void addContact(const CNContact& contact, platform::Dictionary& directory, NamesInUse& names) {
+// A contact listed under its key, its display name not yet made unique.
+struct Listed {
+  platform::Value* slot;  // the contact's value in the directory
+  std::string name;
+};
+
+void addContact(const CNContact& contact, platform::Dictionary& directory,
+                std::vector<Listed>& listed) {
   if (contact.phoneNumbers().empty()) return;
   const auto [entry, added] =
       directory.try_emplace(mornaq::format::contactKey(contact.identifier()));
@@ -91,7 +102,7 @@ void addContact(const CNContact& contact, platform::Dictionary& directory, Names
                                 entry->first, contact.identifier()));
     return;
   }
-  names.claim(displayName(contact), entry->second);
+  listed.push_back({&entry->second, displayName(contact)});
 }
 
 }  // namespace
@@ -104,13 +115,17 @@ OrderedDictionary scanContacts() {
   namespace contacts = platform::contacts;
   auto& directory = platform::Process::current().state<DirectoryState>().dOfPerson;
   directory.clear();
-  NamesInUse names;
+  std::vector<Listed> listed;
   contacts::CNContactFetchRequest request({std::string(contacts::CNContactFamilyNameKey),
                                            std::string(contacts::CNContactGivenNameKey),
                                            std::string(contacts::CNContactPhoneNumbersKey)});
   request.setPredicate(nullptr);
   contacts::CNContactStore().enumerateContactsWithFetchRequest(
-      request, [&](const CNContact& contact, bool&) { addContact(contact, directory, names); });
+      request, [&](const CNContact& contact, bool&) { addContact(contact, directory, listed); });
+  // The names are made unique in file order once every contact is listed,
+  // when their number is known.
+  NamesInUse names(listed.size());
+  for (auto& [slot, name] : listed) names.claim(std::move(name), *slot);
   return sortedDictionary(directory);
 }
 

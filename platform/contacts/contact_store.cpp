@@ -38,6 +38,10 @@ void setNames(VCard& card, CNContactData& contact) {
 // repeated one takes the first free suffix "-2", "-3", ...
 class ContactMaker {
  public:
+  // Room for this many identifiers at once: a set that grows as it goes
+  // moves every identifier it holds each time.
+  explicit ContactMaker(std::size_t cards) { taken_.reserve(cards); }
+
   CNContactData contactOf(VCard& card) {
     std::string record = card.uid ? std::move(*card.uid) : fmt::format("{:016X}", card.contentHash);
     if (!taken_.insert(record).second) record = repeated(record);
@@ -68,6 +72,18 @@ class ContactMaker {
   std::unordered_set<std::string> taken_;
 };
 
+// About how many cards text holds: its END lines as phones write them. A card
+// ended in another spelling only makes the set of identifiers grow as it goes.
+std::size_t roughCardCount(std::string_view text) {
+  constexpr std::string_view end = "END:VCARD";
+  std::size_t cards = 0;
+  for (auto at = text.find(end); at != std::string_view::npos;
+       at = text.find(end, at + end.size())) {
+    ++cards;
+  }
+  return cards;
+}
+
 }  // namespace
 
 bool CNContactStore::enumerateContactsWithFetchRequest(const CNContactFetchRequest& request,
@@ -80,7 +96,7 @@ bool CNContactStore::enumerateContactsWithFetchRequest(const CNContactFetchReque
   }
   // Each contact is made and delivered as soon as its card is read, while
   // the card is still in the cache.
-  ContactMaker maker;
+  ContactMaker maker(roughCardCount(*text));
   bool stopped = false;
   forEachVCard(*text, kAddressBookPath, [&](VCard& card) {
     if (stopped) return;
