@@ -183,8 +183,9 @@ OrderedDictionary sortedDictionary(const platform::Dictionary& directory) {
   std::sort(entries.begin(), entries.end(), [&tailOf](const SortEntry& a, const SortEntry& b) {
     if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];
     if (a.head[1] != b.head[1]) return a.head[1] < b.head[1];
-    return std::tuple(tailOf(a), a.name, std::string_view(*a.key)) <
-           std::tuple(tailOf(b), b.name, std::string_view(*b.key));
+    // One three-way comparison per part: "<" on tuples compares each part twice.
+    return (std::tuple(tailOf(a), a.name, std::string_view(*a.key)) <=>
+            std::tuple(tailOf(b), b.name, std::string_view(*b.key))) < 0;
   });
   OrderedDictionary sorted(entries.size());
   for (const auto& entry : entries) sorted.setObject(*entry.value, *entry.key);
