@@ -218,6 +218,16 @@ TEST(VCardExportsTest, DecodesValuesAsTheirParametersSay) {
        {},
        "line 3: the charset X-NOPE is not supported"},
       {"grouped, quoted charset", "a.N;CHARSET=\"UTF-8\":Lee\n", "3.0", {"Lee"}, ""},
+      {"a value ending in = is continued only when quoted-printable",
+       "N:Lee=\nFN:Ann Lee\n",
+       "3.0",
+       {"Lee="},
+       ""},
+      {"a grouped END property does not end the card",
+       "BEGINX.END:VCARD\nN:Lee\n",
+       "3.0",
+       {"Lee"},
+       ""},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
