@@ -23,8 +23,8 @@ std::filesystem::path installedRoot() {
     std::perror("cannot make a device root");
     std::abort();
   }
-  if (const std::string error = tools::installPackage(pattern); !error.empty()) {
-    std::fprintf(stderr, "cannot install the package: %s\n", error.c_str());
+  if (const auto installed = tools::installPackage(pattern); !installed) {
+    std::fprintf(stderr, "cannot install the package: %s\n", installed.reason().c_str());
     std::abort();
   }
   return pattern;
