@@ -312,7 +312,7 @@ class CardParser {
 
   std::optional<std::string> setName(const ContentLine& line, const TextCoding& coding) {
     std::vector<std::string> components;
-    components.reserve(5);
+    components.reserve(5);  // family, given, additional, prefixes, suffixes
     std::optional<std::string> problem;
     forEachComponent(line.value, [&](std::string_view raw) {
       if (problem) return;
