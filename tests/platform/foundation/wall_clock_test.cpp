@@ -65,13 +65,18 @@ TEST(WallClock, RefusesTextsThatAreNoLocalDate) {
   }
 }
 
+// A process on that clock whose phone date starts at 1000 s.
+platform::Process processOn(platform::Clock clock) {
+  return platform::Process({.bundleIdentifier = "a",
+                            .name = "a",
+                            .deviceRoot = "/nonexistent",
+                            .clock = clock,
+                            .logSink = [](std::string_view) {},
+                            .wallClockStart = platform::Date{1000}});
+}
+
 TEST(WallClock, AVirtualClockCountsFromItsStartAndARealOneReadsTheSystem) {
-  platform::Process virtualProcess({.bundleIdentifier = "a",
-                                    .name = "a",
-                                    .deviceRoot = "/nonexistent",
-                                    .clock = platform::Clock::Virtual,
-                                    .logSink = [](std::string_view) {},
-                                    .wallClockStart = platform::Date{1000}});
+  platform::Process virtualProcess = processOn(platform::Clock::Virtual);
   {
     platform::ProcessScope scope(virtualProcess);
     auto& queue = static_cast<platform::VirtualMainQueue&>(virtualProcess.mainQueue());
@@ -79,12 +84,7 @@ TEST(WallClock, AVirtualClockCountsFromItsStartAndARealOneReadsTheSystem) {
     queue.advanceBy(std::chrono::milliseconds(1500));
     EXPECT_EQ(platform::dateNow().secondsSinceReferenceDate, 1001.5);
   }
-  platform::Process realProcess({.bundleIdentifier = "b",
-                                 .name = "b",
-                                 .deviceRoot = "/nonexistent",
-                                 .clock = platform::Clock::Real,
-                                 .logSink = [](std::string_view) {},
-                                 .wallClockStart = platform::Date{1000}});
+  platform::Process realProcess = processOn(platform::Clock::Real);
   platform::ProcessScope scope(realProcess);
   const double before = platform::systemDate().secondsSinceReferenceDate;
   const double now = platform::dateNow().secondsSinceReferenceDate;
