@@ -67,9 +67,9 @@ void PSSpecifier::setProperty(Value value, std::string_view key) {
     kept->second = std::move(value);
     return;
   }
-  // Room for a contact row's six at once: a list of 100,000 rows holds
-  // 100,000 of these blocks, and every slot left empty is memory the page
-  // must be given before it can show.
+  // Room for the six of a link row with an icon: a long list holds one of
+  // these blocks per row, and every slot left empty is memory the page must
+  // be given before it can show.
   constexpr std::size_t kRowProperties = 6;
   if (properties_.empty()) properties_.reserve(kRowProperties);
   properties_.emplace_back(key, std::move(value));
