@@ -7,9 +7,8 @@ using platform::preferences::PSSpecifier;
 using platform::preferences::SpecifierRef;
 
 SpecifierRef linkRow(std::string name, const platform::Id& target, std::string_view detailClass) {
-  auto row = PSSpecifier::preferenceSpecifierNamed(std::move(name), target, std::nullopt,
-                                                   std::string(kGetIsWidgetSet),
-                                                   std::string(detailClass), PSCellType::LinkList);
+  auto row = PSSpecifier::preferenceSpecifierNamed(
+      std::move(name), target, std::nullopt, kGetIsWidgetSet, detailClass, PSCellType::LinkList);
   row->setProperty(detailClass, "detail");
   return row;
 }

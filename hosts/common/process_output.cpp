@@ -20,7 +20,7 @@ nlohmann::json alertFacts(const uikit::UIAlertController& alert) {
 
 }  // namespace
 
-nlohmann::json textOrNull(const std::optional<std::string>& text) {
+nlohmann::json textOrNull(std::optional<std::string_view> text) {
   return text ? nlohmann::json(*text) : nlohmann::json();
 }
 

@@ -14,7 +14,7 @@
 namespace hosts {
 
 // A text that may be absent, as JSON: the text or null.
-nlohmann::json textOrNull(const std::optional<std::string>& text);
+nlohmann::json textOrNull(std::optional<std::string_view> text);
 
 class ProcessOutput {
  public:

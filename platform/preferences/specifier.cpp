@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 #include <utility>
 
+#include "platform/process/process.h"
 #include "platform/runtime/runtime.h"
 
 namespace platform::preferences {
@@ -25,6 +27,11 @@ auto findProperty(Properties& properties, std::string_view key) {
                       [key](const auto& property) { return property.first == key; });
 }
 
+// The names rows of this process share, by their text.
+struct SharedNames {
+  std::map<std::string, std::shared_ptr<const std::string>, std::less<>> byText;
+};
+
 }  // namespace
 
 std::string_view cellTypeName(PSCellType type) {
@@ -41,17 +48,27 @@ std::optional<PSCellType> cellTypeNamed(std::string_view name) {
   return std::nullopt;
 }
 
-SpecifierRef PSSpecifier::preferenceSpecifierNamed(std::optional<std::string> name,
-                                                   const Id& target, std::optional<std::string> set,
-                                                   std::optional<std::string> get,
-                                                   std::optional<std::string> detail,
-                                                   PSCellType cell) {
+PSSpecifier::SharedName PSSpecifier::sharedName(std::optional<std::string_view> text) {
+  if (!text) return nullptr;
+  Process* process = Process::currentOrNull();
+  if (!process) return std::make_shared<const std::string>(*text);
+  auto& byText = process->state<SharedNames>().byText;
+  auto kept = byText.find(*text);
+  if (kept == byText.end()) {
+    kept = byText.emplace(*text, std::make_shared<const std::string>(*text)).first;
+  }
+  return kept->second;
+}
+
+SpecifierRef PSSpecifier::preferenceSpecifierNamed(
+    std::optional<std::string> name, const Id& target, std::optional<std::string_view> set,
+    std::optional<std::string_view> get, std::optional<std::string_view> detail, PSCellType cell) {
   auto specifier = std::make_shared<PSSpecifier>();
   specifier->name_ = std::move(name);
   specifier->target_ = target;
-  specifier->setter_ = std::move(set);
-  specifier->getter_ = std::move(get);
-  specifier->detail_ = std::move(detail);
+  specifier->setter_ = sharedName(set);
+  specifier->getter_ = sharedName(get);
+  specifier->detail_ = sharedName(detail);
   specifier->cellType_ = cell;
   return specifier;
 }

@@ -44,16 +44,17 @@ class PSSpecifier : public std::enable_shared_from_this<PSSpecifier> {
   // edit pane, which no page here has. set and get are selector names; detail
   // is the name of the page class a tap opens.
   static SpecifierRef preferenceSpecifierNamed(std::optional<std::string> name, const Id& target,
-                                               std::optional<std::string> set,
-                                               std::optional<std::string> get,
-                                               std::optional<std::string> detail, PSCellType cell);
+                                               std::optional<std::string_view> set,
+                                               std::optional<std::string_view> get,
+                                               std::optional<std::string_view> detail,
+                                               PSCellType cell);
   static SpecifierRef groupSpecifierWithName(std::optional<std::string> name);
 
   const std::optional<std::string>& name() const { return name_; }
   Id target() const { return target_.lock(); }
-  const std::optional<std::string>& setter() const { return setter_; }
-  const std::optional<std::string>& getter() const { return getter_; }
-  const std::optional<std::string>& detail() const { return detail_; }
+  std::optional<std::string_view> setter() const { return textOf(setter_); }
+  std::optional<std::string_view> getter() const { return textOf(getter_); }
+  std::optional<std::string_view> detail() const { return textOf(detail_); }
   PSCellType cellType() const { return cellType_; }
 
   void setProperty(Value value, std::string_view key);
@@ -70,11 +71,20 @@ class PSSpecifier : public std::enable_shared_from_this<PSSpecifier> {
   bool performSetterWithValue(const Value& value);
 
  private:
+  // A selector or class name, one copy for every row of the process that
+  // names it, as the runtime keeps one of each selector: a long list names
+  // the same few, and a copy per row is memory the page must be given.
+  using SharedName = std::shared_ptr<const std::string>;
+  static SharedName sharedName(std::optional<std::string_view> text);
+  static std::optional<std::string_view> textOf(const SharedName& name) {
+    return name ? std::optional<std::string_view>(*name) : std::nullopt;
+  }
+
   std::optional<std::string> name_;
   std::weak_ptr<Object> target_;
-  std::optional<std::string> setter_;
-  std::optional<std::string> getter_;
-  std::optional<std::string> detail_;
+  SharedName setter_;
+  SharedName getter_;
+  SharedName detail_;
   PSCellType cellType_ = PSCellType::Group;
   // A row has a handful of properties, and a long list has many rows: one
   // small block each, searched in order, costs less than a tree of nodes.

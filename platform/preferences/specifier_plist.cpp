@@ -14,8 +14,8 @@ SpecifierRef specifierFromItem(const Dictionary& item, const Id& target) {
   const bool hasValue = cell == PSCellType::Switch || cell == PSCellType::EditText;
   auto row = PSSpecifier::preferenceSpecifierNamed(
       lookUp(item, "label").stringValue(), target,
-      hasValue ? std::optional<std::string>(kSetPreferenceValue) : std::nullopt,
-      hasValue ? std::optional<std::string>(kReadPreferenceValue) : std::nullopt,
+      hasValue ? std::optional(kSetPreferenceValue) : std::nullopt,
+      hasValue ? std::optional(kReadPreferenceValue) : std::nullopt,
       lookUp(item, "detail").stringValue(), *cell);
   for (const auto& [key, value] : item) row->setProperty(value, key);
   return row;

@@ -253,4 +253,26 @@ TEST(ClassRegistryTest, ABundleMayRegisterAgainAndKeepsItsFirstClass) {
   EXPECT_EQ(allocate<TestHeader>("TestPage"), nullptr);
 }
 
+// Rows of a process share their selector and page names; each row still
+// holds its own, whether made inside a process or not, and past the end of
+// the process that made it.
+TEST(SpecifierTest, RowsKeepTheirSelectorAndPageNames) {
+  std::vector<SpecifierRef> rows;
+  {
+    testing_support::TestProcess process;
+    for (const char* name : {"a", "b"}) {
+      rows.push_back(PSSpecifier::preferenceSpecifierNamed(
+          name, nullptr, "setIt:", "getIt:", "NextPage", PSCellType::LinkList));
+    }
+  }
+  rows.push_back(PSSpecifier::preferenceSpecifierNamed("c", nullptr, std::nullopt,
+                                                       "getIt:", "NextPage", PSCellType::Link));
+  for (const auto& row : rows) {
+    EXPECT_EQ(row->getter(), "getIt:");
+    EXPECT_EQ(row->detail(), "NextPage");
+  }
+  EXPECT_EQ(rows[1]->setter(), "setIt:");
+  EXPECT_EQ(rows[2]->setter(), std::nullopt);
+}
+
 }  // namespace
