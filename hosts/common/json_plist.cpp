@@ -49,9 +49,9 @@ nlohmann::json jsonValue(const platform::Value& value) {
           json array = json::array();
           for (const auto& element : held) array.push_back(jsonValue(element));
           return array;
-        } else if constexpr (std::is_same_v<T, platform::Dictionary>) {
+        } else if constexpr (std::is_same_v<T, platform::DictionaryBox>) {
           json object = json::object();
-          for (const auto& [key, member] : held) object[key] = jsonValue(member);
+          for (const auto& [key, member] : held.get()) object[key] = jsonValue(member);
           return object;
         } else {
           return nullptr;

@@ -73,6 +73,34 @@ bool Value::isNumber() const {
          std::holds_alternative<Unsigned>(storage_) || std::holds_alternative<double>(storage_);
 }
 
+static_assert(sizeof(Value) <= sizeof(std::string) + sizeof(std::size_t),
+              "a value is as large as a string and its tag, no larger");
+
+DictionaryBox::DictionaryBox(Dictionary dictionary)
+    : dictionary_(std::make_unique<Dictionary>(std::move(dictionary))) {}
+
+DictionaryBox::DictionaryBox(const DictionaryBox& other)
+    : dictionary_(std::make_unique<Dictionary>(other.get())) {}
+
+DictionaryBox& DictionaryBox::operator=(const DictionaryBox& other) {
+  if (this != &other) dictionary_ = std::make_unique<Dictionary>(other.get());
+  return *this;
+}
+
+DictionaryBox::~DictionaryBox() = default;
+
+const Dictionary& DictionaryBox::get() const {
+  static const Dictionary empty;
+  return dictionary_ ? *dictionary_ : empty;
+}
+
+Dictionary& DictionaryBox::get() {
+  if (!dictionary_) dictionary_ = std::make_unique<Dictionary>();
+  return *dictionary_;
+}
+
+bool operator==(const DictionaryBox& a, const DictionaryBox& b) { return a.get() == b.get(); }
+
 Id Value::object() const {
   const Id* object = std::get_if<Id>(&storage_);
   return object ? *object : nullptr;

@@ -5,6 +5,7 @@
 // Its conversions follow Foundation's rules, since stored files rely on them.
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -36,10 +37,32 @@ struct Unsigned {
   bool operator==(const Unsigned&) const = default;
 };
 
+// A dictionary held apart from the value that holds it, with a value's
+// copies: inline, the largest alternative would make every value 16 bytes
+// larger, and with it every entry of every dictionary and array. A box moved
+// from holds an empty dictionary.
+class DictionaryBox {
+ public:
+  explicit DictionaryBox(Dictionary dictionary);
+  DictionaryBox(const DictionaryBox& other);
+  DictionaryBox(DictionaryBox&&) noexcept = default;
+  DictionaryBox& operator=(const DictionaryBox& other);
+  DictionaryBox& operator=(DictionaryBox&&) noexcept = default;
+  ~DictionaryBox();
+
+  const Dictionary& get() const;
+  Dictionary& get();
+
+  friend bool operator==(const DictionaryBox& a, const DictionaryBox& b);
+
+ private:
+  std::unique_ptr<Dictionary> dictionary_;
+};
+
 class Value {
  public:
   using Storage = std::variant<std::monostate, bool, std::int64_t, Unsigned, double, std::string,
-                               Data, Date, Array, Dictionary, Id>;
+                               Data, Date, Array, DictionaryBox, Id>;
 
   Value() = default;
   Value(std::nullptr_t) {}
@@ -55,7 +78,7 @@ class Value {
   Value(Data d) : storage_(std::move(d)) {}
   Value(Date d) : storage_(d) {}
   Value(Array a) : storage_(std::move(a)) {}
-  Value(Dictionary d) : storage_(std::move(d)) {}
+  Value(Dictionary d) : storage_(DictionaryBox(std::move(d))) {}
   Value(Id object) {
     if (object) storage_ = std::move(object);
   }
@@ -68,7 +91,7 @@ class Value {
   bool isBool() const { return std::holds_alternative<bool>(storage_); }
   bool isNumber() const;  // boolean, integer or real, as NSNumber
   bool isString() const { return std::holds_alternative<std::string>(storage_); }
-  bool isDictionary() const { return std::holds_alternative<Dictionary>(storage_); }
+  bool isDictionary() const { return std::holds_alternative<DictionaryBox>(storage_); }
   bool isArray() const { return std::holds_alternative<Array>(storage_); }
   bool isObject() const { return std::holds_alternative<Id>(storage_); }
 
@@ -76,8 +99,14 @@ class Value {
 
   // Typed access; nullptr when the value holds another type.
   const std::string* string() const { return std::get_if<std::string>(&storage_); }
-  const Dictionary* dictionary() const { return std::get_if<Dictionary>(&storage_); }
-  Dictionary* dictionary() { return std::get_if<Dictionary>(&storage_); }
+  const Dictionary* dictionary() const {
+    const auto* box = std::get_if<DictionaryBox>(&storage_);
+    return box ? &box->get() : nullptr;
+  }
+  Dictionary* dictionary() {
+    auto* box = std::get_if<DictionaryBox>(&storage_);
+    return box ? &box->get() : nullptr;
+  }
   const Array* array() const { return std::get_if<Array>(&storage_); }
   Id object() const;
 

@@ -192,4 +192,25 @@ TEST(ValueTest, IsNumberCoversBooleansIntegersAndReals) {
   EXPECT_FALSE(Value(Date{}).isNumber());
 }
 
+// A dictionary value is a value like any other: a copy is a dictionary of
+// its own, equal until one of them changes, and a move hands the entries on.
+TEST(ValueTest, DictionaryValuesCopyAndMoveAsValues) {
+  Value original(Dictionary{{"inner", Dictionary{{"n", 1}}}});
+  Value copy = original;
+  EXPECT_EQ(copy, original);
+  (*(*copy.dictionary())["inner"].dictionary())["n"] = 2;
+  EXPECT_EQ(platform::lookUp(*platform::lookUp(*original.dictionary(), "inner").dictionary(), "n"),
+            Value(1));
+  EXPECT_NE(copy, original);
+  copy = original;
+  EXPECT_EQ(copy, original);
+
+  Value moved = std::move(copy);
+  EXPECT_EQ(moved, original);
+  Array list{moved, Value(Dictionary{})};
+  list.insert(list.begin(), Value("first"));  // entries relocate with the array
+  EXPECT_EQ(list[1], original);
+  EXPECT_TRUE(list[2].dictionary()->empty());
+}
+
 }  // namespace
