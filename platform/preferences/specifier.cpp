@@ -27,9 +27,20 @@ auto findProperty(Properties& properties, std::string_view key) {
                       [key](const auto& property) { return property.first == key; });
 }
 
-// The names rows of this process share, by their text.
-struct SharedNames {
-  std::map<std::string, std::shared_ptr<const std::string>, std::less<>> byText;
+// The names the rows of a process share, by their text.
+class SharedNames {
+ public:
+  std::shared_ptr<const std::string> of(std::optional<std::string_view> text) {
+    if (!text) return nullptr;
+    auto kept = byText_.find(*text);
+    if (kept == byText_.end()) {
+      kept = byText_.emplace(*text, std::make_shared<const std::string>(*text)).first;
+    }
+    return kept->second;
+  }
+
+ private:
+  std::map<std::string, std::shared_ptr<const std::string>, std::less<>> byText_;
 };
 
 }  // namespace
@@ -48,27 +59,18 @@ std::optional<PSCellType> cellTypeNamed(std::string_view name) {
   return std::nullopt;
 }
 
-PSSpecifier::SharedName PSSpecifier::sharedName(std::optional<std::string_view> text) {
-  if (!text) return nullptr;
-  Process* process = Process::currentOrNull();
-  if (!process) return std::make_shared<const std::string>(*text);
-  auto& byText = process->state<SharedNames>().byText;
-  auto kept = byText.find(*text);
-  if (kept == byText.end()) {
-    kept = byText.emplace(*text, std::make_shared<const std::string>(*text)).first;
-  }
-  return kept->second;
-}
-
 SpecifierRef PSSpecifier::preferenceSpecifierNamed(
     std::optional<std::string> name, const Id& target, std::optional<std::string_view> set,
     std::optional<std::string_view> get, std::optional<std::string_view> detail, PSCellType cell) {
+  SharedNames unshared;  // outside any process there is nothing to share with
+  Process* process = Process::currentOrNull();
+  SharedNames& names = process ? process->state<SharedNames>() : unshared;
   auto specifier = std::make_shared<PSSpecifier>();
   specifier->name_ = std::move(name);
   specifier->target_ = target;
-  specifier->setter_ = sharedName(set);
-  specifier->getter_ = sharedName(get);
-  specifier->detail_ = sharedName(detail);
+  specifier->setter_ = names.of(set);
+  specifier->getter_ = names.of(get);
+  specifier->detail_ = names.of(detail);
   specifier->cellType_ = cell;
   return specifier;
 }

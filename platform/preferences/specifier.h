@@ -75,7 +75,6 @@ class PSSpecifier : public std::enable_shared_from_this<PSSpecifier> {
   // names it, as the runtime keeps one of each selector: a long list names
   // the same few, and a copy per row is memory the page must be given.
   using SharedName = std::shared_ptr<const std::string>;
-  static SharedName sharedName(std::optional<std::string_view> text);
   static std::optional<std::string_view> textOf(const SharedName& name) {
     return name ? std::optional<std::string_view>(*name) : std::nullopt;
   }
