@@ -4,11 +4,11 @@
 
 #include <filesystem>
 #include <system_error>
-#include <unordered_set>
 
 #include "platform/contacts/vcard_reader.h"
 #include "platform/foundation/file_io.h"
 #include "platform/foundation/log.h"
+#include "platform/foundation/text_list.h"
 #include "platform/process/process.h"
 
 namespace platform::contacts {
@@ -40,11 +40,11 @@ class ContactMaker {
  public:
   // Room for this many identifiers at once: a set that grows as it goes
   // moves every identifier it holds each time.
-  explicit ContactMaker(std::size_t cards) { taken_.reserve(cards); }
+  explicit ContactMaker(std::size_t cards) : taken_(cards) {}
 
   CNContactData contactOf(VCard& card) {
     std::string record = card.uid ? std::move(*card.uid) : fmt::format("{:016X}", card.contentHash);
-    if (!taken_.insert(record).second) record = repeated(record);
+    if (!taken_.insert(record)) record = repeated(record);
     record += kIdentifierSuffix;
     CNContactData contact{.identifier = std::move(record)};
     setNames(card, contact);
@@ -61,7 +61,7 @@ class ContactMaker {
   std::string repeated(const std::string& record) {
     for (int n = 2;; ++n) {
       std::string unique = fmt::format("{}-{}", record, n);
-      if (taken_.insert(unique).second) {
+      if (taken_.insert(unique)) {
         NSLog(fmt::format("Contacts: the identifier {} is repeated; this card is {}", record,
                           unique));
         return unique;
@@ -69,7 +69,7 @@ class ContactMaker {
     }
   }
 
-  std::unordered_set<std::string> taken_;
+  TextSet taken_;
 };
 
 // About how many cards text holds: its END lines as phones write them. A card

@@ -1,0 +1,54 @@
+#pragma once
+// Texts kept in a few blocks rather than an allocation each. A long list
+// read one item at a time keeps what it learns beside items that come and
+// go; an allocation of its own per item, spread between the items'
+// short-lived memory, leaves the allocator's free lists in pieces and slows
+// every allocation after it (at 100,000 contacts, most of a scan's time).
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+// Texts in the order they were added, read back by their place.
+class TextList {
+ public:
+  void push_back(std::string_view text);
+  void reserve(std::size_t texts) { ends_.reserve(texts); }
+  std::size_t size() const { return ends_.size(); }
+  // index must be below size().
+  std::string_view operator[](std::size_t index) const;
+
+ private:
+  std::string texts_;              // every text, one after another
+  std::vector<std::size_t> ends_;  // where each text ends in texts_
+};
+
+// A set of texts, which also reads them back in the order they were added.
+class TextSet {
+ public:
+  // Room for this many texts before the set grows.
+  explicit TextSet(std::size_t expected = 0);
+
+  // Adds text; false, changing nothing, when the set holds it already.
+  bool insert(std::string_view text);
+  std::size_t size() const { return texts_.size(); }
+  // index must be below size().
+  std::string_view operator[](std::size_t index) const { return texts_[index]; }
+
+ private:
+  // The slot holding text, or the empty slot where it would go.
+  std::size_t slotOf(std::string_view text, std::size_t hash) const;
+  void resize(std::size_t slots);
+
+  TextList texts_;
+  std::vector<std::size_t> hashes_;  // each text's hash, so that growing hashes nothing again
+  // Open addressing with linear probing: each slot is 0 when empty, else the
+  // text's index plus one. The number of slots is a power of two, at least
+  // twice the number of texts.
+  std::vector<std::uint32_t> slots_;
+};
+
+}  // namespace platform
