@@ -10,11 +10,11 @@
 #include <ranges>
 #include <tuple>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 #include "common/contact_key.h"
 #include "platform/foundation/log.h"
+#include "platform/foundation/text_list.h"
 #include "platform/process/process.h"
 #include "platform/text/text.h"
 
@@ -54,55 +54,49 @@ std::string joined(const std::string& given, const std::string& family) {
 
 // The display names handed out in one scan. A clashing name takes the first
 // free suffix "-2", "-3", ...; as names in use only accumulate, the search
-// for a name resumes where its last one ended instead of at 2. The test looks
-// at the names where the directory keeps them, rather than at copies; most
-// names are free, so each is offered to the set once, which tests and records
-// it in one probe.
+// for a name resumes where its last one ended instead of at 2.
 class NamesInUse {
  public:
-  // Room for this many names at once: a set that grows as it goes moves
-  // every name it holds each time.
-  explicit NamesInUse(std::size_t names) { used_.reserve(names); }
+  explicit NamesInUse(std::size_t names) : used_(names) {}
 
   // Sets slot, a value in the directory, to name made unique.
-  void claim(std::string name, platform::Value& slot) {
-    if (record(std::move(name), slot)) return;
-    const std::string clashing = *slot.string();
-    int& next = nextSuffix_.try_emplace(clashing, 2).first->second;
-    while (!record(fmt::format("{}-{}", clashing, next++), slot)) {
+  void claim(std::string_view name, platform::Value& slot) {
+    if (used_.insert(name)) {
+      slot = platform::Value(name);
+      return;
     }
+    int& next = nextSuffix_.try_emplace(std::string(name), 2).first->second;
+    std::string unique;
+    do {
+      unique = fmt::format("{}-{}", name, next++);
+    } while (!used_.insert(unique));
+    slot = platform::Value(std::move(unique));
   }
 
  private:
-  // Sets slot to name; false, leaving name unrecorded, when it is in use.
-  bool record(std::string name, platform::Value& slot) {
-    slot = platform::Value(std::move(name));
-    return used_.insert(*slot.string()).second;
-  }
-
-  std::unordered_set<std::string_view> used_;
+  platform::TextSet used_;
   std::unordered_map<std::string, int> nextSuffix_;
 };
 
-// A contact listed under its key, its display name not yet made unique.
-struct Listed {
-  platform::Value* slot;  // the contact's value in the directory
-  std::string name;
+// The contacts of a scan as they are read, in file order: each one's key,
+// listed once, and its display name, not yet made unique. The directory is
+// built from them once the address book is read.
+struct Listing {
+  platform::TextSet keys;
+  platform::TextList names;
 };
 
-void addContact(const CNContact& contact, platform::Dictionary& directory,
-                std::vector<Listed>& listed) {
+void list(const CNContact& contact, Listing& listing) {
   if (contact.phoneNumbers().empty()) return;
-  const auto [entry, added] =
-      directory.try_emplace(mornaq::format::contactKey(contact.identifier()));
-  if (!added) {
+  const std::string key = mornaq::format::contactKey(contact.identifier());
+  if (!listing.keys.insert(key)) {
     // Two identifiers that differ only in ":ABPerson" would share one entry
     // of settings: the first keeps the row.
-    platform::NSLog(fmt::format("[Mornaq] contact key {} is listed already, skipped {}",
-                                entry->first, contact.identifier()));
+    platform::NSLog(fmt::format("[Mornaq] contact key {} is listed already, skipped {}", key,
+                                contact.identifier()));
     return;
   }
-  listed.push_back({&entry->second, displayName(contact)});
+  listing.names.push_back(displayName(contact));
 }
 
 }  // namespace
@@ -115,17 +109,19 @@ OrderedDictionary scanContacts() {
   namespace contacts = platform::contacts;
   auto& directory = platform::Process::current().state<DirectoryState>().dOfPerson;
   directory.clear();
-  std::vector<Listed> listed;
+  Listing listing;
   contacts::CNContactFetchRequest request({std::string(contacts::CNContactFamilyNameKey),
                                            std::string(contacts::CNContactGivenNameKey),
                                            std::string(contacts::CNContactPhoneNumbersKey)});
   request.setPredicate(nullptr);
   contacts::CNContactStore().enumerateContactsWithFetchRequest(
-      request, [&](const CNContact& contact, bool&) { addContact(contact, directory, listed); });
+      request, [&](const CNContact& contact, bool&) { list(contact, listing); });
   // The names are made unique in file order once every contact is listed,
   // when their number is known.
-  NamesInUse names(listed.size());
-  for (auto& [slot, name] : listed) names.claim(std::move(name), *slot);
+  NamesInUse names(listing.keys.size());
+  for (std::size_t i = 0; i < listing.keys.size(); ++i) {
+    names.claim(listing.names[i], directory[std::string(listing.keys[i])]);
+  }
   return sortedDictionary(directory);
 }
 
