@@ -39,16 +39,21 @@ class TextSet {
   std::string_view operator[](std::size_t index) const { return texts_[index]; }
 
  private:
+  // Open addressing with linear probing over a power-of-two number of slots,
+  // at least twice the number of texts. A slot keeps the low half of its
+  // text's hash, which places the text and settles most comparisons without
+  // a look at the text itself.
+  struct Slot {
+    std::uint32_t hash;
+    std::uint32_t index;  // the text's index plus one; 0 when the slot is empty
+  };
+
   // The slot holding text, or the empty slot where it would go.
-  std::size_t slotOf(std::string_view text, std::size_t hash) const;
+  std::size_t slotOf(std::string_view text, std::uint32_t hash) const;
   void resize(std::size_t slots);
 
   TextList texts_;
-  std::vector<std::size_t> hashes_;  // each text's hash, so that growing hashes nothing again
-  // Open addressing with linear probing: each slot is 0 when empty, else the
-  // text's index plus one. The number of slots is a power of two, at least
-  // twice the number of texts.
-  std::vector<std::uint32_t> slots_;
+  std::vector<Slot> slots_;
 };
 
 }  // namespace platform
