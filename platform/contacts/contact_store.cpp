@@ -39,7 +39,7 @@ void setNames(VCard& card, CNContactData& contact) {
 class ContactMaker {
  public:
   // Room for this many identifiers at once: a set that grows as it goes
-  // moves every identifier it holds each time.
+  // places every identifier it holds again each time.
   explicit ContactMaker(std::size_t cards) : taken_(cards) {}
 
   CNContactData contactOf(VCard& card) {
