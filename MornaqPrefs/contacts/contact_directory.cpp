@@ -129,12 +129,12 @@ namespace {
 
 // A name's place in the sort: its collation key, whose byte order is the
 // collator's order, with the first 16 bytes held as two numbers so that most
-// comparisons touch no other memory; the rest of the key is in a buffer
-// shared by all names.
+// comparisons touch no other memory; the rest of the key is in the buffer
+// that holds every name's key.
 struct SortEntry {
   std::uint64_t head[2];
   std::size_t restStart;
-  std::size_t restSize;
+  std::size_t restEnd;
   std::string_view name;
   const std::string* key;
   const platform::Value* value;
@@ -155,26 +155,25 @@ OrderedDictionary sortedDictionary(const platform::Dictionary& directory) {
   // does the collator's work again some 17 times per name at 100,000 names.
   const platform::text::NameCollator collator;
   std::deque<std::string> descriptions;  // the names of values that are not strings
-  std::string rest;
+  std::string keys;                      // every name's collation key, one after another
   std::vector<SortEntry> entries;
   entries.reserve(directory.size());
   for (const auto& [key, value] : directory) {
     const std::string* text = value.string();
     const std::string_view name = text ? *text : descriptions.emplace_back(value.description());
-    const std::string sortKey = collator.sortKey(name);
-    const std::string_view whole = sortKey;
-    const std::string_view tail = whole.size() > 16 ? whole.substr(16) : std::string_view{};
+    const std::size_t start = keys.size();
+    collator.appendSortKey(name, keys);
+    const std::string_view whole = std::string_view(keys).substr(start);
     entries.push_back(
         {{bigEndian(whole.substr(0, 8)), bigEndian(whole.size() > 8 ? whole.substr(8) : "")},
-         rest.size(),
-         tail.size(),
+         start + std::min<std::size_t>(whole.size(), 16),
+         keys.size(),
          name,
          &key,
          &value});
-    rest.append(tail);
   }
-  const auto tailOf = [&rest](const SortEntry& entry) {
-    return std::string_view(rest).substr(entry.restStart, entry.restSize);
+  const auto tailOf = [&keys](const SortEntry& entry) {
+    return std::string_view(keys).substr(entry.restStart, entry.restEnd - entry.restStart);
   };
   std::sort(entries.begin(), entries.end(), [&tailOf](const SortEntry& a, const SortEntry& b) {
     if (a.head[0] != b.head[0]) return a.head[0] < b.head[0];

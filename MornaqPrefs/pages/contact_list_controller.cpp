@@ -37,7 +37,7 @@ enum class ContactState { Plain, Enabled, BlackListed };
 
 // Blacklisting wins: such a contact is never answered, whatever else is on. A
 // reserved key names a top-level setting, never the contact's entry.
-ContactState stateOf(const Dictionary& settings, const std::string& contactKey) {
+ContactState stateOf(const Dictionary& settings, std::string_view contactKey) {
   if (format::isReservedContactKey(contactKey)) return ContactState::Plain;
   const Dictionary* entry = platform::lookUp(settings, contactKey).dictionary();
   if (!entry) return ContactState::Plain;
@@ -108,7 +108,7 @@ Specifiers ContactListPage::appSpecifiers() {
   Specifiers rows{PSSpecifier::groupSpecifierWithName("Contacts")};
   rows.reserve(1 + directory.count());
   for (std::size_t i = 0; i < directory.count(); ++i) {
-    const std::string& contactKey = directory.keyAtIndex(i);
+    const std::string_view contactKey = directory.keyAtIndex(i);
     auto row = linkRow(directory.objectAtIndex(i).description(), self(), opens_);
     row->setProperty(true, "isController");
     row->setProperty(true, "enabled");

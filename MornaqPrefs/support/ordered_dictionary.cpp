@@ -13,83 +13,99 @@ std::string indentString(std::size_t level) { return std::string(4 * level, ' ')
 
 }  // namespace
 
-OrderedDictionary::OrderedDictionary(std::size_t capacity) {
-  dictionary_.reserve(capacity);
-  array_.reserve(capacity);
+OrderedDictionary::OrderedDictionary(std::size_t capacity) : keys_(capacity) {
   values_.reserve(capacity);
 }
 
-OrderedDictionary::OrderedDictionary(const OrderedDictionary& other)
-    : dictionary_(other.dictionary_), array_(other.array_) {
-  values_.reserve(array_.size());
-  for (const auto& key : array_) values_.push_back(&dictionary_.find(key)->second);
-}
-
-OrderedDictionary& OrderedDictionary::operator=(const OrderedDictionary& other) {
-  return *this = OrderedDictionary(other);
-}
-
 platform::Dictionary OrderedDictionary::copy() const {
-  return platform::Dictionary(dictionary_.begin(), dictionary_.end());
+  platform::Dictionary pairs;
+  for (std::size_t i = 0; i < count(); ++i) pairs.emplace(keys_[i], values_[i]);
+  return pairs;
 }
 
-void OrderedDictionary::setObject(platform::Value object, const std::string& key) {
+void OrderedDictionary::setObject(platform::Value object, std::string_view key) {
   if (object.isNil()) platform::fatal(fmt::format("OrderedDictionary: nil object for key {}", key));
-  const auto [place, added] = dictionary_.insert_or_assign(key, std::move(object));
-  if (added) {
-    array_.push_back(place->first);
-    values_.push_back(&place->second);
+  if (const auto index = keys_.find(key)) {
+    values_[*index] = std::move(object);
+    return;
   }
+  keys_.insert(key);
+  values_.push_back(std::move(object));
+}
+
+// A set of texts neither forgets one nor puts one between two: taking a key
+// out or in builds the set again, in the time moving the values up takes.
+platform::TextSet OrderedDictionary::keysWithout(std::size_t index) const {
+  platform::TextSet kept(count());
+  for (std::size_t i = 0; i < count(); ++i) {
+    if (i != index) kept.insert(keys_[i]);
+  }
+  return kept;
 }
 
 void OrderedDictionary::removeObjectForKey(std::string_view key) {
-  const auto place = dictionary_.find(key);
-  if (place == dictionary_.end()) return;
-  const auto index = std::find(array_.begin(), array_.end(), key) - array_.begin();
-  array_.erase(array_.begin() + index);
-  values_.erase(values_.begin() + index);
-  dictionary_.erase(place);
+  const auto index = keys_.find(key);
+  if (!index) return;
+  keys_ = keysWithout(*index);
+  values_.erase(values_.begin() + static_cast<std::ptrdiff_t>(*index));
 }
 
-void OrderedDictionary::insertObject(platform::Value object, const std::string& key,
+void OrderedDictionary::insertObject(platform::Value object, std::string_view key,
                                      std::size_t index) {
   if (object.isNil()) platform::fatal(fmt::format("OrderedDictionary: nil object for key {}", key));
   removeObjectForKey(key);
-  if (index > array_.size()) {
+  if (index > count()) {
     platform::fatal(
-        fmt::format("OrderedDictionary: index {} beyond bounds [0 .. {}]", index, array_.size()));
+        fmt::format("OrderedDictionary: index {} beyond bounds [0 .. {}]", index, count()));
   }
-  const auto place = dictionary_.emplace(key, std::move(object)).first;
-  array_.insert(array_.begin() + static_cast<std::ptrdiff_t>(index), key);
-  values_.insert(values_.begin() + static_cast<std::ptrdiff_t>(index), &place->second);
+  platform::TextSet keys(count() + 1);
+  for (std::size_t i = 0; i <= count(); ++i) {
+    if (i == index) keys.insert(key);
+    if (i < count()) keys.insert(keys_[i]);
+  }
+  keys_ = std::move(keys);
+  values_.insert(values_.begin() + static_cast<std::ptrdiff_t>(index), std::move(object));
 }
 
 const platform::Value& OrderedDictionary::objectForKey(std::string_view key) const {
   static const platform::Value nil;
-  const auto place = dictionary_.find(key);
-  return place == dictionary_.end() ? nil : place->second;
+  const auto index = keys_.find(key);
+  return index ? values_[*index] : nil;
 }
 
-const std::string& OrderedDictionary::keyAtIndex(std::size_t index) const {
-  if (index >= array_.size()) {
+std::string_view OrderedDictionary::keyAtIndex(std::size_t index) const {
+  if (index >= count()) {
     platform::fatal(
-        fmt::format("OrderedDictionary: index {} beyond bounds [0 .. {})", index, array_.size()));
+        fmt::format("OrderedDictionary: index {} beyond bounds [0 .. {})", index, count()));
   }
-  return array_[index];
+  return keys_[index];
 }
 
 const platform::Value& OrderedDictionary::objectAtIndex(std::size_t index) const {
   keyAtIndex(index);  // stops with the same message beyond bounds
-  return *values_[index];
+  return values_[index];
+}
+
+std::vector<std::string> OrderedDictionary::allKeys() const {
+  std::vector<std::string> keys;
+  keys.reserve(count());
+  for (std::size_t i = 0; i < count(); ++i) keys.emplace_back(keys_[i]);
+  return keys;
+}
+
+std::vector<std::string> OrderedDictionary::reverseKeyEnumerator() const {
+  auto keys = allKeys();
+  std::reverse(keys.begin(), keys.end());
+  return keys;
 }
 
 std::string OrderedDictionary::descriptionWithLocale(const std::optional<std::string>& locale,
                                                      std::size_t level) const {
   const std::string indent = indentString(level);
   std::string text = indent + "{\n";
-  for (const auto& key : array_) {
-    text += fmt::format("{}    {} = {};\n", indent, DescriptionForObject(key, locale, level),
-                        DescriptionForObject(objectForKey(key), locale, level));
+  for (std::size_t i = 0; i < count(); ++i) {
+    text += fmt::format("{}    {} = {};\n", indent, DescriptionForObject(keys_[i], locale, level),
+                        DescriptionForObject(values_[i], locale, level));
   }
   return text + indent + "}\n";
 }

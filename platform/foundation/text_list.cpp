@@ -25,8 +25,12 @@ TextSet::TextSet(std::size_t expected) {
   resize(std::bit_ceil(std::max<std::size_t>(2 * expected, 16)));
 }
 
+std::uint32_t TextSet::hashOf(std::string_view text) {
+  return static_cast<std::uint32_t>(std::hash<std::string_view>{}(text));
+}
+
 bool TextSet::insert(std::string_view text) {
-  const auto hash = static_cast<std::uint32_t>(std::hash<std::string_view>{}(text));
+  const auto hash = hashOf(text);
   Slot& slot = slots_[slotOf(text, hash)];
   if (slot.index != 0) return false;
   if (size() >= std::numeric_limits<std::uint32_t>::max() / 2) {
@@ -36,6 +40,12 @@ bool TextSet::insert(std::string_view text) {
   slot = {hash, static_cast<std::uint32_t>(size())};
   if (2 * size() > slots_.size()) resize(2 * slots_.size());
   return true;
+}
+
+std::optional<std::size_t> TextSet::find(std::string_view text) const {
+  const Slot& slot = slots_[slotOf(text, hashOf(text))];
+  if (slot.index == 0) return std::nullopt;
+  return slot.index - 1;
 }
 
 std::size_t TextSet::slotOf(std::string_view text, std::uint32_t hash) const {

@@ -6,6 +6,7 @@
 // every allocation after it (at 100,000 contacts, most of a scan's time).
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -34,6 +35,8 @@ class TextSet {
 
   // Adds text; false, changing nothing, when the set holds it already.
   bool insert(std::string_view text);
+  // The index of text, in the order the texts were added; nullopt when absent.
+  std::optional<std::size_t> find(std::string_view text) const;
   std::size_t size() const { return texts_.size(); }
   // index must be below size().
   std::string_view operator[](std::size_t index) const { return texts_[index]; }
@@ -48,6 +51,7 @@ class TextSet {
     std::uint32_t index;  // the text's index plus one; 0 when the slot is empty
   };
 
+  static std::uint32_t hashOf(std::string_view text);
   // The slot holding text, or the empty slot where it would go.
   std::size_t slotOf(std::string_view text, std::uint32_t hash) const;
   void resize(std::size_t slots);

@@ -194,18 +194,20 @@ int NameCollator::compare(std::string_view a, std::string_view b) const {
                                       icu::StringPiece(b.data(), b.size()), status);
 }
 
-std::string NameCollator::sortKey(std::string_view name) const {
+void NameCollator::appendSortKey(std::string_view name, std::string& keys) const {
   const icu::UnicodeString s =
       icu::UnicodeString::fromUTF8(icu::StringPiece(name.data(), name.size()));
-  std::string key(64, '\0');
+  const std::size_t start = keys.size();
+  keys.resize(start + 64);
   for (;;) {
-    const int32_t needed = impl_->collator->getSortKey(s, reinterpret_cast<uint8_t*>(key.data()),
-                                                       static_cast<int32_t>(key.size()));
-    if (needed <= static_cast<int32_t>(key.size())) {
-      key.resize(needed > 0 ? needed - 1 : 0);  // drop the terminating zero
-      return key;
+    const auto room = static_cast<int32_t>(keys.size() - start);
+    const int32_t needed =
+        impl_->collator->getSortKey(s, reinterpret_cast<uint8_t*>(keys.data() + start), room);
+    if (needed <= room) {
+      keys.resize(start + (needed > 0 ? needed - 1 : 0));  // drop the terminating zero
+      return;
     }
-    key.resize(needed);
+    keys.resize(start + needed);
   }
 }
 

@@ -49,8 +49,9 @@ class NameCollator {
 
   // Negative, zero or positive, as a < b, a == b, a > b.
   int compare(std::string_view a, std::string_view b) const;
-  // A key whose byte order is the collation order, for sorting many names.
-  std::string sortKey(std::string_view name) const;
+  // Appends to keys the key of name, whose byte order is the collation
+  // order, for sorting many names: one buffer can hold the keys of all.
+  void appendSortKey(std::string_view name, std::string& keys) const;
 
  private:
   struct Impl;

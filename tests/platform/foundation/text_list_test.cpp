@@ -39,7 +39,11 @@ TEST(TextListTest, AgreesWithTheStandardContainers) {
       list.push_back(text);
     }
     ASSERT_EQ(set.size(), added.size());
-    for (std::size_t i = 0; i < added.size(); ++i) EXPECT_EQ(set[i], added[i]);
+    for (std::size_t i = 0; i < added.size(); ++i) {
+      EXPECT_EQ(set[i], added[i]);
+      EXPECT_EQ(set.find(added[i]), i);
+    }
+    EXPECT_EQ(set.find(std::string(50, 'a')), std::nullopt);  // longer than any text added
     ASSERT_EQ(list.size(), 3000u);
     std::mt19937 replay(static_cast<unsigned>(expected));
     for (std::size_t i = 0; i < list.size(); ++i) EXPECT_EQ(list[i], generatedText(replay));
