@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "MornaqPrefs/contacts/contact_directory.h"
 #include "MornaqPrefs/pages/link_rows.h"
@@ -35,19 +36,30 @@ OrderedDictionary& sortedDirectoryOf(const platform::Class& cls) {
 
 enum class ContactState { Plain, Enabled, BlackListed };
 
-// Blacklisting wins: such a contact is never answered, whatever else is on. A
-// reserved key names a top-level setting, never the contact's entry.
-ContactState stateOf(const Dictionary& settings, std::string_view contactKey) {
-  if (format::isReservedContactKey(contactKey)) return ContactState::Plain;
-  const Dictionary* entry = platform::lookUp(settings, contactKey).dictionary();
-  if (!entry) return ContactState::Plain;
-  if (platform::lookUp(*entry, format::kIsContactBlackList).boolValue()) {
+// Blacklisting wins: such a contact is never answered, whatever else is on.
+ContactState stateOf(const Dictionary& entry) {
+  if (platform::lookUp(entry, format::kIsContactBlackList).boolValue()) {
     return ContactState::BlackListed;
   }
-  if (platform::lookUp(*entry, format::kIsContactEnabled).boolValue()) {
+  if (platform::lookUp(entry, format::kIsContactEnabled).boolValue()) {
     return ContactState::Enabled;
   }
   return ContactState::Plain;
+}
+
+// The state of each row of the directory, at its index. Each entry of the
+// settings finds its row, rather than each row its entry: a long list has
+// far more rows than entries, and a search of the settings per row is most
+// of the rows' time. A reserved key names a top-level setting, never a
+// contact's entry.
+std::vector<ContactState> statesOf(const OrderedDictionary& directory, const Dictionary& settings) {
+  std::vector<ContactState> states(directory.count(), ContactState::Plain);
+  for (const auto& [key, value] : settings) {
+    const Dictionary* entry = value.dictionary();
+    if (!entry || format::isReservedContactKey(key)) continue;
+    if (const auto row = directory.indexOfKey(key)) states[*row] = stateOf(*entry);
+  }
+  return states;
 }
 
 std::string_view iconName(ContactState state) {
@@ -102,7 +114,7 @@ Specifiers ContactListPage::appSpecifiers() {
 
   // One read serves every row: the rows show the file as it is now either
   // way, and a long address book would otherwise parse it once per contact.
-  const auto settings = platform::readPlistShared(format::kMainSettingsPath);
+  const auto states = statesOf(directory, *platform::readPlistShared(format::kMainSettingsPath));
   StateIcons icons(platform::preferences::bundlePathForClass(*isa()).value_or(""));
 
   Specifiers rows{PSSpecifier::groupSpecifierWithName("Contacts")};
@@ -114,7 +126,7 @@ Specifiers ContactListPage::appSpecifiers() {
     row->setProperty(true, "enabled");
     row->setProperty(contactKey, kPhoneNumber);
     row->setProperty(true, "hasIcon");
-    row->setProperty(icons.icon(stateOf(*settings, contactKey)), "iconImage");
+    row->setProperty(icons.icon(states[i]), "iconImage");
     rows.push_back(std::move(row));
   }
   return rows;

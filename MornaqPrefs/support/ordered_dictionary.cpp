@@ -25,12 +25,11 @@ platform::Dictionary OrderedDictionary::copy() const {
 
 void OrderedDictionary::setObject(platform::Value object, std::string_view key) {
   if (object.isNil()) platform::fatal(fmt::format("OrderedDictionary: nil object for key {}", key));
-  if (const auto index = keys_.find(key)) {
-    values_[*index] = std::move(object);
-    return;
+  if (keys_.insert(key)) {
+    values_.push_back(std::move(object));
+  } else {
+    values_[*keys_.find(key)] = std::move(object);
   }
-  keys_.insert(key);
-  values_.push_back(std::move(object));
 }
 
 // A set of texts neither forgets one nor puts one between two: taking a key

@@ -34,6 +34,8 @@ class OrderedDictionary {
   std::size_t count() const { return values_.size(); }
   // nil when absent.
   const platform::Value& objectForKey(std::string_view key) const;
+  // The index of key; nullopt when absent.
+  std::optional<std::size_t> indexOfKey(std::string_view key) const { return keys_.find(key); }
   // index must be below count().
   std::string_view keyAtIndex(std::size_t index) const;
   // The value of keyAtIndex(index), without a lookup; index must be below count().
