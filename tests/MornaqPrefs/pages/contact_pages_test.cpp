@@ -196,7 +196,8 @@ TEST_F(ContactPagesTest, EachRowShowsItsContactsStateAndBothListsAgree) {
   // One contact per case, in one address book and one settings file, so that
   // each row is seen to read its own contact's entry.
   std::vector<Card> cards;
-  Dictionary settings{{"isContactEnabled", true}};  // top level: nobody's entry
+  Dictionary settings{{"isContactEnabled", true},  // top level: nobody's entry
+                      {"gone", Dictionary{{"isContactBlackList", true}}}};  // no such contact
   for (std::size_t i = 0; i < std::size(table); ++i) {
     const std::string key = "c" + std::to_string(i);
     cards.push_back({key, table[i].name});
