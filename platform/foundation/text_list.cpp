@@ -20,9 +20,15 @@ std::string_view TextList::operator[](std::size_t index) const {
   return std::string_view(texts_).substr(start, ends_[index] - start);
 }
 
+namespace {
+
+constexpr std::size_t kFewestSlots = 16;
+
+}  // namespace
+
 TextSet::TextSet(std::size_t expected) {
   texts_.reserve(expected);
-  resize(std::bit_ceil(std::max<std::size_t>(2 * expected, 16)));
+  resize(std::bit_ceil(std::max<std::size_t>(2 * expected, kFewestSlots)));
 }
 
 std::uint32_t TextSet::hashOf(std::string_view text) {
@@ -30,6 +36,7 @@ std::uint32_t TextSet::hashOf(std::string_view text) {
 }
 
 bool TextSet::insert(std::string_view text) {
+  if (slots_.empty()) resize(kFewestSlots);  // moved from
   const auto hash = hashOf(text);
   Slot& slot = slots_[slotOf(text, hash)];
   if (slot.index != 0) return false;
@@ -43,6 +50,7 @@ bool TextSet::insert(std::string_view text) {
 }
 
 std::optional<std::size_t> TextSet::find(std::string_view text) const {
+  if (slots_.empty()) return std::nullopt;  // moved from
   const Slot& slot = slots_[slotOf(text, hashOf(text))];
   if (slot.index == 0) return std::nullopt;
   return slot.index - 1;

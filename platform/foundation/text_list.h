@@ -28,6 +28,7 @@ class TextList {
 };
 
 // A set of texts, which also reads them back in the order they were added.
+// A set moved from is empty and may be used again.
 class TextSet {
  public:
   // Room for this many texts before the set grows.

@@ -44,6 +44,10 @@ TEST(TextListTest, AgreesWithTheStandardContainers) {
       EXPECT_EQ(set.find(added[i]), i);
     }
     EXPECT_EQ(set.find(std::string(50, 'a')), std::nullopt);  // longer than any text added
+    const TextSet moved = std::move(set);
+    EXPECT_EQ(set.find(added[0]), std::nullopt);  // NOLINT(bugprone-use-after-move)
+    EXPECT_TRUE(set.insert(added[0]));
+    EXPECT_EQ(moved.find(added[0]), 0u);
     ASSERT_EQ(list.size(), 3000u);
     std::mt19937 replay(static_cast<unsigned>(expected));
     for (std::size_t i = 0; i < list.size(); ++i) EXPECT_EQ(list[i], generatedText(replay));
