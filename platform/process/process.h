@@ -65,7 +65,7 @@ class Process {
     std::lock_guard lock(statesMutex_);
     auto& slot = states_[std::type_index(typeid(T))];
     if (!slot) slot = std::make_shared<T>();
-    return *std::static_pointer_cast<T>(slot);
+    return *static_cast<T*>(slot.get());  // no copy of the pointer: the slot keeps T
   }
 
   // The process the calling thread runs in; stops with a message when none.
