@@ -6,7 +6,7 @@
 namespace mornaq {
 
 ReplyHistory readReplyHistory() {
-  return format::historyEntries(platform::readPlist(format::kReplyHistoryPath));
+  return format::historyEntries(*platform::readPlistShared(format::kReplyHistoryPath));
 }
 
 void recordReply(const format::HistoryEntry& entry) {

@@ -50,13 +50,15 @@ void replaceAll(std::string& text, std::string_view placeholder, std::string_vie
 }
 
 // The policies that count replies or watch the user decide now, as the
-// reply is about to leave; every reply that leaves is recorded.
+// reply is about to leave; every reply that leaves is recorded. The settings
+// are read shared: a copy of a large file for every reply is work that grows
+// with the file.
 void sendReply(const ReplyRequest& request, const Id& chatManager) {
   const ReplyChat chat = replyChat(request.chatSession);
   const platform::Date now = platform::dateNow();
-  if (const auto hold = firstHold(
-          verdictsBeforeSending(platform::readPlist(format::kMainSettingsPath), readReplyHistory(),
-                                userActivity(), chat, request.receivedAt, now))) {
+  const auto settings = platform::readPlistShared(format::kMainSettingsPath);
+  if (const auto hold = firstHold(verdictsBeforeSending(
+          *settings, readReplyHistory(), userActivity(), chat, request.receivedAt, now))) {
     platform::NSLog(heldBackLine(*hold));
     return;
   }
