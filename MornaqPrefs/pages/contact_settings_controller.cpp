@@ -36,8 +36,9 @@ Specifiers ContactSettingsPage::appSpecifiers() {
 // row's domain names: the rows name that domain anyway, and a row that named
 // another could otherwise show one file while changing the other.
 Value ContactSettingsPage::readPreferenceValue(const SpecifierRef& specifier) {
-  const Dictionary settings = platform::readPlist(format::kMainSettingsPath);
-  const Dictionary* entry = ownKey() ? platform::lookUp(settings, *ownKey()).dictionary() : nullptr;
+  const auto settings = platform::readPlistShared(format::kMainSettingsPath);
+  const Dictionary* entry =
+      ownKey() ? platform::lookUp(*settings, *ownKey()).dictionary() : nullptr;
   return valueOrDefault(entry, *specifier);
 }
 

@@ -84,8 +84,8 @@ UINavigationBar* PageFrame::outerNavigationBar() const {
 
 Value PageFrame::readPreferenceValue(const SpecifierRef& specifier) {
   auto path = settingsPath(*specifier);
-  const Dictionary settings = path ? platform::readPlist(*path) : Dictionary{};
-  return valueOrDefault(&settings, *specifier);
+  const auto settings = path ? platform::readPlistShared(*path) : nullptr;
+  return valueOrDefault(settings.get(), *specifier);
 }
 
 void PageFrame::setPreferenceValue(const Value& value, const SpecifierRef& specifier) {

@@ -19,8 +19,8 @@ void MNQRootListController::registerActions(platform::Class& cls) {
 }
 
 void MNQRootListController::showUpdate() {
-  const Dictionary settings = platform::readPlist(format::kMainSettingsPath);
-  const Value& due = platform::lookUp(settings, format::kUpdate752);
+  const auto settings = platform::readPlistShared(format::kMainSettingsPath);
+  const Value& due = platform::lookUp(*settings, format::kUpdate752);
   if (!due.isNil() && !due.boolValue()) return;
   auto alert = UIAlertController::alertControllerWithTitle(
       std::string(kUpdateTitle), std::string(kUpdateMessage), AlertControllerStyle::Alert);

@@ -69,8 +69,8 @@ Specifiers MNQWMListController::appSpecifiers() {
     rows.push_back(noOwnSettingsFooter());
     return rows;
   }
-  const Dictionary rules = platform::readPlist(format::kRuleSettingsPath);
-  if (const Dictionary* ruleSet = ownRules(rules)) {
+  const auto rules = platform::readPlistShared(format::kRuleSettingsPath);
+  if (const Dictionary* ruleSet = ownRules(*rules)) {
     for (const auto& [word, rule] : *ruleSet) {
       auto row = linkRow(word, self(), MNQWMSettingsController::kClassName);
       row->setProperty(phoneNumber_, kPhoneNumber);
@@ -167,8 +167,7 @@ void MNQWMListController::deleteRule(const std::string& word) {
 }
 
 void MNQWMListController::removeAllStatements(const Id&) {
-  const Dictionary rules = platform::readPlist(format::kRuleSettingsPath);
-  if (!ownRules(rules)) {
+  if (!ownRules(*platform::readPlistShared(format::kRuleSettingsPath))) {
     showPopup("No data to delete", std::nullopt);
     return;
   }

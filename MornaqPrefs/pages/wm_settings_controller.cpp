@@ -20,8 +20,8 @@ void MNQWMSettingsController::setSpecifier(const SpecifierRef& specifier) {
 void MNQWMSettingsController::pageWillAppear() { navigationItem().setTitle(fullName_); }
 
 Value MNQWMSettingsController::readPreferenceValue(const SpecifierRef& specifier) {
-  const Dictionary rules = platform::readPlist(format::kRuleSettingsPath);
-  return valueOrDefault(ruleIn(rules, phoneNumber_, fullName_), *specifier);
+  const auto rules = platform::readPlistShared(format::kRuleSettingsPath);
+  return valueOrDefault(ruleIn(*rules, phoneNumber_, fullName_), *specifier);
 }
 
 void MNQWMSettingsController::setPreferenceValue(const Value& value,
