@@ -21,6 +21,7 @@
 
 #include "Mornaq/engine/reply_engine.h"
 #include "Mornaq/engine/reply_request.h"
+#include "bench/messaging_app.h"
 #include "bench/settings_file.h"
 #include "common/settings_format.h"
 #include "hosts/whatsapp/whatsapp_app.h"
@@ -68,11 +69,7 @@ class App {
   App(std::int64_t contacts, std::int64_t rules)
       : root_(std::filesystem::temp_directory_path() /
               ("mornaq-bench-engine-" + std::to_string(contacts) + "-" + std::to_string(rules))),
-        process_({.bundleIdentifier = "net.whatsapp.WhatsApp",
-                  .name = "WhatsApp",
-                  .deviceRoot = (std::filesystem::create_directories(root_), root_),
-                  .clock = platform::Clock::Virtual,
-                  .logSink = [](std::string_view) {}}),
+        process_(bench::messagingAppProcess(root_)),
         scope_(process_),
         whatsapp_(
             process_, hosts::whatsapp::kDefaultVersion,
@@ -228,8 +225,8 @@ AfterChange messagesAfterChanges(Reads reads, int runs) {
     }
     const std::string bytes = app.mainSettingsBytes();
     for (int i = 0; i < kRunLength; ++i) {
-      parses.push_back(secondsPerCall(
-          1, [&] { benchmark::DoNotOptimize(platform::parsePropertyList(bytes)); }));
+      parses.push_back(
+          secondsPerCall(1, [&] { benchmark::DoNotOptimize(platform::parsePropertyList(bytes)); }));
     }
   }
   return {median(messages), median(parses)};
