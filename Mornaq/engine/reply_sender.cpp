@@ -56,9 +56,9 @@ void replaceAll(std::string& text, std::string_view placeholder, std::string_vie
 void sendReply(const ReplyRequest& request, const Id& chatManager) {
   const ReplyChat chat = replyChat(request.chatSession);
   const platform::Date now = platform::dateNow();
-  const auto settings = platform::readPlistShared(format::kMainSettingsPath);
   if (const auto hold = firstHold(verdictsBeforeSending(
-          *settings, readReplyHistory(), userActivity(), chat, request.receivedAt, now))) {
+          *platform::readPlistShared(format::kMainSettingsPath), readReplyHistory(), userActivity(),
+          chat, request.receivedAt, now))) {
     platform::NSLog(heldBackLine(*hold));
     return;
   }
