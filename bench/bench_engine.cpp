@@ -201,7 +201,8 @@ void BM_MessageWithLargeSettings(benchmark::State& state) {
 // A message right after MainSettings changed, and a parse of the file, each in a run of its own
 // kind: glibc merges the small blocks a parse frees only at the next large request, so a parse
 // timed right after a message pays for the message's garbage, and the other way round. Runs of
-// each alternate, so that both see the machine in the same states, and the medians are compared.
+// each alternate, and each is timed right after a change by another process, so that both see the
+// machine and its caches in the same states; the medians are compared.
 struct AfterChange {
   double message = 0;
   double parse = 0;
@@ -223,8 +224,9 @@ AfterChange messagesAfterChanges(Reads reads, int runs) {
       app.changeMainSettings();
       messages.push_back(secondsPerCall(1, [&] { app.receiveAndAnswer(); }));
     }
-    const std::string bytes = app.mainSettingsBytes();
     for (int i = 0; i < kRunLength; ++i) {
+      app.changeMainSettings();
+      const std::string bytes = app.mainSettingsBytes();
       parses.push_back(
           secondsPerCall(1, [&] { benchmark::DoNotOptimize(platform::parsePropertyList(bytes)); }));
     }
@@ -237,7 +239,7 @@ AfterChange messagesAfterChanges(Reads reads, int runs) {
 // file read afresh.
 void BM_MessageAfterMainSettingsChanged(benchmark::State& state) {
   for (auto _ : state) {
-    const AfterChange cached = messagesAfterChanges(Reads::Cached, 4);
+    const AfterChange cached = messagesAfterChanges(Reads::Cached, 6);
     const AfterChange landed = messagesAfterChanges(Reads::Afresh, 2);
     state.counters["ms_message"] = 1e3 * cached.message;
     state.counters["ms_message_landed"] = 1e3 * landed.message;
