@@ -102,6 +102,11 @@ TEST_F(PolicyRoadTest, EachPolicyAtItsEdges) {
        {3, day + 3},
        {"Mornaq held back a reply (replyOnce): Ann got a reply 23 h 59 min ago; Reply once "
         "waits 24 h"}},
+      {"reply once turned on while a reply waits decides as the reply leaves",
+       {},
+       lines({receive(0), receive(10), R"({"at":11,"settings":{"isReplyOnce":true}})"}),
+       {3},
+       {"Mornaq held back a reply (replyOnce): Ann got a reply 10 s ago; Reply once waits 24 h"}},
       {"reply once counts per chat",
        {{"isReplyOnce", true}},
        lines({receive(0), receive(1, "Bob")}),
