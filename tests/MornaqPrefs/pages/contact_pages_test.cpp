@@ -359,6 +359,9 @@ TEST_F(ContactPagesTest, ARowShowsItsContactsValueElseItsDefault) {
   EXPECT_EQ(rowWithKey(*bob, "isContactEnabled")->performGetter(), Value(true));
   auto cem = openContactPage(MNQContactBSettingsController::kClassName, "cem");
   EXPECT_EQ(rowWithKey(*cem, "isContactBlackList")->performGetter(), Value(false));
+  // Written again while the page is open: the row shows the file as it is now.
+  writePlist(format::kMainSettingsPath, {{"ann", Dictionary{{"customReply", "Ann's, again"}}}});
+  EXPECT_EQ(rowWithKey(*ann, "customReply")->performGetter(), Value("Ann's, again"));
 }
 
 TEST_F(ContactPagesTest, APageWithoutAContactKeyShowsDefaultsAndWritesNothing) {
