@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 
 #include "MornaqPrefs/pages/global_list_controller.h"
 #include "MornaqPrefs/pages/page_frame.h"
@@ -48,6 +49,46 @@ TEST_F(PageFrameTest, WithoutASettingsFileRowsShowTheirDefaultsAndNothingIsWritt
   EXPECT_EQ(rowWithKey(*page, format::kIsGlobalEnabled)->performGetter(), Value(false));
   EXPECT_EQ(rowWithKey(*page, format::kCustomReplyGlob)->performGetter(), Value(""));
   EXPECT_FALSE(PagesFixture::file(format::kMainSettingsPath));
+}
+
+// The page stays open while other writers change the file: each read of a
+// row shows the file as it is then, or the row's default when it gives none.
+TEST_F(PageFrameTest, ARowShowsTheFileAsItIsEachTimeItIsRead) {
+  auto page = openGlobal();
+  const auto file = fixture.process.hostPath(format::kMainSettingsPath);
+  const struct {
+    const char* state;
+    std::function<void()> make;
+    Value shown;
+  } states[] = {
+      {"written on",
+       [] {
+         writePlist(format::kMainSettingsPath, {{"isGlobalEnabled", true}});
+       },
+       true},
+      {"written off",
+       [] {
+         writePlist(format::kMainSettingsPath, {{"isGlobalEnabled", false}});
+       },
+       false},
+      {"written on again",
+       [] {
+         writePlist(format::kMainSettingsPath, {{"isGlobalEnabled", true}});
+       },
+       true},
+      {"deleted", [&file] { std::filesystem::remove(file); }, false},
+      {"written on after the deletion",
+       [] {
+         writePlist(format::kMainSettingsPath, {{"isGlobalEnabled", true}});
+       },
+       true},
+      {"not a property list", [&file] { testing_support::writeFile(file, "not a plist"); }, false},
+  };
+  for (const auto& state : states) {
+    state.make();
+    EXPECT_EQ(rowWithKey(*page, format::kIsGlobalEnabled)->performGetter(), state.shown)
+        << state.state;
+  }
 }
 
 TEST_F(PageFrameTest, AChangeRewritesTheFileKeepingEveryOtherKey) {

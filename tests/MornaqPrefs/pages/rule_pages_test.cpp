@@ -294,6 +294,23 @@ TEST_F(RulePagesTest, TheRulePageEditsOneFieldAndTheRuleKeepsItsWord) {
   EXPECT_EQ(fixture.alert()->title(), "Setting saved.");
 }
 
+TEST_F(RulePagesTest, AnOpenRulePageShowsTheRuleAsTheFileHoldsItNow) {
+  writePlist(format::kRuleSettingsPath,
+             {{kContact, Dictionary{{"Hello", rule("Hello", "Hey", "5")}}}});
+  auto list = openList(kContact);
+  ASSERT_THAT(list->tableViewDidSelectRowAtIndexPath({0, 0}), Succeeds());
+  auto page =
+      std::dynamic_pointer_cast<MNQWMSettingsController>(fixture.inner->topViewController());
+  ASSERT_NE(page, nullptr);
+  EXPECT_EQ(rowWithKey(*page, "customMatchRe")->performGetter(), Value("Hey"));
+
+  writePlist(format::kRuleSettingsPath,
+             {{kContact, Dictionary{{"Hello", rule("Hello", "Hey there", "5")}}}});
+  EXPECT_EQ(rowWithKey(*page, "customMatchRe")->performGetter(), Value("Hey there"));
+  writePlist(format::kRuleSettingsPath, {{kContact, Dictionary{}}});
+  EXPECT_EQ(rowWithKey(*page, "customMatchRe")->performGetter(), Value(""));
+}
+
 TEST_F(RulePagesTest, TheRulePageShowsDefaultsForARuleThatIsGoneAndDoesNotBringItBack) {
   auto page = fixture.open<MNQWMSettingsController>(
       MNQWMSettingsController::kClassName, PagesFixture::linkTo("Gone", "MNQWMSettingsController"));
