@@ -166,15 +166,8 @@ void BM_SwitchTest(benchmark::State& state) {
   measurePerMessage(state, [] { benchmark::DoNotOptimize(mornaq::getPlistValue()); });
 }
 
-// Processor seconds per call of body, over calls calls.
-template <class Body>
-double secondsPerCall(int calls, Body body) {
-  const std::clock_t start = std::clock();
-  for (int i = 0; i < calls; ++i) body();
-  return static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC / calls;
-}
-
-enum class Reads { Cached, Afresh };
+using bench::Reads;
+using bench::secondsPerCall;
 
 double secondsPerMessage(std::int64_t contacts, std::int64_t rules, Reads reads, int messages) {
   App app(contacts, rules);

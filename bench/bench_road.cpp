@@ -10,7 +10,6 @@
 
 #include <unistd.h>
 
-#include <ctime>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -101,16 +100,14 @@ void BM_ReceiptToSentReply(benchmark::State& state) {
   state.SetItemsProcessed(road.sent());
 }
 
-enum class Reads { Cached, Afresh };
+using bench::Reads;
 
 // Processor seconds per message, over messages of them after a first one.
 double secondsPerMessage(std::int64_t contacts, std::int64_t rules, Reads reads, int messages) {
   Road road(contacts, rules);
   if (reads == Reads::Afresh) road.readEveryFileAfresh();
   road.receiveAndReply();  // the first read of each file parses it
-  const std::clock_t start = std::clock();
-  for (int i = 0; i < messages; ++i) road.receiveAndReply();
-  const double seconds = static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC / messages;
+  const double seconds = bench::secondsPerCall(messages, [&] { road.receiveAndReply(); });
   if (road.sent() != messages + 1) platform::fatal("not every measured message was answered");
   return seconds;
 }

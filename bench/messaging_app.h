@@ -1,5 +1,6 @@
 #pragma once
-// The simulated messaging app's OS process as the benchmarks run it.
+// The simulated messaging app's OS process as the benchmarks run it, and how they time it.
+#include <ctime>
 #include <filesystem>
 #include <string_view>
 
@@ -15,6 +16,18 @@ inline platform::ProcessOptions messagingAppProcess(const std::filesystem::path&
           .deviceRoot = root,
           .clock = platform::Clock::Virtual,
           .logSink = [](std::string_view) {}};
+}
+
+// How the app reads its settings files: through the read cache, or every file afresh, as before
+// the cache (what the cache is measured against).
+enum class Reads { Cached, Afresh };
+
+// Processor seconds per call of body, over calls calls.
+template <class Body>
+double secondsPerCall(int calls, Body body) {
+  const std::clock_t start = std::clock();
+  for (int i = 0; i < calls; ++i) body();
+  return static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC / calls;
 }
 
 }  // namespace bench
