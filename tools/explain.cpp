@@ -3,8 +3,8 @@
 #include <fmt/format.h>
 
 #include "Mornaq/engine/history_file.h"
+#include "Mornaq/engine/immediate_road.h"
 #include "Mornaq/engine/incoming_message.h"
-#include "Mornaq/engine/reply_outcome.h"
 #include "Mornaq/engine/setting_values.h"
 #include "common/settings_format.h"
 #include "hosts/common/app_process.h"
@@ -53,17 +53,18 @@ Explainer::~Explainer() {
 
 nlohmann::json Explainer::explain(const hosts::whatsapp::Received& received) {
   platform::ProcessScope scope(process_);
-  const platform::Dictionary settings = mainSettingsAsSeeded();
+  mornaq::GivenWorld world;
+  world.settings = std::make_shared<const platform::Dictionary>(mainSettingsAsSeeded());
   // The app registers its sender only when the switch is on as it starts.
-  const bool switchOn = mornaq::switchValue(settings, format::kIsTweakEnabled);
-  auto incoming = mornaq::readIncomingMessage(app_->message(received.text, received.chat),
-                                              app_->notificationCenter());
-  incoming.receivedAt = at_.value_or(platform::systemDate());
+  world.switchAtReceipt = mornaq::switchValue(*world.settings, format::kIsTweakEnabled);
+  world.switchAtStart = world.switchAtReceipt;
+  world.rules = platform::readPlistShared(format::kRuleSettingsPath);
+  world.replies = mornaq::readReplyHistory();
   // A freshly started app has seen none of the user's sends.
-  const mornaq::ReplyWhy why =
-      mornaq::replyRoad(incoming, settings, platform::readPlist(format::kRuleSettingsPath),
-                        switchOn, switchOn, mornaq::readReplyHistory());
-  return hosts::jsonValue(mornaq::replyWhyDictionary(why));
+  world.arrival = at_.value_or(platform::systemDate());
+  const auto incoming = mornaq::readIncomingMessage(app_->message(received.text, received.chat),
+                                                    app_->notificationCenter());
+  return hosts::jsonValue(mornaq::replyWhyDictionary(mornaq::dryRun(incoming, world)));
 }
 
 std::string readableAnswer(const nlohmann::json& answer) {

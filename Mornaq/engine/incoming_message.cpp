@@ -4,16 +4,22 @@
 
 namespace mornaq {
 
+IncomingMessage readChatFacts(const platform::Id& chatSession) {
+  IncomingMessage facts{.chatSession = chatSession};
+  facts.isGroupChat = host::isGroupChat(chatSession);
+  facts.sessionType = host::sessionType(chatSession);
+  facts.contactIdentifier = host::contactIdentifier(chatSession);
+  facts.displayName = host::displayName(chatSession);
+  return facts;
+}
+
 IncomingMessage readIncomingMessage(const platform::Id& message,
                                     const platform::Id& notificationCenter) {
-  IncomingMessage incoming{.message = message};
-  incoming.chatSession = host::chatSession(message);
-  incoming.isGroupChat = host::isGroupChat(incoming.chatSession);
+  IncomingMessage incoming = readChatFacts(host::chatSession(message));
+  incoming.message = message;
   incoming.fromJID = host::fromJID(message);
   incoming.isMuted = host::isChatWithJIDMuted(notificationCenter, incoming.fromJID);
   incoming.text = host::text(message);
-  incoming.sessionType = host::sessionType(incoming.chatSession);
-  incoming.contactIdentifier = host::contactIdentifier(incoming.chatSession);
   return incoming;
 }
 

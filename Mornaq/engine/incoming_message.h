@@ -1,7 +1,7 @@
 #pragma once
-// The facts taken from the host about one received message. Screening
-// gathers them once; every later decision is a function of this record, the
-// settings snapshot and the rule file, never of the host.
+// The facts taken from the host about one received message, once, as it
+// arrives. Every later step is a function of this record, the settings and
+// the rule file: after receipt only the send talks to the host.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -15,7 +15,7 @@ namespace mornaq {
 inline constexpr std::int64_t kStatusStorySessionType = 3;
 
 struct IncomingMessage {
-  // Held until the evaluation step has run.
+  // Held until the message's road has ended.
   platform::Id message{};
   host::Text text{};
   platform::Id chatSession{};
@@ -24,16 +24,21 @@ struct IncomingMessage {
   platform::Id fromJID{};
   bool isMuted = false;
   host::Text contactIdentifier{};
-  // Not the host's: the phone's date when screening took the message.
+  host::Text displayName{};
+  // Not the host's: the phone's date when the message arrived.
   platform::Date receivedAt{};
 };
 
-// Asks the host in a fixed order: the chat session, whether it is a group,
-// whether the sender's chat is muted (NO without a captured notification
-// centre), then the text, the session type and the contact identifier. A nil
-// chat session answers NO, 0 and no identifier.
+// Asks the host in a fixed order: the chat session's facts (below), then the
+// sender, whether the sender's chat is muted (NO without a captured
+// notification centre) and the text.
 IncomingMessage readIncomingMessage(const platform::Id& message,
                                     const platform::Id& notificationCenter);
+
+// The facts of a chat session alone: whether it is a group, its session type,
+// contact identifier and display name. A nil chat session answers NO, 0 and
+// none.
+IncomingMessage readChatFacts(const platform::Id& chatSession);
 
 // The key of the chat's contact in both settings files: the identifier with
 // every ":ABPerson" removed; none without an identifier.

@@ -3,12 +3,10 @@
 #include <fmt/format.h>
 
 #include "Mornaq/engine/reply_request.h"
+#include "Mornaq/engine/reply_road.h"
 #include "Mornaq/engine/reply_sender.h"
-#include "Mornaq/engine/reply_timeline.h"
-#include "Mornaq/engine/setting_values.h"
 #include "common/settings_format.h"
 #include "platform/foundation/notification_center.h"
-#include "platform/foundation/wall_clock.h"
 
 namespace mornaq {
 namespace {
@@ -58,7 +56,7 @@ void noteSwitch(ReplyWhy& why, bool on, SwitchMoment moment) {
 
 void noteScreening(ReplyWhy& why, const IncomingMessage& incoming, Screening screening) {
   why.message = incoming.text;
-  why.chatName = host::displayName(incoming.chatSession);
+  why.chatName = incoming.displayName;
   if (screening == Screening::Muted) return stop(why, WhyReason::Muted);
   pass(why, WhyReason::Muted,
        {incoming.isMuted ? "muted, but replies to muted chats are on" : "not muted"});
@@ -99,7 +97,7 @@ void noteEvaluation(ReplyWhy& why, const Decision& decision, const Evaluation& e
 }
 
 void noteRequest(ReplyWhy& why, const Reply& request, const platform::Id& chatSession,
-                 bool observersExist) {
+                 bool observersExist, platform::Duration sendsAt) {
   why.request = request;
   if (!chatSession) return stop(why, WhyReason::NoChat);
   pass(why, WhyReason::NoChat);
@@ -107,8 +105,7 @@ void noteRequest(ReplyWhy& why, const Reply& request, const platform::Id& chatSe
   why.reply = true;
   why.text = expandReplyTemplate(request.text, why.chatName);
   why.delay = requestDelaySeconds(request.delay);
-  why.sendsAt = platform::saturatingAdd(kScreeningToDecision + kDecisionToEvaluation,
-                                        platform::secondsSaturating(*why.delay));
+  why.sendsAt = sendsAt;
 }
 
 void notePolicy(ReplyWhy& why, const PolicyVerdict& verdict) {
@@ -128,13 +125,8 @@ std::optional<PolicyVerdict> noteSchedule(ReplyWhy& why, const platform::Diction
   return verdict->holds ? verdict : std::nullopt;
 }
 
-void noteSendingPolicies(ReplyWhy& why, const platform::Dictionary& snapshot,
-                         const ReplyHistory& history, const UserActivity& activity,
-                         const ReplyChat& chat, platform::Date receivedAt) {
-  if (!why.reply) return;
-  const platform::Date leaves{receivedAt.secondsSinceReferenceDate + seconds(*why.sendsAt)};
-  for (const auto& verdict : verdictsBeforeSending(snapshot, history, activity, chat,
-                                                   holdBackArrival(snapshot, receivedAt), leaves)) {
+void noteLeavingChecks(ReplyWhy& why, const std::vector<PolicyVerdict>& verdicts) {
+  for (const auto& verdict : verdicts) {
     if (verdict.policy == WhyReason::LoopGuard && !verdict.holds) continue;
     notePolicy(why, verdict);
   }
@@ -180,11 +172,25 @@ Dictionary replyWhyDictionary(const ReplyWhy& why) {
   };
 }
 
-void postReplyWhy(const ReplyWhy& why) {
+void postReplyWhy(const ReplyWhy& why, const platform::Id& receivedMessage) {
   Dictionary userInfo = replyWhyDictionary(why);
   userInfo.emplace("message", textOrNil(why.message));
+  if (receivedMessage) userInfo.emplace("receivedMessage", receivedMessage);
   platform::NotificationCenter::defaultCenter().postNotificationName(kReplyWhyNotification, nullptr,
                                                                      std::move(userInfo));
+}
+
+void postReplyOutcome(const ReplyWhy& why, const platform::Id& receivedMessage) {
+  const bool held = !why.reply && why.stoppedBy;
+  Dictionary userInfo{
+      {"sent", why.reply},
+      {"text", textOrNil(why.text)},
+      {"stoppedBy", held ? Value(whyReasonName(*why.stoppedBy)) : Value()},
+      {"why", held ? Value(why.steps.back().why) : Value()},
+  };
+  if (receivedMessage) userInfo.emplace("receivedMessage", receivedMessage);
+  platform::NotificationCenter::defaultCenter().postNotificationName(kReplyOutcomeNotification,
+                                                                     nullptr, std::move(userInfo));
 }
 
 }  // namespace mornaq

@@ -1,9 +1,8 @@
 #pragma once
 // Why a message got the reply it got, or none: the record of its road
-// through the engine. It is built from the results of the same steps that
-// decide, so a trace of the real run and a dry run of a message tell what
-// the engine really does. The message's timeline fills it as its steps run;
-// a dry run (replyRoad, reply_outcome.h) fills it by calling the steps at once.
+// through the engine (reply_road.h). Each step notes its own result in it,
+// so a trace of the real run and a dry run of a message tell what the engine
+// really does.
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -18,6 +17,7 @@
 #include "Mornaq/engine/why_reasons.h"
 #include "platform/dispatch/main_queue.h"
 #include "platform/foundation/value.h"
+#include "platform/runtime/object.h"
 
 namespace mornaq {
 
@@ -25,6 +25,10 @@ namespace mornaq {
 // (dropped, nothing decided, or its reply request posted), with the record
 // as user info (replyWhyDictionary) plus "message": the received text.
 inline constexpr std::string_view kReplyWhyNotification = "MornaqReplyWhy";
+// Posted when a reply has left, or a policy held it back as it was about to:
+// {"receivedMessage": the message answered, "sent": B, "text": S as sent or
+// nil, "stoppedBy": the policy's name or nil, "why": its sentence or nil}.
+inline constexpr std::string_view kReplyOutcomeNotification = "MornaqReplyOutcome";
 
 struct WhyStep {
   WhyReason reason;
@@ -58,22 +62,19 @@ void noteSwitch(ReplyWhy& why, bool on, SwitchMoment moment);
 void noteScreening(ReplyWhy& why, const IncomingMessage& incoming, Screening screening);
 void noteDecision(ReplyWhy& why, const Decision& decision);
 void noteEvaluation(ReplyWhy& why, const Decision& decision, const Evaluation& evaluation);
-// The request posted: whether the sender has a chat to send into, and
-// whether any observer is there to send it.
+// The request reached the sender, sendsAt after receipt: whether it has a chat
+// to send into, and whether any observer is there to send it.
 void noteRequest(ReplyWhy& why, const Reply& request, const platform::Id& chatSession,
-                 bool observersExist);
+                 bool observersExist, platform::Duration sendsAt);
 
 // The schedule, decided at receipt: notes its verdict, and gives it when it
 // holds the message back.
 std::optional<PolicyVerdict> noteSchedule(ReplyWhy& why, const platform::Dictionary& snapshot,
                                           platform::Date receivedAt);
-// The policies decided as the reply leaves, asked as of the moment it would
-// leave (receivedAt plus sendsAt) with the history and the user's sends
-// known now; a policy that holds takes the reply back. A loop guard that
-// lets the reply pass, as it almost always does, adds no step.
-void noteSendingPolicies(ReplyWhy& why, const platform::Dictionary& snapshot,
-                         const ReplyHistory& history, const UserActivity& activity,
-                         const ReplyChat& chat, platform::Date receivedAt);
+// The policies decided as the reply leaves: a policy that holds takes the
+// reply back. A loop guard that lets the reply pass, as it almost always
+// does, adds no step.
+void noteLeavingChecks(ReplyWhy& why, const std::vector<PolicyVerdict>& verdicts);
 
 // The first line a user reads: "Replies after 5 s with: ..." or
 // "No reply: Bob is on the blacklist."
@@ -85,8 +86,13 @@ std::string whyVerdict(const ReplyWhy& why);
 // nil where a fact does not apply.
 platform::Dictionary replyWhyDictionary(const ReplyWhy& why);
 
-// Posts kReplyWhyNotification for the record on the current process's
-// default notification centre.
-void postReplyWhy(const ReplyWhy& why);
+// Posts kReplyWhyNotification for the record of the received message on the
+// current process's default notification centre; "receivedMessage" holds the
+// message, so the app can tell which of its messages the record is about.
+void postReplyWhy(const ReplyWhy& why, const platform::Id& receivedMessage);
+
+// Posts kReplyOutcomeNotification for the record as the reply's sending step
+// left it.
+void postReplyOutcome(const ReplyWhy& why, const platform::Id& receivedMessage);
 
 }  // namespace mornaq

@@ -1,7 +1,5 @@
 #include "Mornaq/engine/user_activity.h"
 
-#include "Mornaq/engine/incoming_message.h"
-#include "Mornaq/host/host_interface.h"
 #include "platform/foundation/wall_clock.h"
 #include "platform/process/process.h"
 
@@ -18,9 +16,9 @@ SendState& sendState() { return platform::Process::current().state<SendState>();
 
 }  // namespace
 
-ReplyChat replyChat(const platform::Id& chatSession) {
-  const host::Text name = host::displayName(chatSession);
-  const auto key = contactKey(host::contactIdentifier(chatSession));
+ReplyChat replyChat(const IncomingMessage& facts) {
+  const host::Text& name = facts.displayName;
+  const auto key = contactKey(facts.contactIdentifier);
   return {key.value_or(name.value_or("")), name.value_or(key.value_or(""))};
 }
 
@@ -29,7 +27,9 @@ void didSendMessage(const platform::Id& chatSession) {
   if (state.ownSend) return;
   const platform::Date now = platform::dateNow();
   state.activity.lastSent = now;
-  if (chatSession) state.activity.lastSentInChat.insert_or_assign(replyChat(chatSession).key, now);
+  if (chatSession) {
+    state.activity.lastSentInChat.insert_or_assign(replyChat(readChatFacts(chatSession)).key, now);
+  }
 }
 
 const UserActivity& userActivity() { return sendState().activity; }

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "Mornaq/engine/reply_engine.h"
 #include "common/settings_format.h"
 #include "common/settings_write.h"
 #include "platform/foundation/darwin_notify_center.h"
@@ -41,6 +42,7 @@ void MqSetState(bool state) {
   auto& darwin = platform::CFNotificationCenterGetDarwinNotifyCenter();
   platform::CFNotificationCenterPostNotification(darwin, mornaq::format::kPrefsUpdatedNotification);
   platform::NSLog(fmt::format("[Mornaq] ARSetState:-{}", platform::flag(state)));
+  if (stored) mornaq::postMasterSwitch(state);
 }
 
 const char* MqSetStateFailure() {

@@ -36,6 +36,11 @@ void EventOutput::emit(std::optional<double> seconds, std::string_view kind,
   out_ << line << '\n' << std::flush;
 }
 
+void EventOutput::emitForPrograms(std::optional<double> seconds, std::string_view kind,
+                                  const nlohmann::json& value) {
+  if (format_ == Format::Json) emit(seconds, kind, value);
+}
+
 std::string EventOutput::readable(std::optional<double> seconds, std::string_view kind,
                                   const nlohmann::json& value,
                                   const std::optional<std::string>& readableFacts) const {

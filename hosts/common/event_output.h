@@ -31,6 +31,10 @@ class EventOutput {
   // Safe to call from any thread; lines never interleave.
   void emit(std::optional<double> seconds, std::string_view kind, const nlohmann::json& value,
             const std::optional<std::string>& readableFacts = std::nullopt);
+  // An event for programs: printed as JSON, left out of readable output,
+  // whose lines stay as a person has always read them.
+  void emitForPrograms(std::optional<double> seconds, std::string_view kind,
+                       const nlohmann::json& value);
 
  private:
   std::string readable(std::optional<double> seconds, std::string_view kind,

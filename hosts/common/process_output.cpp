@@ -49,8 +49,15 @@ ProcessOutput::~ProcessOutput() {
 
 void ProcessOutput::emit(std::string_view kind, const nlohmann::json& value,
                          const std::optional<std::string>& readableFacts) {
-  const std::chrono::duration<double> seconds = process_.mainQueue().now();
-  out_.emit(seconds.count(), kind, value, readableFacts);
+  out_.emit(seconds(), kind, value, readableFacts);
+}
+
+void ProcessOutput::emitForPrograms(std::string_view kind, const nlohmann::json& value) {
+  out_.emitForPrograms(seconds(), kind, value);
+}
+
+double ProcessOutput::seconds() const {
+  return std::chrono::duration<double>(process_.mainQueue().now()).count();
 }
 
 }  // namespace hosts

@@ -29,8 +29,12 @@ class ProcessOutput {
   // readable line shows readableFacts instead of value when they are given.
   void emit(std::string_view kind, const nlohmann::json& value,
             const std::optional<std::string>& readableFacts = std::nullopt);
+  // The same for an event that only programs read (JSON output alone).
+  void emitForPrograms(std::string_view kind, const nlohmann::json& value);
 
  private:
+  double seconds() const;
+
   platform::Process& process_;
   EventOutput& out_;
 };

@@ -4,6 +4,8 @@
 
 #include "hosts/common/app_process.h"
 #include "hosts/common/common_events.h"
+#include "hosts/common/json_plist.h"
+#include "hosts/common/observing.h"
 #include "hosts/common/process_output.h"
 #include "hosts/springboard/springboard_app.h"
 #include "platform/foundation/darwin_notify_center.h"
@@ -63,6 +65,10 @@ int run(const RunOptions& options, std::istream& in, std::ostream& out, std::ost
   ProcessOutput output(process, events);
   const auto darwin = platform::DarwinNotifyCenter::shared().addObserver(
       [&output](const std::string& name) { output.emit("darwin", name); });
+  const Observing switchChanges(
+      kMasterSwitchNotification, [&output](const platform::Notification& notification) {
+        output.emitForPrograms("switch", jsonValue(notification.userInfo));
+      });
   SpringBoardApp app(process);
   auto kinds = commonEvents(output);
   kinds.merge(appEvents(app, output));

@@ -42,6 +42,9 @@ class Message : public platform::Object {
   platform::Id chatSession;
   platform::Id fromJID;
   Text text;
+  // The app's own number for a message it received, counted from 1; 0 for
+  // one it did not.
+  std::uint64_t id = 0;
 };
 
 // Defines WAJID, WAChatSession and WAMessage in the process's runtime.

@@ -76,4 +76,14 @@ Result<Received> readReceived(const json& value) {
   return received;
 }
 
+json chatJson(const std::optional<Chat>& chat) {
+  if (!chat) return nullptr;
+  const auto text = [](const Text& value) { return value ? json(*value) : json(); };
+  return {{"contactIdentifier", text(chat->contactIdentifier)},
+          {"displayName", text(chat->displayName)},
+          {"group", chat->group},
+          {"sessionType", chat->sessionType},
+          {"muted", chat->muted}};
+}
+
 }  // namespace hosts::whatsapp

@@ -23,4 +23,7 @@ struct Received {
 platform::Result<Chat> readChat(const nlohmann::json& value);
 platform::Result<Received> readReceived(const nlohmann::json& value);
 
+// A chat as the reader reads it, every member written; null for none.
+nlohmann::json chatJson(const std::optional<Chat>& chat);
+
 }  // namespace hosts::whatsapp

@@ -80,7 +80,10 @@ Id WhatsAppApp::message(Text text, const std::optional<Chat>& chat) {
 }
 
 void WhatsAppApp::receive(Text text, const std::optional<Chat>& chat) {
+  const std::uint64_t id = ++receivedCount_;
+  if (received_) received_(id, text, chat);
   Id message = this->message(std::move(text), chat);
+  as<Message>(message).id = id;
   const auto record = [&] { platform::send<void>(transaction_, kTrackReceivedMessage, message); };
   if (runsInVirtualTime(process_)) {
     record();

@@ -3,6 +3,7 @@
 // the app's classes, then the hook libraries the loader finds for
 // "net.whatsapp.WhatsApp", then the message notification centre, then the
 // chat manager.
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -18,6 +19,9 @@ inline constexpr const char* kDefaultVersion = "2.20.110.30";
 
 // A message the chat storage sent: the chat's facts and the text.
 using SentHandler = std::function<void(const Chat& chat, const std::string& text)>;
+// A message that arrived, with the app's number for it, before the app records it.
+using ReceivedHandler =
+    std::function<void(std::uint64_t id, const Text& text, const std::optional<Chat>& chat)>;
 
 // How the app gets its hook libraries: the loader, or, in tests of a
 // library's own code, that library's load sequence run in-process.
@@ -38,6 +42,7 @@ class WhatsAppApp {
   // A message arrives. In real time the app records it on a network thread,
   // as the phone does; in virtual time on the one thread that drives the clock.
   void receive(Text text, const std::optional<Chat>& chat);
+  void setReceivedHandler(ReceivedHandler received) { received_ = std::move(received); }
   // The user sends a message through the chat storage, as the chat screen
   // does; it reaches userSent, not the handler of the app's other sends.
   void sendAsUser(const std::string& text, const Chat& chat);
@@ -52,6 +57,8 @@ class WhatsAppApp {
   void initChatManager(const std::string& version);
 
   platform::Process& process_;
+  ReceivedHandler received_;
+  std::uint64_t receivedCount_ = 0;
   SentHandler userSent_;
   bool sendingAsUser_ = false;
   platform::Id chatStorage_;

@@ -5,6 +5,7 @@
 #include "hosts/common/app_process.h"
 #include "hosts/common/common_events.h"
 #include "hosts/common/json_plist.h"
+#include "hosts/common/observing.h"
 #include "hosts/common/process_output.h"
 #include "hosts/whatsapp/received_message.h"
 #include "platform/foundation/notification_center.h"
@@ -16,17 +17,31 @@ using nlohmann::json;
 using platform::Failure;
 using platform::Result;
 
-// The add-on says why each received message got its reply or none, in a
-// notification that the app names itself, as it names every selector.
+// What the add-on tells of its work, in notifications that the app names
+// itself, as it names every selector: why each received message got its reply
+// or none, how each reply ended as it was about to leave, and the master
+// switch whenever it is read.
 constexpr std::string_view kReplyWhyNotification = "MornaqReplyWhy";
+constexpr std::string_view kReplyOutcomeNotification = "MornaqReplyOutcome";
 
-platform::ObservationHandle printWhy(ProcessOutput& output) {
-  return platform::NotificationCenter::defaultCenter().addObserverForName(
-      std::string(kReplyWhyNotification), nullptr, nullptr,
-      [&output](const platform::Notification& notification) {
-        const json why = jsonValue(notification.userInfo);
-        output.emit("why", why, why.value("verdict", ""));
-      });
+// The notification's facts, the message they are about given by the app's
+// own number for it (null for one it did not receive).
+json factsOfMessage(const platform::Dictionary& userInfo) {
+  platform::Dictionary facts = userInfo;
+  const auto message = platform::lookUp(facts, "receivedMessage").object();
+  facts.erase("receivedMessage");
+  json value = jsonValue(facts);
+  value["id"] = message ? json(platform::as<Message>(message).id) : json();
+  return value;
+}
+
+std::optional<Observing> printWhy(ProcessOutput& output, bool asked) {
+  if (!asked) return std::nullopt;
+  return std::optional<Observing>(std::in_place, kReplyWhyNotification,
+                                  [&output](const platform::Notification& notification) {
+                                    const json why = factsOfMessage(notification.userInfo);
+                                    output.emit("why", why, why.value("verdict", ""));
+                                  });
 }
 
 struct Sent {
@@ -103,14 +118,25 @@ int run(const RunOptions& options, std::istream& in, std::ostream& out, std::ost
                          {"text", text}});
     };
   };
+  const Observing switchReads(kMasterSwitchNotification,
+                              [&output](const platform::Notification& notification) {
+                                output.emitForPrograms("switch", jsonValue(notification.userInfo));
+                              });
+  const Observing outcomes(kReplyOutcomeNotification,
+                           [&output](const platform::Notification& notification) {
+                             output.emitForPrograms("reply", factsOfMessage(notification.userInfo));
+                           });
+  const auto why = printWhy(output, options.why);
   WhatsAppApp app(process, options.version, printAs("sent"));
   app.setUserSentHandler(printAs("userSent"));
+  app.setReceivedHandler(
+      [&output](std::uint64_t id, const Text& text, const std::optional<Chat>& chat) {
+        output.emitForPrograms("received",
+                               {{"id", id}, {"text", textOrNull(text)}, {"chat", chatJson(chat)}});
+      });
   auto kinds = commonEvents(output);
   kinds.merge(appEvents(app));
-  const auto why = options.why ? printWhy(output) : nullptr;
-  const int status = scenario::run(in, options.input, process, kinds, err);
-  if (why) platform::NotificationCenter::defaultCenter().removeObserver(why);
-  return status;
+  return scenario::run(in, options.input, process, kinds, err);
 }
 
 }  // namespace hosts::whatsapp

@@ -202,6 +202,7 @@ TEST_F(ExplainAgreement, TheDryRunSaysWhatTheAppSendsAndWhatItsTraceSays) {
     ASSERT_EQ(why.size(), 1u);
     json expected = answer;
     expected["message"] = message.value("text", json());
+    expected["id"] = 1;
     EXPECT_EQ(why[0].second, expected);
     if (run % 20 == 0) {
       // The traced run recorded its reply: the second run starts from the

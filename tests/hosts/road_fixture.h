@@ -24,6 +24,8 @@ struct RunResult {
 
   // The lines of one kind ("log", "sent", ...), each with its time.
   std::vector<std::pair<double, nlohmann::json>> of(const std::string& kind) const;
+  // The events without those for programs: the app's legacy transcript.
+  std::vector<nlohmann::json> legacyEvents() const;
 };
 
 class RoadTest : public testing::Test {

@@ -34,7 +34,7 @@ TEST_P(MalformedScenario, StopsBeforeAnyEventRunsNamingTheLine) {
   EXPECT_EQ(result.status, 2);
   EXPECT_EQ(result.errors, GetParam().error + "\n");
   // Only the app's start: the chat manager reading the switch.
-  EXPECT_EQ(result.events.size(), 1u);
+  EXPECT_EQ(result.legacyEvents().size(), 1u);
 }
 
 INSTANTIATE_TEST_SUITE_P(

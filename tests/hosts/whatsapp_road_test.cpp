@@ -37,7 +37,7 @@ TEST_F(RoadTest, AMessageIsAnsweredThreeSecondsPlusTheReplysDelayLater) {
 
   ASSERT_EQ(result.status, 0) << result.errors;
   EXPECT_THAT(
-      result.events,
+      result.legacyEvents(),
       ElementsAre(
           logLine(0, "[Mornaq] getPlistValue value:-1"),  // the chat manager starts
           logLine(0, "[Mornaq] getPlistValue value:-1"),  // the message arrives

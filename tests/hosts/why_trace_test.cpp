@@ -96,6 +96,7 @@ TEST_F(RoadTest, AReplyIsTracedWhenItsRequestIsPostedWithEveryStep) {
   for (const auto& step : record["steps"]) steps.push_back(step["step"]);
   record.erase("steps");
   EXPECT_EQ(record, json({{"message", "Lunch?"},
+                          {"id", 1},
                           {"reply", true},
                           {"stoppedBy", nullptr},
                           {"path", "contact"},

@@ -68,7 +68,7 @@ missing "$main" "<string>Busy $((added - 1))</string>"
 for ((i = 0; i < messages; i++)); do
   missing "$root/whatsapp.out" "\"sent\":{\"contactIdentifier\":null,\"displayName\":\"Soak $i\""
 done
-sent=$(grep -c '"sent"' "$root/whatsapp.out" || true)
+sent=$(grep -c '"sent":{' "$root/whatsapp.out" || true)
 [ "$sent" -eq "$messages" ] || { echo "$sent replies to $messages messages"; status=1; }
 echo "soak: $messages messages, $sent replies; updates: $((messages / 2)) by the messaging app," \
   "$((seconds * 5)) by the home screen ($((seconds * 4)) gestures), $((added * 2)) by the" \

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/program_events.h"
 #include "tests/tools/command_fixture.h"
 #include "tests/tools/live_command.h"
 
@@ -54,7 +55,7 @@ TEST_F(HomeScreenCommands, TheHomeScreenShowsEachNoticeOnceThenListsAndRunsTheLi
 
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(
-      result.out,
+      testing_support::withoutProgramEvents(result.out),
       R"({"t":0.0,"alert":{"buttons":["Ok"],"message":"\nThanks for buying Mornaq\n\nEnable it from setting and your life will be a lot more easier.\n\nWhatsApp version 2.20.100 and higher is supported pls update if you are using lower version.","title":"😍 Thanks 😍"}})"
       "\n"
       R"({"t":1.0,"dismiss":{"title":"😍 Thanks 😍"}})"

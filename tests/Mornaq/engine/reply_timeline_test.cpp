@@ -50,7 +50,11 @@ class EngineApp : public testing_support::TestProcess {
     platform::NotificationCenter::defaultCenter().addObserverForName(
         std::string(mornaq::kReplyRequestNotification), nullptr, nullptr,
         [this](const platform::Notification& posted) {
-          requests.push_back({queue().now(), posted.object, posted.userInfo});
+          // The request as the sender reads it; the road it carries on inside
+          // the library is the sender's business.
+          Dictionary userInfo = posted.userInfo;
+          userInfo.erase(std::string(mornaq::kReplyRequestRoadKey));
+          requests.push_back({queue().now(), posted.object, std::move(userInfo)});
         });
     platform::uikit::ScreenObserver observer;
     observer.launched = [this](const std::string& identifier, bool suspended) {
