@@ -30,6 +30,12 @@ inline constexpr std::string_view kIsWordMatchGlob = "isWordMatchGlob";
 inline constexpr std::string_view kIsGlobAutoEnabled = "isGlobAutoEnabled";
 inline constexpr std::string_view kCustomReplyGlob = "customReplyGlob";
 inline constexpr std::string_view kCustomReplyGlobDelay = "customReplyGlobDelay";
+// Whom the global path answers: absent or "everyone", "contacts" (chats with
+// a contact in the address book), "nonContacts" (the others).
+inline constexpr std::string_view kAudienceGlob = "audienceGlob";
+inline constexpr std::string_view kAudienceEveryone = "everyone";
+inline constexpr std::string_view kAudienceContacts = "contacts";
+inline constexpr std::string_view kAudienceNonContacts = "nonContacts";
 inline constexpr std::string_view kIsCnrtVerSupported = "isCnrtVerSupported";
 inline constexpr std::string_view kFirstInstall71 = "firstInstall71";
 inline constexpr std::string_view kUpdate75 = "update75";
@@ -65,28 +71,14 @@ inline constexpr std::string_view kCustomMatchReDelay = "customMatchReDelay";
 // and no rules of its own, which would take the place of that setting. Add
 // each new top-level key here.
 inline constexpr std::string_view kReservedContactKeys[] = {
-    kIsTweakEnabled,
-    kIsReplyToMuteU,
-    kIsGlobalEnabled,
-    kIsWordMatchGlob,
-    kIsGlobAutoEnabled,
-    kCustomReplyGlob,
-    kCustomReplyGlobDelay,
-    kIsCnrtVerSupported,
-    kFirstInstall71,
-    kUpdate75,
-    kUpdate752,
-    kIsReplyOnce,
-    kReplyOnceHours,
-    kIsScheduleEnabled,
-    kScheduleFrom,
-    kScheduleTo,
-    kScheduleDays,
-    kIsCancelOnUserReply,
-    kIsAwayOnly,
-    kAwayMinutes,
-    kLoopGuardReplies,
-    kGlobalOwner,
+    kIsTweakEnabled,       kIsReplyToMuteU,    kIsGlobalEnabled,
+    kIsWordMatchGlob,      kIsGlobAutoEnabled, kCustomReplyGlob,
+    kCustomReplyGlobDelay, kAudienceGlob,      kIsCnrtVerSupported,
+    kFirstInstall71,       kUpdate75,          kUpdate752,
+    kIsReplyOnce,          kReplyOnceHours,    kIsScheduleEnabled,
+    kScheduleFrom,         kScheduleTo,        kScheduleDays,
+    kIsCancelOnUserReply,  kIsAwayOnly,        kAwayMinutes,
+    kLoopGuardReplies,     kGlobalOwner,
 };
 inline constexpr bool isReservedContactKey(std::string_view key) {
   for (const auto reserved : kReservedContactKeys) {

@@ -1,5 +1,5 @@
-// mornaq whatsapp --root DIR [--version V] [--virtual-time [--start DATE]] [--json] [--why]
-// [SCENARIO]:
+// mornaq whatsapp --root DIR [--version V] [--virtual-time [--start DATE] [--seed N]] [--json]
+// [--why] [SCENARIO]:
 // runs the simulated messaging app through a scenario.
 #include <iostream>
 #include <memory>
@@ -42,6 +42,10 @@ tools::Run addWhatsApp(CLI::App& mornaq) {
                     "Run on a virtual clock: no real time passes");
   tools::addDateOption(*command, "--start", options->run.start,
                        "The local date and time at which the virtual clock starts (default: now)")
+      ->needs("--virtual-time");
+  command
+      ->add_option("--seed", options->run.seed,
+                   "What replies with alternatives are chosen by on the virtual clock (default 0)")
       ->needs("--virtual-time");
   command->add_flag("--json", options->json, "Print one JSON object a line");
   command->add_flag("--why", options->run.why,

@@ -58,6 +58,15 @@ std::string clockText(int minutes) {
   return fmt::format("{:02}:{:02}", minutes / 60, minutes % 60);
 }
 
+// The schedule's days: digits, 1 = Monday ... 7 = Sunday; none: every day.
+bool onScheduleDay(std::string_view days, int weekday) {
+  const bool everyDay = std::none_of(days.begin(), days.end(),
+                                     [](char digit) { return digit >= '1' && digit <= '7'; });
+  return everyDay || days.find(static_cast<char>('0' + weekday)) != std::string_view::npos;
+}
+
+int weekdayAfter(int weekday, int days) { return (weekday - 1 + days) % 7 + 1; }
+
 }  // namespace
 
 std::string spanText(double seconds) {
@@ -94,10 +103,7 @@ std::optional<PolicyVerdict> scheduleVerdict(const Dictionary& settings,
     if (received < *to) openingDay = openingDay == 1 ? 7 : openingDay - 1;
   }
   const std::string days = textValue(settings, format::kScheduleDays);
-  const bool everyDay = std::none_of(days.begin(), days.end(),
-                                     [](char digit) { return digit >= '1' && digit <= '7'; });
-  const bool onItsDay =
-      everyDay || days.find(static_cast<char>('0' + openingDay)) != std::string::npos;
+  const bool onItsDay = onScheduleDay(days, openingDay);
   const std::string window =
       *from == *to ? "the whole day" : fmt::format("{} to {}", clockText(*from), clockText(*to));
   const std::string receivedText =
@@ -114,6 +120,33 @@ std::optional<PolicyVerdict> scheduleVerdict(const Dictionary& settings,
   }
   return PolicyVerdict{WhyReason::Schedule, false,
                        fmt::format("{}, inside the schedule's {}", receivedText, window)};
+}
+
+std::string scheduleEndText(const Dictionary& settings, const platform::LocalTime& receivedAt,
+                            const platform::LocalTime& leaves) {
+  if (!switchValue(settings, format::kIsScheduleEnabled)) return "";
+  const auto from = clockMinutes(textValue(settings, format::kScheduleFrom));
+  const auto to = clockMinutes(textValue(settings, format::kScheduleTo));
+  if (!from || !to) return "";
+  // The end, in days after the day the message arrived and minutes after
+  // that day's midnight.
+  int day = 0;
+  int minute = *to;
+  if (*from == *to) {
+    // Whole days adjoin one another: the window ends with the last of a run
+    // of the schedule's days, and never when every day is one.
+    minute = 0;
+    const std::string days = textValue(settings, format::kScheduleDays);
+    do {
+      ++day;
+    } while (day <= 7 && onScheduleDay(days, weekdayAfter(receivedAt.weekday, day)));
+    if (day > 7) return "";
+  } else if (*from > *to && receivedAt.hour * 60 + receivedAt.minute >= *from) {
+    day = 1;  // the window opened this evening and ends tomorrow
+  }
+  if (day == platform::daysBetween(receivedAt, leaves)) return clockText(minute);
+  return fmt::format("{} {}", kWeekdays[weekdayAfter(receivedAt.weekday, day) - 1],
+                     clockText(minute));
 }
 
 std::optional<PolicyVerdict> replyOnceVerdict(const Dictionary& settings,

@@ -42,6 +42,14 @@ struct UserActivity {
 std::optional<PolicyVerdict> scheduleVerdict(const platform::Dictionary& settings,
                                              const platform::LocalTime& receivedAt);
 
+// When the schedule stops answering, for a reply to a message that arrived
+// inside its window and leaves at leaves: the end of that window, followed
+// across windows that adjoin it, as "HH:MM" on the day the reply leaves and
+// "Weekday HH:MM" on another; "" while the schedule is off (or has no end).
+std::string scheduleEndText(const platform::Dictionary& settings,
+                            const platform::LocalTime& receivedAt,
+                            const platform::LocalTime& leaves);
+
 // Decided when the reply is about to leave, at now.
 std::optional<PolicyVerdict> replyOnceVerdict(const platform::Dictionary& settings,
                                               const ReplyHistory& history, const ReplyChat& chat,

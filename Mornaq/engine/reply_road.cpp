@@ -11,6 +11,7 @@
 #include "Mornaq/engine/user_activity.h"
 #include "common/settings_format.h"
 #include "platform/foundation/log.h"
+#include "platform/foundation/random.h"
 #include "platform/foundation/wall_clock.h"
 #include "platform/process/process.h"
 #include "platform/uikit/uikit.h"
@@ -157,8 +158,12 @@ void logEvaluation(Road& road) {
 // Sending: the request reached a sender, the reply's own delay has passed,
 // and the checks made as the reply leaves decide whether it goes.
 Next checkAsItLeaves(Road& road, const RoadWorld& world) {
+  const ReplyPlaceholders placeholders{
+      .name = road.incoming.displayName,
+      .until = scheduleEndText(*road.settings, platform::localTime(road.incoming.receivedAt),
+                               platform::localTime(world.now(road)))};
   noteRequest(road.why, *road.reply, road.incoming.chatSession, world.observersExist(),
-              road.elapsed);
+              road.elapsed, placeholders);
   if (!road.why.reply) return Next::Stop;
   const auto verdicts = verdictsBeforeSending(
       *world.mainSettings(), world.history(), world.activity(), replyChat(road.incoming),
@@ -168,13 +173,19 @@ Next checkAsItLeaves(Road& road, const RoadWorld& world) {
   return road.heldBy ? Next::Stop : Next::Go;
 }
 
-// Every reply that leaves is recorded; the app learns how the road ended.
+// Every reply that leaves is recorded; the app learns how the road ended. A
+// reply with alternatives sends one, chosen now.
 void sendReply(Road& road) {
+  ReplyWhy& why = road.why;
   if (road.heldBy) {
     NSLog(heldBackLine(*road.heldBy));
-  } else if (road.why.reply) {
+  } else if (why.reply) {
     NSLog(fmt::format("Mornaq sendMessage:-{}", orNull(road.incoming.contactIdentifier)));
-    const std::string& text = *road.why.text;
+    if (!why.text) {
+      why.text = why.alternatives[platform::arc4random_uniform(
+          static_cast<std::uint32_t>(why.alternatives.size()))];
+    }
+    const std::string& text = *why.text;
     {
       const OwnSend own;
       host::sendMessageWithText(host::chatStorage(road.chatManager), text, false, nullptr, 1,

@@ -23,13 +23,6 @@ struct ReplyObservers {
   std::vector<platform::ObservationHandle> handles;
 };
 
-void replaceAll(std::string& text, std::string_view placeholder, std::string_view replacement) {
-  for (auto at = text.find(placeholder); at != std::string::npos;
-       at = text.find(placeholder, at + replacement.size())) {
-    text.replace(at, placeholder.size(), replacement);
-  }
-}
-
 // The request's road goes on here: its sending step, once the request's
 // delay has passed, sent through this observer's chat manager.
 void receiveReplyRequest(const platform::Notification& notification, const Id& chatManager,
@@ -69,13 +62,6 @@ void removeReplyObservers() {
   auto& handles = platform::Process::current().state<ReplyObservers>().handles;
   for (const auto& handle : handles) center.removeObserver(handle);
   handles.clear();
-}
-
-std::string expandReplyTemplate(std::string_view replyTemplate, const host::Text& displayName) {
-  std::string text(replyTemplate);
-  replaceAll(text, ":newline:", "\n");
-  replaceAll(text, ":name:", displayName.value_or(""));
-  return text;
 }
 
 }  // namespace mornaq

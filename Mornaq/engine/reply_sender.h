@@ -1,7 +1,7 @@
 #pragma once
-// Sending: the observers that receive reply requests, wait each request's
-// delay, expand its template and send it into its chat through the chat
-// manager that the host created.
+// Sending: the observers that receive reply requests and run each request's
+// sending step after its delay, through the chat manager that the host
+// created.
 #include <string>
 #include <string_view>
 
@@ -21,9 +21,5 @@ void registerReplyObserver(const platform::Id& chatManager, std::string_view var
 
 // Removes every observer registered in this process.
 void removeReplyObservers();
-
-// ":newline:" becomes a line feed, then ":name:" the display name (empty
-// without one); both exactly as written, case included.
-std::string expandReplyTemplate(std::string_view replyTemplate, const host::Text& displayName);
 
 }  // namespace mornaq

@@ -1,10 +1,10 @@
 #include "Mornaq/engine/reply_why.h"
 
 #include <fmt/format.h>
+#include <fmt/ranges.h>
 
 #include "Mornaq/engine/reply_request.h"
 #include "Mornaq/engine/reply_road.h"
-#include "Mornaq/engine/reply_sender.h"
 #include "common/settings_format.h"
 #include "platform/foundation/notification_center.h"
 
@@ -42,6 +42,24 @@ double seconds(platform::Duration duration) { return static_cast<double>(duratio
 
 Value textOrNil(const std::optional<std::string>& text) { return text ? Value(*text) : Value(); }
 
+// Whom the global reply answers, and whether the sender is one of them.
+std::string audienceSentence(const Decision& decision, const std::string& sender) {
+  const std::string_view audience = *decision.audience;
+  const bool inBook = decision.contactKey.has_value();
+  const std::string standing =
+      fmt::format("{} is {}in your address book", sender, inBook ? "" : "not ");
+  if (audience == format::kAudienceEveryone) return "The global reply answers everyone";
+  if (audience == format::kAudienceContacts) {
+    return fmt::format("The global reply answers only your contacts, and {}", standing);
+  }
+  if (audience == format::kAudienceNonContacts) {
+    return fmt::format("The global reply answers only people not in your address book, and {}",
+                       standing);
+  }
+  return fmt::format("The global reply answers nobody: its audience \"{}\" is not one Mornaq knows",
+                     audience);
+}
+
 }  // namespace
 
 void noteSwitch(ReplyWhy& why, bool on, SwitchMoment moment) {
@@ -74,6 +92,12 @@ void noteDecision(ReplyWhy& why, const Decision& decision) {
                                                       : "The sender";
   if (decision.isContactBlackList) return stop(why, WhyReason::Blacklist, {why.sender});
   pass(why, WhyReason::Blacklist, {why.sender});
+  // The audience is asked only of a sender the global settings would answer.
+  if (decision.audience && decision.isGlobalEnabled && !decision.isContactEnabled) {
+    const std::string sentence = audienceSentence(decision, why.sender);
+    if (!decision.inAudience) return stop(why, WhyReason::Audience, {sentence});
+    pass(why, WhyReason::Audience, {sentence});
+  }
   why.path = decision.path;
   if (decision.path == ReplyPath::None) return stop(why, WhyReason::NoPath, {why.sender});
   pass(why, WhyReason::NoPath,
@@ -97,13 +121,20 @@ void noteEvaluation(ReplyWhy& why, const Decision& decision, const Evaluation& e
 }
 
 void noteRequest(ReplyWhy& why, const Reply& request, const platform::Id& chatSession,
-                 bool observersExist, platform::Duration sendsAt) {
+                 bool observersExist, platform::Duration sendsAt,
+                 const ReplyPlaceholders& placeholders) {
   why.request = request;
   if (!chatSession) return stop(why, WhyReason::NoChat);
   pass(why, WhyReason::NoChat);
   if (!observersExist) return noteSwitch(why, false, SwitchMoment::AtStart);
   why.reply = true;
-  why.text = expandReplyTemplate(request.text, why.chatName);
+  for (const auto& alternative : replyAlternatives(request.text)) {
+    why.alternatives.push_back(expandReplyTemplate(alternative, placeholders));
+  }
+  if (why.alternatives.size() == 1) {
+    why.text = std::move(why.alternatives.front());
+    why.alternatives.clear();
+  }
   why.delay = requestDelaySeconds(request.delay);
   why.sendsAt = sendsAt;
 }
@@ -113,6 +144,7 @@ void notePolicy(ReplyWhy& why, const PolicyVerdict& verdict) {
   stop(why, verdict.policy, {verdict.why});
   why.reply = false;
   why.text.reset();
+  why.alternatives.clear();
   why.delay.reset();
   why.sendsAt.reset();
 }
@@ -134,9 +166,12 @@ void noteLeavingChecks(ReplyWhy& why, const std::vector<PolicyVerdict>& verdicts
 
 std::string whyVerdict(const ReplyWhy& why) {
   if (why.reply) {
-    return fmt::format("Replies after {} s ({} s of screening, then a delay of {} s) with: {}",
+    const std::string with =
+        why.text ? fmt::format("with: {}", *why.text)
+                 : fmt::format("with one of: \"{}\"", fmt::join(why.alternatives, "\", \""));
+    return fmt::format("Replies after {} s ({} s of screening, then a delay of {} s) {}",
                        seconds(*why.sendsAt), seconds(kScreeningToDecision + kDecisionToEvaluation),
-                       *why.delay, *why.text);
+                       *why.delay, with);
   }
   if (why.steps.empty()) return "No reply.";
   return "No reply: " + why.steps.back().why;
@@ -158,7 +193,7 @@ Dictionary replyWhyDictionary(const ReplyWhy& why) {
     }
     return {};
   };
-  return {
+  Dictionary record{
       {"reply", why.reply},
       {"stoppedBy", why.stoppedBy ? Value(whyReasonName(*why.stoppedBy)) : Value()},
       {"path", pathName()},
@@ -170,6 +205,11 @@ Dictionary replyWhyDictionary(const ReplyWhy& why) {
       {"steps", std::move(steps)},
       {"verdict", whyVerdict(why)},
   };
+  if (!why.alternatives.empty()) {
+    record.emplace("alternatives",
+                   platform::Array(why.alternatives.begin(), why.alternatives.end()));
+  }
+  return record;
 }
 
 void postReplyWhy(const ReplyWhy& why, const platform::Id& receivedMessage) {

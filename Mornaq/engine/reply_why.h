@@ -13,6 +13,7 @@
 #include "Mornaq/engine/reply_evaluation.h"
 #include "Mornaq/engine/reply_path.h"
 #include "Mornaq/engine/reply_policies.h"
+#include "Mornaq/engine/reply_template.h"
 #include "Mornaq/engine/screening.h"
 #include "Mornaq/engine/why_reasons.h"
 #include "platform/dispatch/main_queue.h"
@@ -47,6 +48,9 @@ struct ReplyWhy {
   std::optional<std::string> ruleWord;
   std::optional<Reply> request;  // the reply request as posted
   host::Text text;               // as it will be sent, its template expanded
+  // A template with alternatives (":or:") sends one of these, chosen as it
+  // leaves; text is then none.
+  std::vector<std::string> alternatives;
   std::optional<std::int64_t> delay;
   std::optional<platform::Duration> sendsAt;  // after receipt, on the queue's clock
   std::vector<WhyStep> steps;                 // every test, in order
@@ -65,7 +69,8 @@ void noteEvaluation(ReplyWhy& why, const Decision& decision, const Evaluation& e
 // The request reached the sender, sendsAt after receipt: whether it has a chat
 // to send into, and whether any observer is there to send it.
 void noteRequest(ReplyWhy& why, const Reply& request, const platform::Id& chatSession,
-                 bool observersExist, platform::Duration sendsAt);
+                 bool observersExist, platform::Duration sendsAt,
+                 const ReplyPlaceholders& placeholders);
 
 // The schedule, decided at receipt: notes its verdict, and gives it when it
 // holds the message back.
@@ -83,7 +88,8 @@ std::string whyVerdict(const ReplyWhy& why);
 // The record as plain values, under the names the trace uses: "reply",
 // "stoppedBy", "path", "rule" ({"owner","word"}), "text", "delay",
 // "sendsAt" (seconds, a real), "steps" ([{"step","why"}]) and "verdict";
-// nil where a fact does not apply.
+// nil where a fact does not apply. "alternatives" only for a reply that has
+// them.
 platform::Dictionary replyWhyDictionary(const ReplyWhy& why);
 
 // Posts kReplyWhyNotification for the record of the received message on the

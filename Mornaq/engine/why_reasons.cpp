@@ -35,6 +35,8 @@ constexpr std::array kReasons{
               "It is a group chat; groups are never answered."},
     ReasonRow{WhyReason::Blacklist, "blacklist", "{0} is not on the blacklist.",
               "{0} is on the blacklist."},
+    // {0} is a sentence of its own: whom the global reply answers.
+    ReasonRow{WhyReason::Audience, "audience", "{0}.", "{0}."},
     ReasonRow{WhyReason::NoPath, "noPath", "{0} is answered by {1}.",
               "{0}'s own reply is not on, and the global reply is off."},
     ReasonRow{WhyReason::NoReply, "noReply", "{0} answers.",

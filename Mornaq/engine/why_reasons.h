@@ -16,6 +16,7 @@ enum class WhyReason {
   NoText,     // a message without text
   Group,      // a group chat
   Blacklist,  // the sender is blacklisted
+  Audience,   // the global path answers only contacts, or only others
   NoPath,     // neither the contact's reply nor the global reply applies
   NoReply,    // a path applies but sends nothing
   NoChat,     // no chat session to send into

@@ -19,7 +19,8 @@ inline platform::ProcessOptions appProcessOptions(std::string bundleIdentifier, 
           .deviceRoot = root,
           .clock = virtualTime ? platform::Clock::Virtual : platform::Clock::Real,
           .logSink = {},
-          .wallClockStart = start};
+          .wallClockStart = start,
+          .randomSeed = 0};
 }
 
 }  // namespace hosts

@@ -106,8 +106,10 @@ scenario::EventKinds appEvents(WhatsAppApp& app) {
 }  // namespace
 
 int run(const RunOptions& options, std::istream& in, std::ostream& out, std::ostream& err) {
-  platform::Process process(appProcessOptions(kBundleIdentifier, "WhatsApp", options.root,
-                                              options.virtualTime, options.start));
+  auto processOptions = appProcessOptions(kBundleIdentifier, "WhatsApp", options.root,
+                                          options.virtualTime, options.start);
+  processOptions.randomSeed = options.seed;
+  platform::Process process(std::move(processOptions));
   platform::ProcessScope scope(process);
   EventOutput events(out, options.format);
   ProcessOutput output(process, events);

@@ -7,6 +7,7 @@
 //   {"openChat":CHAT}                   a chat screen loads
 //   {"terminate":true}                  the app is about to terminate; last
 // (formats in hosts/whatsapp/received_message.h).
+#include <cstdint>
 #include <filesystem>
 #include <istream>
 #include <optional>
@@ -29,6 +30,7 @@ struct RunOptions {
   // ends, why it got its reply or none: {"t":T,"why":{...}}.
   bool why = false;
   std::optional<platform::Date> start = std::nullopt;  // a virtual clock's date; none: now
+  std::uint64_t seed = 0;                              // a virtual clock's random numbers
 };
 
 // Starts the app in a process of its own and runs the scenario; gives the

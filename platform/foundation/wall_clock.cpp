@@ -44,6 +44,15 @@ LocalTime localTime(Date moment) {
           fields.tm_wday == 0 ? 7 : fields.tm_wday};
 }
 
+int daysBetween(const LocalTime& from, const LocalTime& to) {
+  using namespace std::chrono;
+  const auto day = [](const LocalTime& time) {
+    return sys_days{year{time.year} / month{static_cast<unsigned>(time.month)} /
+                    static_cast<unsigned>(time.day)};
+  };
+  return static_cast<int>((day(to) - day(from)).count());
+}
+
 std::optional<Date> parseLocalDateTime(std::string_view text) {
   std::tm fields{};
   char end = 0;

@@ -24,6 +24,10 @@ Date systemDate();
 
 LocalTime localTime(Date moment);
 
+// Calendar days from one local date to another (1 from a Friday to the
+// Saturday after it, whatever the hours).
+int daysBetween(const LocalTime& from, const LocalTime& to);
+
 // "YYYY-MM-DDTHH:MM:SS" read as local time; none when it is not such a text or
 // not a moment of the local calendar.
 std::optional<Date> parseLocalDateTime(std::string_view text);

@@ -7,6 +7,7 @@
 // Code that runs "inside" a process finds it through Process::current(),
 // which is set per thread by ProcessScope (the main queue sets it for every
 // task it runs).
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <mutex>
@@ -36,6 +37,9 @@ struct ProcessOptions {
   // The date at which a virtual clock starts; none: the system's date when
   // the process starts. A real clock always reads the system's date.
   std::optional<Date> wallClockStart = std::nullopt;
+  // What a process on a virtual clock draws its random numbers from, so that a
+  // run repeats exactly; a real clock draws from the system's entropy.
+  std::uint64_t randomSeed = 0;
 };
 
 class Process {
@@ -53,6 +57,7 @@ class Process {
   NotificationCenter& notificationCenter() { return *notificationCenter_; }
   Clock clock() const { return options_.clock; }
   Date wallClockStart() const { return wallClockStart_; }
+  std::uint64_t randomSeed() const { return options_.randomSeed; }
   void log(std::string_view line) const;
   void setLogSink(LogSink sink) { options_.logSink = std::move(sink); }
 

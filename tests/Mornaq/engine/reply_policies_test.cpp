@@ -117,6 +117,51 @@ TEST(SchedulePolicy, AnswersInsideItsWindowOnTheDaysItOpens) {
   }
 }
 
+TEST(ScheduleEnd, TellsWhenTheScheduleStopsAnswering) {
+  struct Row {
+    const char* name;
+    std::string from, to, days;
+    LocalTime received, leaves;  // weekday 1 = Monday
+    std::string until;
+  };
+  // Friday 4 December 2026, and the days around it.
+  const LocalTime friday17{2026, 12, 4, 17, 0, 0, 5};
+  const LocalTime friday23{2026, 12, 4, 23, 0, 0, 5};
+  const LocalTime saturday0005{2026, 12, 5, 0, 5, 0, 6};
+  const LocalTime saturday10{2026, 12, 5, 10, 0, 0, 6};
+  const LocalTime sunday23{2026, 12, 6, 23, 59, 58, 7};
+  const LocalTime monday0001{2026, 12, 7, 0, 0, 1, 1};
+  const Row rows[] = {
+      {"a daytime window ends the same day", "09:00", "18:00", "", friday17, friday17, "18:00"},
+      {"a night window ends the next morning", "22:00", "07:00", "", friday23, friday23,
+       "Saturday 07:00"},
+      {"across midnight as the reply leaves", "22:00", "07:00", "", friday23, saturday0005,
+       "07:00"},
+      {"after midnight: the window that opened yesterday", "22:00", "07:00", "", saturday0005,
+       saturday0005, "07:00"},
+      {"a whole day ends at midnight", "00:00", "00:00", "5", friday17, friday17, "Saturday 00:00"},
+      {"adjoining whole days: Saturday and Sunday end Monday 00:00", "08:00", "08:00", "67",
+       saturday10, saturday10, "Monday 00:00"},
+      {"the same weekend, the reply leaving Monday", "08:00", "08:00", "67", sunday23, monday0001,
+       "00:00"},
+      {"whole days every day never end", "00:00", "00:00", "", friday17, friday17, ""},
+      {"whole days on every weekday listed never end", "00:00", "00:00", "1234567", friday17,
+       friday17, ""},
+      {"unreadable times count as off", "25:00", "07:00", "", friday17, friday17, ""},
+  };
+  for (const auto& row : rows) {
+    const Dictionary settings{{"isScheduleEnabled", true},
+                              {"scheduleFrom", row.from},
+                              {"scheduleTo", row.to},
+                              {"scheduleDays", row.days}};
+    EXPECT_EQ(mornaq::scheduleEndText(settings, row.received, row.leaves), row.until) << row.name;
+  }
+  EXPECT_EQ(mornaq::scheduleEndText({{"scheduleFrom", "09:00"}, {"scheduleTo", "18:00"}}, friday17,
+                                    friday17),
+            "")
+      << "the schedule switched off";
+}
+
 TEST(ReplyOncePolicy, WaitsItsHoursAfterTheLastReplyIntoTheChat) {
   struct Row {
     const char* name;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "Mornaq/engine/reply_path.h"
 #include "common/settings_format.h"
 
@@ -185,6 +187,71 @@ TEST(ReplyOutcome, TheFirstRowThatAppliesDecides) {
   }
 }
 
+TEST(Audience, TheGlobalPathAnswersOnlyThoseItIsFor) {
+  struct Row {
+    std::optional<platform::Value> audience;
+    bool inAddressBook;
+    std::optional<std::string> stoppedBy;  // none: the global reply is sent
+    std::string why;                       // the audience step's sentence; none without one
+  };
+  const std::vector<Row> rows = {
+      {std::nullopt, true, std::nullopt, ""},
+      {std::nullopt, false, std::nullopt, ""},
+      {"everyone", false, std::nullopt, "The global reply answers everyone."},
+      {"contacts", true, std::nullopt,
+       "The global reply answers only your contacts, and Ann is in your address book."},
+      {"contacts", false, "audience",
+       "The global reply answers only your contacts, and Ann is not in your address book."},
+      {"nonContacts", false, std::nullopt,
+       "The global reply answers only people not in your address book, and Ann is not in your "
+       "address book."},
+      {"nonContacts", true, "audience",
+       "The global reply answers only people not in your address book, and Ann is in your "
+       "address book."},
+      {"Contacts", true, "audience",
+       "The global reply answers nobody: its audience \"Contacts\" is not one Mornaq knows."},
+      {"", false, "audience",
+       "The global reply answers nobody: its audience \"\" is not one Mornaq knows."},
+      {platform::Value(true), true, "audience",
+       "The global reply answers nobody: its audience \"1\" is not one Mornaq knows."},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.audience ? row.audience->description() : "absent");
+    SCOPED_TRACE(row.inAddressBook ? "in the address book" : "not in it");
+    Dictionary settings = kGlobalAuto;
+    if (row.audience) settings.emplace("audienceGlob", *row.audience);
+    IncomingMessage message = fromC1();
+    message.displayName = "Ann";
+    if (!row.inAddressBook) message.contactIdentifier.reset();
+    mornaq::GivenWorld world;
+    world.settings = std::make_shared<const Dictionary>(settings);
+    const auto why = mornaq::dryRun(message, world);
+
+    // Without a chat the road ends at noChat once the audience let it pass.
+    const auto stopped = why.stoppedBy ? mornaq::whyReasonName(*why.stoppedBy) : "";
+    EXPECT_EQ(stopped, row.stoppedBy.value_or("noChat"));
+    EXPECT_EQ(why.request.has_value(), !row.stoppedBy);
+    const auto step = std::find_if(why.steps.begin(), why.steps.end(), [](const auto& step) {
+      return step.reason == mornaq::WhyReason::Audience;
+    });
+    EXPECT_EQ(step == why.steps.end() ? "" : step->why, row.why);
+  }
+}
+
+// The audience is the global path's alone: a contact's own reply and the
+// blacklist do not ask it.
+TEST(Audience, LeavesTheContactPathAndTheBlacklistAlone) {
+  for (const char* audience : {"contacts", "nonContacts", "nobody at all"}) {
+    SCOPED_TRACE(audience);
+    const Dictionary global = with(kGlobalAuto, "audienceGlob", audience);
+    EXPECT_EQ(replyOutcome(fromC1(), withEntry(global, kContactAuto), {}), (Reply{"contact", "4"}));
+    mornaq::GivenWorld world;
+    world.settings = std::make_shared<const Dictionary>(
+        withEntry(global, Dictionary{{"isContactBlackList", true}}));
+    EXPECT_EQ(mornaq::whyReasonName(*mornaq::dryRun(fromC1(), world).stoppedBy), "blacklist");
+  }
+}
+
 TEST(Decision, BlacklistBarsBothPathsAndAnEnabledEntryIgnoresTheGlobalSwitch) {
   using mornaq::ReplyPath;
   struct Row {
@@ -230,7 +297,9 @@ TEST(Decision, AReservedContactKeyHasNoEntry) {
                                    .contactIdentifier = std::string(key) + ":ABPerson"};
     const auto decision = mornaq::decide(incoming, snapshot);
     EXPECT_EQ(decision.entry, nullptr);
-    EXPECT_EQ(decision.path, mornaq::ReplyPath::Global);
+    // A dictionary where the audience belongs is no audience: it answers nobody.
+    EXPECT_EQ(decision.path, key == mornaq::format::kAudienceGlob ? mornaq::ReplyPath::None
+                                                                  : mornaq::ReplyPath::Global);
   }
 }
 

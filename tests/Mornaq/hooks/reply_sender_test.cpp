@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "Mornaq/engine/reply_sender.h"
+#include "Mornaq/engine/reply_template.h"
 #include "hosts/whatsapp/chat_objects.h"
 #include "platform/dispatch/main_queue.h"
 #include "platform/substrate/substrate.h"
@@ -150,7 +151,7 @@ void PrintTo(const TemplateCase& templateCase, std::ostream* out) {
 class ReplyTemplate : public testing::TestWithParam<TemplateCase> {};
 
 TEST_P(ReplyTemplate, Expands) {
-  EXPECT_EQ(mornaq::expandReplyTemplate(GetParam().replyTemplate, GetParam().displayName),
+  EXPECT_EQ(mornaq::expandReplyTemplate(GetParam().replyTemplate, {.name = GetParam().displayName}),
             GetParam().expanded);
 }
 
