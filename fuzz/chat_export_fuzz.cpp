@@ -4,6 +4,7 @@
 // into CR LF reads as the same messages.
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>

@@ -1,5 +1,7 @@
 #include "tools/replay/export_entries.h"
 
+#include <fmt/format.h>
+
 #include "tools/replay/text_marks.h"
 
 namespace tools::replay {
@@ -8,12 +10,17 @@ platform::Result<> forEachEntry(const ExportFile& file, const EntryVisitor& visi
   ExportEntry entry;  // reused, so that its text keeps the room it grew to
   bool open = false;
   std::size_t number = 0;
+  std::size_t firstOverlong = 0;  // the start of the first message too long to keep
   auto read = file.forEachLine([&](std::string_view line) {
     ++number;
     const auto start = readLineStart(line);
     if (!start) {
       if (!open) {
         visitor.stray(number, line);
+        return;
+      }
+      if (entry.text.size() + 1 + line.size() > kLongestMessage) {
+        if (firstOverlong == 0) firstOverlong = entry.line;
         return;
       }
       entry.text.append(1, '\n').append(line);
@@ -28,8 +35,14 @@ platform::Result<> forEachEntry(const ExportFile& file, const EntryVisitor& visi
     entry.author.assign(authored ? trimmed(authored->author) : std::string_view());
     entry.text.assign(authored && !entry.author.empty() ? authored->text : start->rest);
   });
-  if (read && open) visitor.entry(entry);
-  return read;
+  if (!read) return read;
+  if (open) visitor.entry(entry);
+  if (firstOverlong != 0) {
+    return platform::Failure{fmt::format(
+        "{}: the message at line {} is longer than a message of the app can be ({} bytes)",
+        file.path().string(), firstOverlong, kLongestMessage)};
+  }
+  return {};
 }
 
 }  // namespace tools::replay

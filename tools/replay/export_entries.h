@@ -31,7 +31,9 @@ struct EntryVisitor {
 };
 
 // Reads file once, handing each entry to the visitor as soon as its last
-// line is read; one entry is held at a time.
+// line is read; one entry is held at a time. Fails, naming the file, when
+// reading fails or a message is longer than kLongestMessage (its lines past
+// that are left out).
 platform::Result<> forEachEntry(const ExportFile& file, const EntryVisitor& visitor);
 
 }  // namespace tools::replay

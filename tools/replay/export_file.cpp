@@ -40,33 +40,49 @@ bool endsWithIgnoringCase(std::string_view name, std::string_view ending) {
 }
 
 // Splits chunks of bytes into lines and hands each on, as forEachLine says.
+// A line longer than kLongestMessage is handed on empty, and noted.
 class LineSplitter {
  public:
   explicit LineSplitter(const std::function<void(std::string_view)>& visit) : visit_(visit) {}
 
   void feed(std::string_view chunk) {
     for (auto end = chunk.find('\n'); end != std::string_view::npos; end = chunk.find('\n')) {
-      if (partial_.empty()) {
+      if (partial_.empty() && !overlong_) {
         emit(chunk.substr(0, end));
       } else {
-        partial_.append(chunk.substr(0, end));
+        keep(chunk.substr(0, end));
         emit(partial_);
         partial_.clear();
       }
       chunk.remove_prefix(end + 1);
     }
-    partial_.append(chunk);
+    keep(chunk);
   }
 
   void finish() {
-    if (!partial_.empty()) emit(partial_);
+    if (!partial_.empty() || overlong_) emit(partial_);
   }
 
+  // The first line that was too long; 0 for none.
+  std::size_t firstOverlongLine() const { return firstOverlong_; }
+
  private:
+  void keep(std::string_view part) {
+    if (overlong_) return;
+    if (partial_.size() + part.size() <= kLongestMessage) {
+      partial_.append(part);
+      return;
+    }
+    overlong_ = true;
+    partial_.clear();
+  }
+
   void emit(std::string_view line) {
+    ++number_;
+    if (overlong_ && firstOverlong_ == 0) firstOverlong_ = number_;
+    overlong_ = false;
     if (line.ends_with('\r')) line.remove_suffix(1);
-    if (first_ && line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
-    first_ = false;
+    if (number_ == 1 && line.starts_with("\xEF\xBB\xBF")) line.remove_prefix(3);
     if (isValidUtf8(line)) {
       visit_(line);
     } else {
@@ -76,7 +92,9 @@ class LineSplitter {
 
   const std::function<void(std::string_view)>& visit_;
   std::string partial_;
-  bool first_ = true;
+  bool overlong_ = false;  // the line being read is too long: it is skipped
+  std::size_t number_ = 0;
+  std::size_t firstOverlong_ = 0;
 };
 
 Result<> readTextFile(const fs::path& path, const Chunks& chunks) {
@@ -205,6 +223,11 @@ Result<> ExportFile::forEachLine(const std::function<void(std::string_view line)
   auto read = entry_ ? readZipEntry(path_, *entry_, feed) : readTextFile(path_, feed);
   if (!read) return read;
   lines.finish();
+  if (lines.firstOverlongLine() != 0) {
+    return failureOf(path_,
+                     fmt::format("line {} is longer than a message of the app can be ({} bytes)",
+                                 lines.firstOverlongLine(), kLongestMessage));
+  }
   return {};
 }
 

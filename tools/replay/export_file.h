@@ -4,6 +4,7 @@
 // phone's share sheet makes, read through libarchive. Read as a stream, line
 // by line, as often as a reader needs: no more of it is held at once than
 // its longest line.
+#include <cstddef>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -13,6 +14,10 @@
 #include "platform/foundation/result.h"
 
 namespace tools::replay {
+
+// The most a message of the export can hold, in bytes: far more than the
+// app's 65,536 characters, so that only a file that is no export reaches it.
+inline constexpr std::size_t kLongestMessage = 1 << 20;
 
 class ExportFile {
  public:
@@ -31,7 +36,8 @@ class ExportFile {
   // Hands visit each line of the chat, in order, as UTF-8 (a byte that is not
   // part of a character is U+FFFD) and without its line end (LF or CR LF);
   // the first without a byte-order mark; the last also when no line end
-  // follows it. Fails, naming the file, when reading fails.
+  // follows it. Fails, naming the file, when reading fails or a line is
+  // longer than kLongestMessage (handed on empty).
   platform::Result<> forEachLine(const std::function<void(std::string_view line)>& visit) const;
 
  private:

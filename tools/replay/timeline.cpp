@@ -1,5 +1,6 @@
 #include "tools/replay/timeline.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "platform/foundation/wall_clock.h"

@@ -2,6 +2,7 @@
 // Who is who in a chat export: which author is the phone's owner (the
 // user, whose messages are sent), and the chat the others' messages arrive
 // in, matched to the address book by display name.
+#include <filesystem>
 #include <optional>
 #include <span>
 #include <string>

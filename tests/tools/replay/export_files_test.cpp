@@ -115,6 +115,11 @@ TEST_F(ExportFilesTest, AFileThatCannotBeReadFailsNamingItAndWhatWentWrong) {
        ": not a chat export: line 3 starts with no date and time: \"Dear diary, on "
        "31/12/2020, 21:41 - nothing happened\""},
       {"empty.txt", "", ": not a chat export: the file is empty"},
+      {"photo.jpg", "\xFF\xD8" + std::string(2 << 20, 'x'),
+       ": line 1 is longer than a message of the app can be (1048576 bytes)"},
+      {"endless.txt",
+       "31/12/2020, 21:41 - Ann: a\n" + std::string(200'000, '\n') + std::string(1 << 20, 'x'),
+       ": the message at line 1 is longer than a message of the app can be (1048576 bytes)"},
       {"mixed.txt", "13/01/2021, 10:00 - Ann: a\n01/13/2021, 10:01 - Ann: b\n",
        ": its dates do not read in one order: line 2 cannot be read day first, line 1 cannot "
        "be read month first, line 1 cannot be read year first"},
