@@ -25,7 +25,8 @@ struct Shape {
   DateOrder order;
   bool seconds;
   // The start of a message's first line, up to its author: d, m, y (two
-  // digits), Y, H (24-hour), h (12-hour), M, S, half ("PM"), halfEs ("p. m.").
+  // digits), Y, H (24-hour), h (12-hour), M, S, half ("PM"), halfEs ("p. m."),
+  // halfDots ("p.m.").
   const char* start;
 };
 
@@ -33,12 +34,14 @@ const Shape kShapes[] = {
     {DateOrder::DayFirst, false, "{d:02}/{m:02}/{Y}, {H:02}:{M:02} - "},
     {DateOrder::MonthFirst, false, "{m}/{d}/{y:02}, {h}:{M:02}\u202F{half} - "},
     {DateOrder::DayFirst, false, "{d}/{m}/{y:02}, {h}:{M:02} {halfEs} - "},
+    {DateOrder::MonthFirst, false, "{m}/{d}/{Y}, {h}:{M:02}\u00A0{halfDots} - "},
     {DateOrder::DayFirst, false, "{d:02}.{m:02}.{y:02}, {H:02}:{M:02} - "},
     {DateOrder::DayFirst, false, "{d:02}/{m:02}/{Y} \u00E0 {H:02}:{M:02} - "},
     {DateOrder::DayFirst, false, "{d:02}/{m:02}/{Y} {H:02}:{M:02} - "},
     {DateOrder::DayFirst, true, "\u200E[{d:02}/{m:02}/{y:02}, {H:02}:{M:02}:{S:02}] "},
     {DateOrder::MonthFirst, true, "[{m}/{d}/{y:02}, {h}:{M:02}:{S:02}\u202F{half}] "},
     {DateOrder::YearFirst, true, "[{Y}-{m:02}-{d:02} {H:02}:{M:02}:{S:02}] "},
+    {DateOrder::YearFirst, true, "\u200E\u200E[{Y}. {m:02}. {d:02}. {H}:{M:02}:{S:02}] "},
     {DateOrder::DayFirst, true, "{d:02}/{m:02}/{y:02}, {H:02}:{M:02}:{S:02}: "},
     {DateOrder::DayFirst, true, "{d:02}/{m:02}/{Y} {H:02}:{M:02}:{S:02}: "},
 };
@@ -49,7 +52,8 @@ std::string lineStart(const Shape& shape, const Moment& t) {
                      fmt::arg("y", t.year % 100), fmt::arg("Y", t.year), fmt::arg("H", t.hour),
                      fmt::arg("h", t.hour % 12 == 0 ? 12 : t.hour % 12), fmt::arg("M", t.minute),
                      fmt::arg("S", t.second), fmt::arg("half", am ? "AM" : "PM"),
-                     fmt::arg("halfEs", am ? "a. m." : "p. m."));
+                     fmt::arg("halfEs", am ? "a. m." : "p. m."),
+                     fmt::arg("halfDots", am ? "a.m." : "p.m."));
 }
 
 const char* const kAuthors[] = {"Ann Lee", "Tom", "Mum ❤️", "+44 7700 900123", "Zoë 🌻"};

@@ -26,29 +26,6 @@ TEST(LineStartTest, AMessagesFollowingLinesThatLookLikeOneAreNotStarts) {
   for (const auto* line : lines) EXPECT_FALSE(readLineStart(line)) << line;
 }
 
-TEST(LineStartTest, ReadsTheHalvesOfTheDayAsTheAppWritesThem) {
-  const struct {
-    const char* line;
-    int hour, minute, second;
-  } cases[] = {
-      {"1/1/21, 12:05\u202FAM - Ann: hi", 0, 5, 0},
-      {"1/1/21, 12:05\u00A0PM - Ann: hi", 12, 5, 0},
-      {"1/1/21, 9:41 p.m. - Ann: hi", 21, 41, 0},
-      {"1/1/21, 9:41 p.\u00A0m. - Ann: hi", 21, 41, 0},
-      {"1/1/21, 9:41 am - Ann: hi", 9, 41, 0},
-      {"[1/1/21, 11:59:59 PM] Ann: hi", 23, 59, 59},
-      {"\u200E\u200E[2021. 01. 01. 9:41:05] Ann: hi", 9, 41, 5},
-  };
-  for (const auto& test : cases) {
-    const auto start = readLineStart(test.line);
-    ASSERT_TRUE(start) << test.line;
-    EXPECT_EQ(start->time.hour, test.hour) << test.line;
-    EXPECT_EQ(start->time.minute, test.minute) << test.line;
-    EXPECT_EQ(start->time.second, test.second) << test.line;
-    EXPECT_EQ(start->rest, "Ann: hi");
-  }
-}
-
 TEST(DateOrderTest, TheWholeFilesDatesDecideAndThePreferenceBreaksATie) {
   const struct {
     std::vector<const char*> dates;

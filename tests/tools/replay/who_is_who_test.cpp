@@ -138,12 +138,5 @@ TEST(TimelineTest, TheContactsMessagesArriveAndTheOwnersAreSentAtTheirTimes) {
   EXPECT_EQ(isoText(*timeline.start()), "2021-03-27T23:59:30");
 }
 
-TEST(TimelineTest, AGroupsMessagesArriveInTheGroup) {
-  Timeline timeline(ChatRoles{"Tom", {{}, "Family", true}});
-  EXPECT_EQ(
-      timeline.next(message({2021, 1, 1, 10, 0, 0}, "Mum", "Hi")).dump(),
-      R"({"at":0,"receive":{"chat":{"contactIdentifier":null,"displayName":"Family","group":true},"text":"Hi"}})");
-}
-
 }  // namespace
 }  // namespace replay_test
