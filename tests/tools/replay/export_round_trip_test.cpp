@@ -26,7 +26,7 @@ struct Shape {
   bool seconds;
   // The start of a message's first line, up to its author: d, m, y (two
   // digits), Y, H (24-hour), h (12-hour), M, S, half ("PM"), halfEs ("p. m."),
-  // halfDots ("p.m.").
+  // halfDots ("p.m."), halfNoBreak ("p.\u00A0m."), halfLow ("pm").
   const char* start;
 };
 
@@ -35,6 +35,8 @@ const Shape kShapes[] = {
     {DateOrder::MonthFirst, false, "{m}/{d}/{y:02}, {h}:{M:02}\u202F{half} - "},
     {DateOrder::DayFirst, false, "{d}/{m}/{y:02}, {h}:{M:02} {halfEs} - "},
     {DateOrder::MonthFirst, false, "{m}/{d}/{Y}, {h}:{M:02}\u00A0{halfDots} - "},
+    {DateOrder::DayFirst, false, "{d}/{m}/{y:02}, {h}:{M:02}\u202F{halfNoBreak} - "},
+    {DateOrder::MonthFirst, true, "[{m}/{d}/{y:02}, {h}:{M:02}:{S:02} {halfLow}] "},
     {DateOrder::DayFirst, false, "{d:02}.{m:02}.{y:02}, {H:02}:{M:02} - "},
     {DateOrder::DayFirst, false, "{d:02}/{m:02}/{Y} \u00E0 {H:02}:{M:02} - "},
     {DateOrder::DayFirst, false, "{d:02}/{m:02}/{Y} {H:02}:{M:02} - "},
@@ -53,7 +55,9 @@ std::string lineStart(const Shape& shape, const Moment& t) {
                      fmt::arg("h", t.hour % 12 == 0 ? 12 : t.hour % 12), fmt::arg("M", t.minute),
                      fmt::arg("S", t.second), fmt::arg("half", am ? "AM" : "PM"),
                      fmt::arg("halfEs", am ? "a. m." : "p. m."),
-                     fmt::arg("halfDots", am ? "a.m." : "p.m."));
+                     fmt::arg("halfDots", am ? "a.m." : "p.m."),
+                     fmt::arg("halfNoBreak", am ? "a.\u00A0m." : "p.\u00A0m."),
+                     fmt::arg("halfLow", am ? "am" : "pm"));
 }
 
 const char* const kAuthors[] = {"Ann Lee", "Tom", "Mum ❤️", "+44 7700 900123", "Zoë 🌻"};

@@ -136,6 +136,10 @@ TEST(TimelineTest, TheContactsMessagesArriveAndTheOwnersAreSentAtTheirTimes) {
   }
   ASSERT_TRUE(timeline.start());
   EXPECT_EQ(isoText(*timeline.start()), "2021-03-27T23:59:30");
+
+  Timeline group(ChatRoles{"Tom", {{}, "Family", true}});
+  EXPECT_EQ(group.next(message({2021, 1, 1, 10, 0, 0}, "Mum", "Hi"))["receive"]["chat"],
+            (json{{"contactIdentifier", nullptr}, {"displayName", "Family"}, {"group", true}}));
 }
 
 }  // namespace
