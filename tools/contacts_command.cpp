@@ -5,15 +5,13 @@
 
 #include <cstdio>
 #include <filesystem>
-#include <map>
 #include <string>
 #include <system_error>
 
-#include "MornaqPrefs/contacts/contact_directory.h"
-#include "common/contact_key.h"
 #include "platform/contacts/contacts.h"
 #include "platform/process/process.h"
 #include "tools/commands.h"
+#include "tools/listed_contacts.h"
 
 namespace tools {
 namespace {
@@ -39,30 +37,11 @@ int inSettingsProcess(const std::string& root, Body body) {
   return body();
 }
 
-// The address-book identifier behind each contact key the pages list: the
-// first contact with a phone number that has the key, as the scan keeps it.
-std::map<std::string, std::string, std::less<>> identifiersByKey() {
-  std::map<std::string, std::string, std::less<>> identifiers;
-  platform::contacts::CNContactStore().enumerateContactsWithFetchRequest(
-      platform::contacts::CNContactFetchRequest(
-          {std::string(platform::contacts::CNContactPhoneNumbersKey)}),
-      [&](const auto& contact, bool&) {
-        if (contact.phoneNumbers().empty()) return;
-        identifiers.try_emplace(mornaq::format::contactKey(contact.identifier()),
-                                contact.identifier());
-      });
-  return identifiers;
-}
-
 int listContacts(const std::string& root) {
-  return inSettingsProcess(root, [] {
-    const auto sorted = mornaqprefs::scanContacts();
-    const auto identifiers = identifiersByKey();
-    for (const auto& key : sorted.allKeys()) {
-      fmt::print("{}\t{}\n", identifiers.at(key), sorted.objectForKey(key).description());
-    }
-    return 0;
-  });
+  for (const auto& contact : listedContacts(root)) {
+    fmt::print("{}\t{}\n", contact.identifier, contact.name);
+  }
+  return 0;
 }
 
 int importAddressBook(const std::string& root, const fs::path& file) {

@@ -1,8 +1,10 @@
 #!/usr/bin/python3
 """`mornaq phone` in a real browser: a person switches Mornaq on in the
-Settings app, writes as a contact and sees the reply, adds a word-match rule
-and sees it chosen, blacklists a contact and sees no reply, turns Mornaq off
-from the home screen and sees the next message unanswered.
+Settings app, writes as a contact and sees the reply, writes the same text
+twice and sees each message's own answer, adds a word-match rule and sees it
+chosen, blacklists a contact and sees no reply, turns Mornaq off from the
+home screen and sees the next message unanswered, and on again, which the
+messaging app must be started again for.
 
 Usage: phone_browser_test.py MORNAQ SCREENSHOT [SCREENSHOT...]
 """
@@ -28,11 +30,20 @@ ADDRESS_BOOK = (
     "TEL:+44 7700 900101\r\nEND:VCARD\r\n"
     "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:bob-02\r\nN:Roe;Bob;;;\r\nFN:Bob Roe\r\n"
     "TEL:+44 7700 900102\r\nEND:VCARD\r\n"
+    # A UID with the suffix inside: its identifier cannot be rebuilt from its key.
+    "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:cem:ABPerson:03\r\nN:Kaya;Cem;;;\r\n"
+    "TEL:+44 7700 900103\r\nEND:VCARD\r\n"
 )
+# The link rows of the Settings app's Mornaq page, each found by its label.
+MORNAQ_PAGE_LINKS = ("Global Reply", "Contacts", "Blacklist", "Reply Policy", "History",
+                     "Activator", "Other packages")
 # The reply leaves 3 s after a message with "Delay in seconds" 0: screening
 # and decision. A message with no reply is watched a little longer than that.
 REPLY_WITHIN = 5
 QUIET_FOR = 4.5
+# The global reply's delay while the same text is written twice: long enough
+# to see the first reply's countdown run.
+SAME_TEXT_DELAY = 2
 
 
 def chromium(profile):
@@ -58,12 +69,16 @@ class Phone:
         return self.wait.until(EC.element_to_be_clickable((By.CSS_SELECTOR, css)))
 
     def named(self, section, role_css, name):
-        """The control in an app's section with that accessible name (its
-        aria-label, or its text)."""
+        """The control in an app's section with that accessible name, as the
+        browser computes it for a screen reader."""
         def found(driver):
-            for control in driver.find_elements(By.CSS_SELECTOR, f"#{section} {role_css}"):
-                label = control.get_attribute("aria-label") or control.text
-                if label.strip() == name and control.is_displayed() and control.is_enabled():
+            # Only controls whose label or text holds the name can have it:
+            # asking the browser for each name is slow.
+            for control in driver.execute_script(
+                    "return [...document.querySelectorAll(arguments[0])].filter((control) =>"
+                    " (control.getAttribute('aria-label') ?? control.textContent).includes(arguments[1]))",
+                    f"#{section} {role_css}", name):
+                if control.accessible_name == name and control.is_displayed() and control.is_enabled():
                     return control
             return False
         return self.wait.until(found, f"no {role_css} named {name!r} in {section}")
@@ -120,8 +135,8 @@ class Phone:
         message.send_keys(text, Keys.ENTER)
 
     def replies(self):
-        return [bubble.text for bubble in
-                self.driver.find_elements(By.CSS_SELECTOR, "#conversation .bubble.out")]
+        return self.driver.execute_script(
+            "return [...document.querySelectorAll('#conversation .bubble.out')].map((bubble) => bubble.innerText)")
 
     def expect_reply(self, text):
         before = len(self.replies())
@@ -142,6 +157,76 @@ class Phone:
     def last_verdict(self):
         verdicts = self.driver.find_elements(By.CSS_SELECTOR, "#conversation .verdict-text")
         return verdicts[-1].text if verdicts else ""
+
+    def messages(self):
+        return len(self.driver.find_elements(By.CSS_SELECTOR, "#conversation .verdict"))
+
+    def outcome(self, index):
+        """What the chat on screen shows under its index-th message: the
+        verdict, and the countdown that ends in "— sent" ("" without one)."""
+        return tuple(self.driver.execute_script(
+            "const verdict = document.querySelectorAll('#conversation .verdict')[arguments[0]];"
+            "return [verdict.querySelector('.verdict-text').innerText,"
+            " verdict.querySelector('.countdown')?.innerText ?? '']", index))
+
+    def write_received(self, text):
+        """Writes in the chat on screen and waits until the messaging app has
+        the message; gives its index in the chat."""
+        index = self.messages()
+        self.find("#message").send_keys(text, Keys.ENTER)
+        self.wait.until(lambda d: self.messages() > index, f"{text!r} not received")
+        return index
+
+    def note_answers(self):
+        """Notes in window.answersNoted, in the browser as the page draws
+        them, the messages of the chat on screen, then each new one's index
+        as its "Delivered; Mornaq is screening it" gives way."""
+        self.driver.execute_script("""
+            const conversation = document.getElementById('conversation');
+            const noted = window.answersNoted = [...conversation.querySelectorAll('.verdict').keys()];
+            new MutationObserver(() => conversation.querySelectorAll('.verdict-text').forEach((text, index) => {
+              if (!text.textContent.startsWith('Delivered') && !noted.includes(index)) noted.push(index);
+            })).observe(conversation, {subtree: true, childList: true, characterData: true});""")
+
+    def expect_verdict(self, index, start):
+        self.wait.until(lambda d: self.outcome(index)[0].startswith(start),
+                        f"message {index} is not {start!r}")
+
+    def expect_countdown_then_sent(self, index):
+        shown = set()
+        def sent(driver):
+            countdown = self.outcome(index)[1]
+            shown.add(countdown.split(",")[0])
+            return countdown == "— sent"
+        WebDriverWait(self.driver, REPLY_WITHIN + SAME_TEXT_DELAY + 1, poll_frequency=0.1).until(
+            sent, f"message {index} was not sent")
+        assert "— on its way" in shown, shown
+
+    def home_screen_switch(self, on):
+        self.click("springboard", "button", "Mornaq ON" if on else "Mornaq OFF")
+        self.wait.until(EC.text_to_be_present_in_element(
+            (By.ID, "master-switch"), "Mornaq is on" if on else "Mornaq is off"))
+
+
+def same_text_twice(phone, between, after, answer):
+    """Ann writes "Hi there", `between` makes the next message's answer known
+    at once, she writes "Hi there" again: each message shows its own answer,
+    the second's while the first is still being screened."""
+    replies = len(phone.replies())
+    phone.choose_chat("Ann Lee")
+    phone.note_answers()
+    first = phone.write_received("Hi there")
+    between()
+    second = phone.write_received("Hi there")
+    phone.expect_verdict(second, answer)
+    after()
+    phone.expect_countdown_then_sent(first)
+    noted = phone.driver.execute_script("return window.answersNoted")
+    assert noted[first:] == [second, first], f"not the second's answer first (too slow to write?): {noted}"
+    assert phone.outcome(first)[0].startswith(f"Replies after {3 + SAME_TEXT_DELAY} s"), phone.outcome(first)
+    verdict, countdown = phone.outcome(second)
+    assert verdict.startswith(answer) and countdown == "", phone.outcome(second)
+    assert len(phone.replies()) == replies + 1, phone.replies()
 
 
 def main(mornaq, screenshots):
@@ -164,12 +249,23 @@ def main(mornaq, screenshots):
         driver.get(url.group(1))
         phone = Phone(driver)
 
+        # The chats are the contacts under the identifiers the app lists.
+        listed = subprocess.run([mornaq, "contacts", "--root", root], check=True,
+                                stdout=subprocess.PIPE, text=True).stdout
+        identifiers = {line.split("\t")[0] for line in listed.splitlines()}
+        assert "cem:ABPerson:03:ABPerson" in identifiers, listed
+        phone.wait.until(lambda d: identifiers <= {option.get_attribute("value") for option in
+                                                    d.find_elements(By.CSS_SELECTOR, "#contact option")},
+                        "the chats are not under the identifiers the app lists")
+
         # The notices of a new installation, one in each app.
         phone.answer_alert("settings", "Ok")
         phone.answer_alert("springboard", "Ok")
 
         # Settings: Mornaq on, the global reply on at once, word matches first.
         phone.on_page("Mornaq")
+        for label in MORNAQ_PAGE_LINKS:
+            phone.named("settings", "button.link", label)
         phone.switch_on("Enabled")
         phone.click("settings", "button", "Global Reply")
         phone.on_page("Global Reply")
@@ -181,6 +277,16 @@ def main(mornaq, screenshots):
         phone.write_as("Ann Lee", "Hi")
         assert phone.expect_reply("Hi").endswith("Busy, Ann Lee."), phone.replies()
         assert phone.last_verdict().startswith("Replies after 3 s"), phone.last_verdict()
+
+        # The same text twice, the second's answer known first: its chat muted,
+        # or Mornaq switched off in between.
+        phone.settings_text("Delay in seconds", str(SAME_TEXT_DELAY))
+        muted = lambda: phone.find("#muted").click()
+        same_text_twice(phone, between=muted, after=muted, answer="No reply: The chat is muted")
+        same_text_twice(phone, between=lambda: phone.home_screen_switch(on=False),
+                        after=lambda: phone.home_screen_switch(on=True),
+                        answer="No reply: Mornaq was switched off")
+        phone.settings_text("Delay in seconds", "0")
 
         # A word-match rule, added through the rule list's alert.
         phone.click("settings", "button", "Multiple Word Matching")
@@ -214,11 +320,21 @@ def main(mornaq, screenshots):
         phone.expect_no_reply(because="blacklist")
 
         # Mornaq off from the home screen: Ann is not answered either.
-        phone.click("springboard", "button", "Mornaq OFF")
-        phone.wait.until(lambda d: "ARSetState:-0" in d.find_element(
-            By.CSS_SELECTOR, "#springboard [data-log]").get_attribute("textContent"))
+        phone.home_screen_switch(on=False)
         phone.write_as("Ann Lee", "Still there?")
         phone.expect_no_reply(because="switched off")
+
+        # Started again while off, the messaging app cannot reply in this run;
+        # with Mornaq on from the home screen, the page starts it once more
+        # before the next message.
+        phone.click("whatsapp", "button", "Restart the messaging app")
+        phone.wait.until(lambda d: "the app exited" in d.find_element(
+            By.CSS_SELECTOR, "#whatsapp [data-log]").get_attribute("textContent"))
+        phone.expect_verdict(phone.write_received("Anyone there?"),
+                             "No reply: Mornaq was switched off")
+        phone.home_screen_switch(on=True)
+        phone.write_as("Ann Lee", "Back on?")
+        assert phone.expect_reply("Back on?").endswith("Busy, Ann Lee."), phone.replies()
 
         # The picture: Ann's chat, the Settings app's first page.
         phone.choose_chat("Ann Lee")

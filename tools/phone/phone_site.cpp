@@ -6,11 +6,9 @@
 
 #include <nlohmann/json.hpp>
 
-#include "MornaqPrefs/contacts/contact_directory.h"
 #include "common/settings_format.h"
-#include "hosts/common/app_process.h"
 #include "platform/foundation/device_root.h"
-#include "platform/process/process.h"
+#include "tools/listed_contacts.h"
 #include "tools/phone/page_files.h"
 
 namespace tools::phone {
@@ -31,13 +29,10 @@ std::string contentType(std::string_view name) {
 }
 
 std::string contactsJson(const fs::path& root) {
-  platform::Process settingsApp(
-      hosts::appProcessOptions("com.apple.Preferences", "Preferences", root, /*virtualTime=*/true));
-  platform::ProcessScope scope(settingsApp);
-  const auto sorted = mornaqprefs::scanContacts();
   nlohmann::json contacts = nlohmann::json::array();
-  for (const auto& key : sorted.allKeys()) {
-    contacts.push_back({{"key", key}, {"name", sorted.objectForKey(key).description()}});
+  for (const auto& contact : listedContacts(root)) {
+    contacts.push_back(
+        {{"identifier", contact.identifier}, {"key", contact.key}, {"name", contact.name}});
   }
   return contacts.dump();
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Everything `mornaq phone` serves, read once at start into memory: the
 // page's embedded files, the bundle's images from the device root, and the
-// address book as the settings pages list it.
+// address book as the settings pages list it, with each contact's identifier.
 #include <filesystem>
 
 #include "tools/phone/request_handling.h"
@@ -9,7 +9,7 @@
 namespace tools::phone {
 
 // Paths: "/" (the page), "/phone.css", "/phone.js", "/images/NAME.png" for
-// the bundle's images, "/contacts.json" ([{"key":K,"name":S},...]).
+// the bundle's images, "/contacts.json" ([{"identifier":I,"key":K,"name":S},...]).
 Site loadSite(const std::filesystem::path& root, int port);
 
 }  // namespace tools::phone

@@ -122,9 +122,12 @@ for (const app of appNames) {
 
 // ---- Messaging app ---------------------------------------------------------
 
-const chats = new Map(); // key → {key, contactIdentifier, displayName, items: [elements]}
+const chats = new Map(); // key → {key, contactIdentifier, displayName, button, items: [elements]}
 let currentChat = null;
-const awaitingWhy = []; // incoming messages in the order the app screens them
+// The messages of the messaging app's run, under the app's number for them,
+// which their why and their reply carry: {verdict, receivedAt, explained,
+// countdown, until}.
+const messages = new Map();
 const conversation = $("#conversation");
 
 const chatKey = (contactIdentifier, displayName) => contactIdentifier ?? displayName;
@@ -132,7 +135,7 @@ const chatKey = (contactIdentifier, displayName) => contactIdentifier ?? display
 function addChat(contactIdentifier, displayName) {
   const key = chatKey(contactIdentifier, displayName);
   if (chats.has(key)) return chats.get(key);
-  const chat = { key, contactIdentifier, displayName, items: [], pending: [] };
+  const chat = { key, contactIdentifier, displayName, items: [] };
   chats.set(key, chat);
   const button = element("button", { type: "button", onclick: () => selectChat(key) }, displayName);
   chat.button = button;
@@ -159,19 +162,28 @@ function addToChat(chat, item) {
   }
 }
 
-// The messaging app reads the master switch once, when it starts: a switch
-// turned on since then needs the app started again, as on the phone, before
-// the next message can be answered.
+// The master switch as the apps tell it in their events: the messaging app
+// reads it as it starts, which decides whether it can reply in that run, and
+// again for each message; the home screen stores it on a gesture; the
+// Settings app shows it in its page. A switch gone on since the messaging app
+// started needs the app started again, as on the phone, before the next
+// message can be answered.
 const masterSwitch = { now: null, atWhatsAppStart: null };
 
-function readSwitchAtStart(line) {
-  const match = /^\[Mornaq\] getPlistValue value:-(\d)/.exec(line);
-  if (match && masterSwitch.atWhatsAppStart === null) masterSwitch.atWhatsAppStart = match[1] === "1";
+function switchIs(on) {
+  masterSwitch.now = on;
+  $("#master-switch").textContent = on ? "Mornaq is on" : "Mornaq is off";
+}
+
+// The messaging app's first read after it started is the switch of its run.
+function switchRead(on) {
+  masterSwitch.atWhatsAppStart ??= on;
+  switchIs(on);
 }
 
 function restartWhatsAppIfSwitchedOn() {
   if (!(masterSwitch.now === true && masterSwitch.atWhatsAppStart === false)) return;
-  masterSwitch.atWhatsAppStart = true;
+  masterSwitch.atWhatsAppStart = true; // restarted once; the new run's first read says anew
   logLine("whatsapp", "the master switch went on since the app started: starting it again", false);
   sending = sending.then(() => fetch("/apps/whatsapp/restart", { method: "POST" }));
 }
@@ -195,70 +207,80 @@ $("#compose").addEventListener("submit", (event) => {
   input.value = "";
 });
 
-// A message the app was given: the incoming bubble, and under it what Mornaq
-// makes of it.
-function received(receive) {
-  const chat = addChat(receive.chat?.contactIdentifier ?? null, receive.chat?.displayName ?? "?");
-  const flags = [receive.chat?.muted ? "muted" : null, receive.chat?.group ? "group" : null].filter(Boolean);
+// {"id":N,"text":S,"chat":CHAT} at t seconds of the app's clock: the
+// incoming bubble, and under it what Mornaq makes of the message.
+function received(message, t) {
+  const chat = addChat(message.chat?.contactIdentifier ?? null, message.chat?.displayName ?? "?");
+  const flags = [message.chat?.muted ? "muted" : null, message.chat?.group ? "group" : null].filter(Boolean);
   addToChat(chat, element("li", { class: "bubble in" },
     element("span", { class: "who" }, `${chat.displayName}${flags.length ? ` (${flags.join(", ")})` : ""}`),
-    receive.text ?? ""));
-  const verdict = element("li", { class: "verdict" }, "Delivered; Mornaq is screening it");
+    message.text ?? ""));
+  const verdict = element("li", { class: "verdict" },
+    element("span", { class: "verdict-text" }, "Delivered; Mornaq is screening it"));
   addToChat(chat, verdict);
-  const message = { chat, verdict, text: receive.text ?? null };
-  awaitingWhy.push(message);
-  chat.pending.push(message);
+  messages.set(message.id, { verdict, receivedAt: started.whatsapp + t * 1000 });
 }
 
-// {"message":S,"reply":B,"stoppedBy":S|null,"sendsAt":N|null,"steps":[...],
-// "verdict":S,...}. Messages are explained when their road ends, not in the
-// order they came: the first message waiting with that text is the one.
+// {"id":N,"reply":B,"sendsAt":N|null,"steps":[...],"verdict":S,...}, given
+// when the message's road through the add-on ends, in whatever order the
+// messages came.
 function explained(why) {
-  const index = awaitingWhy.findIndex((waiting) => waiting.text === why.message);
-  if (index < 0) return;
-  const [message] = awaitingWhy.splice(index, 1);
+  const message = messages.get(why.id);
+  if (!message) return;
   const { verdict } = message;
-  verdict.replaceChildren();
+  message.explained = true;
   verdict.classList.add(why.reply ? "reply" : "none");
-  verdict.append(element("span", { class: "verdict-text" }, why.verdict ?? (why.reply ? "Mornaq replies" : `No reply: ${why.stoppedBy}`)));
-  if (why.reply && typeof why.sendsAt === "number" && started.whatsapp) {
-    message.until = started.whatsapp + why.sendsAt * 1000;
+  $(".verdict-text", verdict).textContent = why.verdict;
+  if (why.reply) {
+    message.until = message.receivedAt + why.sendsAt * 1000;
     message.countdown = element("span", { class: "countdown", role: "timer" });
     verdict.append(" ", message.countdown);
-  } else {
-    message.chat.pending.splice(message.chat.pending.indexOf(message), 1);
+    countDown(message);
   }
-  const steps = (why.steps || []).map((step) => element("li", {}, step.why));
+  const steps = why.steps.map((step) => element("li", {}, step.why));
   if (steps.length) verdict.append(element("details", {}, element("summary", {}, "Why"), element("ol", {}, ...steps)));
 }
 
-function sent(reply) {
-  const chat = addChat(reply.contactIdentifier, reply.displayName ?? reply.contactIdentifier);
-  const waiting = chat.pending.shift();
-  if (waiting?.countdown) waiting.countdown.textContent = "— sent";
-  else if (waiting) waiting.verdict.textContent = "Mornaq replied";
-  if (waiting) waiting.until = undefined;
-  addToChat(chat, element("li", { class: "bubble out" }, element("span", { class: "who" }, "Mornaq"), reply.text ?? ""));
+// {"id":N,"sent":B,"why":S|null,...}: the reply left, or a reply policy held
+// it back just as it was about to.
+function replied(reply) {
+  const message = messages.get(reply.id);
+  if (!message?.countdown) return;
+  message.until = undefined;
+  if (reply.sent) {
+    message.countdown.textContent = "— sent";
+    return;
+  }
+  message.countdown.remove();
+  message.verdict.classList.replace("reply", "none");
+  $(".verdict-text", message.verdict).textContent = `No reply: ${reply.why}`;
+}
+
+function countDown(message) {
+  const left = Math.max(0, (message.until - Date.now()) / 1000);
+  message.countdown.textContent = `— on its way, ${left.toFixed(1)} s`;
 }
 
 setInterval(() => {
-  for (const chat of chats.values()) {
-    for (const message of chat.pending) {
-      if (message.countdown && message.until !== undefined) {
-        const left = Math.max(0, (message.until - Date.now()) / 1000);
-        message.countdown.textContent = `— on its way, ${left.toFixed(1)} s`;
-      }
-    }
+  for (const message of messages.values()) {
+    if (message.until !== undefined) countDown(message);
   }
 }, 100);
 
+// What the chat storage sent, into the chat it names.
+function sent(reply) {
+  const chat = addChat(reply.contactIdentifier, reply.displayName ?? reply.contactIdentifier);
+  addToChat(chat, element("li", { class: "bubble out" }, element("span", { class: "who" }, "Mornaq"), reply.text ?? ""));
+}
+
+// The events for programs draw the messages; log lines are for people.
 function whatsappOutput(out) {
-  if (out.log !== undefined) {
-    readSwitchAtStart(out.log);
-    logLine("whatsapp", seconds(out.t) + out.log);
-  }
-  else if (out.sent) sent(out.sent);
+  if (out.log !== undefined) logLine("whatsapp", seconds(out.t) + out.log);
+  else if (out.received) received(out.received, out.t);
   else if (out.why) explained(out.why);
+  else if (out.reply) replied(out.reply);
+  else if (out.switch) switchRead(out.switch.on);
+  else if (out.sent) sent(out.sent);
   else if (out.alert) showAlert("whatsapp", out.alert, (title) => send("whatsapp", { tap: title }));
   else if (out.dismiss) dismissAlert("whatsapp", out.dismiss.title);
   else logLine("whatsapp", seconds(out.t) + JSON.stringify(out));
@@ -278,11 +300,9 @@ function settingsRow(row) {
         label ? element("h4", { class: "group" }, label) : null);
     case "PSSwitchCell": {
       const toggle = element("button", { type: "button", role: "switch", "aria-checked": String(row.value === true), "aria-label": label });
-      if (row.key === "isTweakEnabled") masterSwitch.now = row.value === true;
       toggle.addEventListener("click", () => {
         const on = toggle.getAttribute("aria-checked") !== "true";
         toggle.setAttribute("aria-checked", String(on));
-        if (row.key === "isTweakEnabled") masterSwitch.now = on;
         send("settings", { set: { key: row.key, value: on } });
       });
       return element("div", { class: "row" }, element("span", { "aria-hidden": "true" }, label), toggle);
@@ -344,8 +364,14 @@ function answerSettingsAlert(alert) {
   };
 }
 
+// The page is printed again whenever a value on it is written; its rows show
+// the settings files as they are.
 function settingsOutput(out) {
-  if (out.page) showPage(out.page);
+  if (out.page) {
+    showPage(out.page);
+    const masterRow = out.page.rows.find((row) => row.key === "isTweakEnabled");
+    if (masterRow) switchIs(masterRow.value === true);
+  }
   else if (out.alert) showAlert("settings", out.alert, answerSettingsAlert(out.alert));
   else if (out.dismiss) dismissAlert("settings", out.dismiss.title);
   else if (out.log !== undefined) logLine("settings", out.log);
@@ -366,22 +392,22 @@ function springboardOutput(out) {
   if (out.listener) listener(out.listener);
   else if (out.alert) showAlert("springboard", out.alert, (title) => send("springboard", { tap: title }));
   else if (out.dismiss) dismissAlert("springboard", out.dismiss.title);
-  else if (out.log !== undefined) {
-    const state = /^\[Mornaq\] ARSetState:-(\d)/.exec(out.log);
-    if (state) masterSwitch.now = state[1] === "1";
-    logLine("springboard", seconds(out.t) + out.log);
-  }
+  else if (out.switch) switchIs(out.switch.on);
+  else if (out.log !== undefined) logLine("springboard", seconds(out.t) + out.log);
   else logLine("springboard", seconds(out.t) + JSON.stringify(out));
 }
 
 // What a fresh start of an app clears.
 const restarted = {
+  // The old run has printed all it will: what it left undone stays undone,
+  // and the new run numbers its messages from 1 again.
   whatsapp: () => {
     masterSwitch.atWhatsAppStart = null;
-    for (const message of awaitingWhy.splice(0)) {
-      if (message.verdict.textContent === "Delivered; Mornaq is screening it") message.verdict.textContent = "The app restarted";
+    for (const message of messages.values()) {
+      if (!message.explained) $(".verdict-text", message.verdict).textContent = "The app restarted";
+      else if (message.until !== undefined) message.countdown.textContent = "— not sent: the app restarted";
     }
-    for (const chat of chats.values()) chat.pending = [];
+    messages.clear();
   },
   springboard: () => $("#listeners").replaceChildren(),
 };
@@ -394,16 +420,15 @@ function dispatch(event) {
   if (!sections[event.app]) return;
   if (event.state) showState(event.app, event);
   else if (event.err !== undefined) logLine(event.app, event.err, true);
-  else if (event.in) {
-    if (event.app === "whatsapp" && event.in.receive) received(event.in.receive);
-  } else if (typeof event.out === "object" && event.out !== null) outputs[event.app](event.out);
-  else logLine(event.app, String(event.out));
+  else if (typeof event.out === "object" && event.out !== null) outputs[event.app](event.out);
+  else if (event.out !== undefined) logLine(event.app, String(event.out));
+  // The lines fed ("in") are not drawn: what the app prints tells what it made of them.
 }
 
 async function start() {
   try {
     const contacts = await (await fetch("/contacts.json")).json();
-    for (const contact of contacts) addChat(`${contact.key}:ABPerson`, contact.name);
+    for (const contact of contacts) addChat(contact.identifier, contact.name);
   } catch (error) {
     logLine("whatsapp", `no address book: ${error}`, true);
   }
