@@ -3,7 +3,6 @@
 #include <sstream>
 
 #include "hosts/whatsapp/whatsapp_run.h"
-#include "tests/support/program_events.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_process.h"
 #include "tools/package.h"
@@ -16,14 +15,6 @@ std::vector<std::pair<double, nlohmann::json>> RunResult::of(const std::string& 
     if (event.contains(kind)) found.emplace_back(event["t"].get<double>(), event[kind]);
   }
   return found;
-}
-
-std::vector<nlohmann::json> RunResult::legacyEvents() const {
-  std::vector<nlohmann::json> legacy;
-  for (const auto& event : events) {
-    if (!testing_support::isProgramEvent(event)) legacy.push_back(event);
-  }
-  return legacy;
 }
 
 RoadTest::RoadTest() {

@@ -22,10 +22,8 @@ struct RunResult {
   std::vector<nlohmann::json> events;  // one per output line
   std::string errors;
 
-  // The lines of one kind ("log", "sent", ...), each with its time.
+  // The lines of one kind ("sent", "reply", ...), each with its time.
   std::vector<std::pair<double, nlohmann::json>> of(const std::string& kind) const;
-  // The events without those for programs: the app's legacy transcript.
-  std::vector<nlohmann::json> legacyEvents() const;
 };
 
 class RoadTest : public testing::Test {

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,20 +17,13 @@ namespace {
 
 namespace fs = std::filesystem;
 using nlohmann::json;
+using tools_test::events;
 using tools_test::Finished;
 
 class ContactPagesCommands : public tools_test::CommandTest {
  protected:
   Finished mornaq(const std::vector<std::string>& arguments, std::string_view input = "") {
     return tools_test::runMornaq(arguments, input, folder);
-  }
-
-  // Every line of a --json output.
-  static std::vector<json> events(const std::string& out) {
-    std::vector<json> parsed;
-    std::istringstream lines(out);
-    for (std::string line; std::getline(lines, line);) parsed.push_back(json::parse(line));
-    return parsed;
   }
 };
 
@@ -137,16 +129,18 @@ TEST_F(ContactPagesCommands, ReplyOnceSetInTheSettingsAppHoldsBackAndTheHistoryS
 )");
   ASSERT_EQ(whatsapp.status, 0) << whatsapp.err;
   std::vector<std::pair<double, std::string>> sent;
-  std::vector<std::string> held;
+  std::vector<json> held;
   for (const auto& event : events(whatsapp.out)) {
     if (event.contains("sent")) sent.emplace_back(event["t"], event["sent"]["displayName"]);
-    if (event.contains("log") && event["log"].get<std::string>().starts_with("Mornaq held")) {
-      held.push_back(event["log"]);
-    }
+    if (event.contains("reply") && !event["reply"]["sent"]) held.push_back(event["reply"]);
   }
   EXPECT_EQ(sent, (std::vector<std::pair<double, std::string>>{{6, "Ann"}, {16, "Bob"}}));
-  EXPECT_EQ(held, std::vector<std::string>{"Mornaq held back a reply (replyOnce): Ann got a reply "
-                                           "5 s ago; Reply once waits 2 h"});
+  const json heldBack = {{"id", 2},
+                         {"sent", false},
+                         {"text", nullptr},
+                         {"stoppedBy", "replyOnce"},
+                         {"why", "Ann got a reply 5 s ago; Reply once waits 2 h."}};
+  EXPECT_EQ(held, std::vector<json>{heldBack});
 
   const Finished history = mornaq({"settings", "--root", root, "--json"}, R"({"tap":"History"}
 {"tap":"Clear History"}

@@ -9,7 +9,6 @@
 
 #include <filesystem>
 #include <nlohmann/json.hpp>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -24,15 +23,8 @@ using nlohmann::json;
 using testing::HasSubstr;
 
 using Result = tools_test::Finished;
+using tools_test::events;
 using tools_test::readFile;
-
-// Every line of a --json output.
-std::vector<json> events(const std::string& out) {
-  std::vector<json> parsed;
-  std::istringstream lines(out);
-  for (std::string line; std::getline(lines, line);) parsed.push_back(json::parse(line));
-  return parsed;
-}
 
 class SettingsCommand : public tools_test::CommandTest {
  protected:

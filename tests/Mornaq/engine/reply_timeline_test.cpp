@@ -1,8 +1,9 @@
-// A received message's timeline in one simulated messaging app: what the
-// engine logs, when it launches the messages app and which reply request it
-// posts when, all in virtual time. The app runs without the hook library:
-// the tests hand its messages to the engine as the receipt hook would.
-#include <fmt/format.h>
+// A received message's timeline in one simulated messaging app: when the
+// engine reads the switch, launches the messages app and posts which reply
+// request, and how its why record says the road went, all in virtual time.
+// The app runs without the hook library: the tests hand its messages to the
+// engine as the receipt hook would. The engine's log lines are pinned by the
+// messaging app's transcript (tests/tools/transcripts/whatsapp.transcript).
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -14,6 +15,7 @@
 #include "hosts/whatsapp/whatsapp_app.h"
 #include "platform/foundation/notification_center.h"
 #include "platform/uikit/uikit.h"
+#include "tests/support/add_on_reports.h"
 #include "tests/support/test_files.h"
 #include "tests/support/test_process.h"
 #include "tests/support/value_printer.h"
@@ -25,9 +27,9 @@ using hosts::whatsapp::makeChatSession;
 using hosts::whatsapp::makeMessage;
 using platform::Dictionary;
 using platform::Id;
+using platform::Value;
 using std::chrono::milliseconds;
 using std::chrono::seconds;
-using testing::Contains;
 using testing::ElementsAre;
 using testing::IsEmpty;
 using testing_support::writePlist;
@@ -43,7 +45,8 @@ struct PostedRequest {
 using Launch = std::pair<std::string, bool>;
 
 // The simulated messaging app in a fresh process, its hook library left out,
-// recording what the engine hands on: reply requests and application launches.
+// recording what the engine hands on: reply requests, application launches
+// and the engine's reports.
 class EngineApp : public testing_support::TestProcess {
  public:
   EngineApp() : TestProcess(hosts::whatsapp::kBundleIdentifier) {
@@ -67,6 +70,7 @@ class EngineApp : public testing_support::TestProcess {
                                         [](const Chat&, const std::string&) {}, [] {}};
   std::vector<PostedRequest> requests;
   std::vector<Launch> launches;
+  testing_support::AddOnReports reports;
 };
 
 // The user info of a reply request; without a chat when chat is nil.
@@ -77,10 +81,6 @@ Dictionary replyRequest(const std::string& msg, const std::string& delay, const 
 }
 
 const std::string kBusy(mornaq::format::kBusyText);
-const std::string kSwitchOn = "[Mornaq] getPlistValue value:-1";
-const std::string kMuted = "Mornaq this is a MutedUser chat and reply to MutedUser NOO ignore it..";
-const std::string kStory = "Mornaq this is a story lets ignore it";
-const std::string kNothingToDo = "[Mornaq] [noting to do]";
 const Launch kMessagesAppLaunch{"com.apple.MobileSMS", true};
 
 // Everybody gets the global reply once the switch is on.
@@ -94,20 +94,30 @@ Dictionary on(Dictionary settings) {
   return settings;
 }
 
-std::string decisionLine(int global, std::string_view key, int blacklist, std::string_view text,
-                         int enabled, int globAuto) {
-  return fmt::format(
-      "Mornaq isGlobalEnabled:-{}, trimmedPhoneNumber :-{} isContactBlackList:-{}, message:-{}, "
-      "isContactEnabled:-{}, isGlobAutoEnabled:-{}",
-      global, key, blacklist, text, enabled, globAuto);
+// How a message's road ended, as its why record tells: the test that stopped
+// it (nil when it got its reply), the path that decided and the rule that
+// chose the reply.
+Dictionary roadEnd(const Dictionary& why) {
+  Dictionary end;
+  for (const char* fact : {"stoppedBy", "path", "rule"}) end[fact] = platform::lookUp(why, fact);
+  return end;
 }
 
-std::string globalLine(std::string_view reply, std::string_view lastMatch, int globAuto,
-                       int wordMatch) {
-  return fmt::format(
-      "[Mornaq] [GLOBAL] customReplyGlob:-{}..customMatchGlob:-{}..isGlobAutoEnabled:-{}."
-      "isWordMatchGlob:-{}",
-      reply, lastMatch, globAuto, wordMatch);
+Dictionary ended(Value stoppedBy, Value path, Value rule = {}) {
+  return {
+      {"stoppedBy", std::move(stoppedBy)}, {"path", std::move(path)}, {"rule", std::move(rule)}};
+}
+
+Value rule(std::string owner, std::string word) {
+  return Dictionary{{"owner", std::move(owner)}, {"word", std::move(word)}};
+}
+
+std::vector<std::string> steps(const Dictionary& why) {
+  std::vector<std::string> names;
+  for (const auto& step : *platform::lookUp(why, "steps").array()) {
+    names.push_back(platform::lookUp(*step.dictionary(), "step").stringValue().value_or(""));
+  }
+  return names;
 }
 
 class ReplyTimeline : public testing::Test {
@@ -115,12 +125,14 @@ class ReplyTimeline : public testing::Test {
   void settings(const Dictionary& main) { writePlist(mornaq::format::kMainSettingsPath, main); }
   void rules(const Dictionary& file) { writePlist(mornaq::format::kRuleSettingsPath, file); }
   void receive(const Id& message) { mornaq::didTrackReceivedMessage(message); }
-  void receiveAndRun(const Id& message) {
-    app.clearLog();
+  // The message's road, run to its end; its why record.
+  Dictionary receiveAndRun(const Id& message) {
     receive(message);
     app.queue().runUntilIdle();
+    const auto why = app.reports.whyOf(message);
+    EXPECT_TRUE(why) << "no why record";
+    return why.value_or(Dictionary{});
   }
-  const std::vector<std::string>& log() { return app.log(); }
 
   EngineApp app;
   Id c1 = makeChatSession({.contactIdentifier = "c1:ABPerson"});
@@ -132,11 +144,16 @@ TEST_F(ReplyTimeline, WithTheSwitchOffOnlyTheSwitchIsRead) {
   for (const auto& main :
        {std::optional<Dictionary>(), std::optional(kGlobalSettings), std::optional(switchedOff)}) {
     if (main) settings(*main);
-    app.clearLog();
-    receive(makeMessage(c1, "hello"));
+    app.reports.clear();
+    const Id message = makeMessage(c1, "hello");
+    receive(message);
     EXPECT_TRUE(app.queue().idle());
-    EXPECT_THAT(log(), ElementsAre("[Mornaq] getPlistValue value:-0"));
+    EXPECT_THAT(app.reports.switches, ElementsAre(false));
+    ASSERT_TRUE(app.reports.whyOf(message));
+    EXPECT_THAT(steps(*app.reports.whyOf(message)), ElementsAre("switch"));
   }
+  EXPECT_THAT(app.requests, IsEmpty());
+  EXPECT_THAT(app.launches, IsEmpty());
 }
 
 TEST_F(ReplyTimeline, DecidesOneSecondAfterReceiptAndPostsTwoSecondsLater) {
@@ -147,9 +164,9 @@ TEST_F(ReplyTimeline, DecidesOneSecondAfterReceiptAndPostsTwoSecondsLater) {
     return held;
   }();
   app.queue().runUntil(milliseconds(999));
-  EXPECT_THAT(log(), ElementsAre(kSwitchOn));
+  EXPECT_THAT(app.reports.switches, ElementsAre(true));
+  EXPECT_THAT(app.launches, IsEmpty());  // the global path's decision launches it
   app.queue().runUntil(seconds(1));
-  EXPECT_THAT(log(), ElementsAre(kSwitchOn, decisionLine(1, "c1", 0, "hello", 0, 1)));
   EXPECT_THAT(app.launches, ElementsAre(kMessagesAppLaunch));
 
   app.queue().runUntil(milliseconds(2999));
@@ -161,14 +178,14 @@ TEST_F(ReplyTimeline, DecidesOneSecondAfterReceiptAndPostsTwoSecondsLater) {
   EXPECT_EQ(app.requests[0].at, seconds(3));
   EXPECT_FALSE(app.requests[0].sender);
   EXPECT_EQ(app.requests[0].userInfo, replyRequest("Away :name:", "5", c1));
-  EXPECT_THAT(log(), ElementsAre(kSwitchOn, decisionLine(1, "c1", 0, "hello", 0, 1),
-                                 globalLine("Away :name:", "", 1, 0),
-                                 "[Mornaq] [GLOBAL] Word didn't Match or isn't enabled will send "
-                                 "a reply to phoneNumber"));
+  ASSERT_EQ(app.reports.whys.size(), 1u);
+  EXPECT_EQ(app.reports.whys[0].at, seconds(3));
+  EXPECT_EQ(roadEnd(app.reports.whys[0].facts), ended({}, "global"));
+  EXPECT_THAT(app.reports.switches, ElementsAre(true));
   EXPECT_TRUE(app.queue().idle());
 }
 
-TEST_F(ReplyTimeline, AContactRuleMatchLogsTheRuleAsStoredAndIsRemembered) {
+TEST_F(ReplyTimeline, AContactsRuleAnswersFirstAndItsOwnReplyOtherwise) {
   settings(on({{"isGlobalEnabled", true},
                {"c1", Dictionary{{"isContactEnabled", true},
                                  {"isWordMatch", true},
@@ -178,16 +195,9 @@ TEST_F(ReplyTimeline, AContactRuleMatchLogsTheRuleAsStoredAndIsRemembered) {
                     {"hello", Dictionary{{"customMatch", "hello"}, {"customMatchRe", "Hi :name:"}}},
                     {"hello there", Dictionary{{"customMatchRe", "never sent"}}}}}});
 
-  receiveAndRun(makeMessage(c1, "hello there"));
-  EXPECT_THAT(log(), ElementsAre(kSwitchOn, decisionLine(1, "c1", 0, "hello there", 1, 0),
-                                 "[Mornaq] customMatch:-hello, customMatchRe:-Hi :name:, "
-                                 "customMatchReDelay:-(null)"));
-  receiveAndRun(makeMessage(c1, "bye"));
-  EXPECT_THAT(log(),
-              ElementsAre(kSwitchOn, decisionLine(1, "c1", 0, "bye", 1, 0),
-                          "[Mornaq] contactSettings isAutoReplyContact :- 1, lastMessage:-bye, "
-                          "isContactEnabled:-1, customReply:-own reply, customMatch:-hello, "
-                          "isWordMatch:-1, customMatchRe:-Hi :name:"));
+  EXPECT_EQ(roadEnd(receiveAndRun(makeMessage(c1, "hello there"))),
+            ended({}, "contact", rule("c1", "hello")));
+  EXPECT_EQ(roadEnd(receiveAndRun(makeMessage(c1, "bye"))), ended({}, "contact"));
   ASSERT_EQ(app.requests.size(), 2u);
   EXPECT_EQ(app.requests[0].userInfo, replyRequest("Hi :name:", "3", c1));
   EXPECT_EQ(app.requests[1].userInfo, replyRequest("own reply", "3", c1));
@@ -199,36 +209,26 @@ TEST_F(ReplyTimeline, AnEntryWithOnlyTheContactSwitchSendsNothing) {
                {"isGlobAutoEnabled", true},
                {"c1", Dictionary{{"isContactEnabled", true}}}}));
   rules({{"c1", Dictionary{{"sms", Dictionary{}}}}});
-  receiveAndRun(makeMessage(c1, ""));
-  EXPECT_THAT(log(), ElementsAre(kSwitchOn, decisionLine(1, "c1", 0, "", 1, 1),
-                                 "[Mornaq] contactSettings isAutoReplyContact :- 0, "
-                                 "lastMessage:-NOSMS, isContactEnabled:-1, customReply:-" +
-                                     kBusy + ", customMatch:-, isWordMatch:-0, customMatchRe:-"));
+  EXPECT_EQ(roadEnd(receiveAndRun(makeMessage(c1, ""))), ended("noReply", "contact"));
   EXPECT_THAT(app.requests, IsEmpty());
   EXPECT_THAT(app.launches, IsEmpty());
 }
 
-TEST_F(ReplyTimeline, AGlobalRuleMatchLogsAfterFallbacksAndIsRemembered) {
+TEST_F(ReplyTimeline, AGlobalRuleWithoutWordOrReplyAnswersWithTheDefaults) {
   settings(on({{"isGlobalEnabled", true}, {"isWordMatchGlob", true}}));
   rules({{"GLOBALGLOBALGLOBAL", Dictionary{{"hello", Dictionary{{"customMatchRe", ""}}}}}});
 
-  receiveAndRun(makeMessage(c1, "Hello!"));
-  EXPECT_THAT(log(), ElementsAre(kSwitchOn, decisionLine(1, "c1", 0, "Hello!", 0, 0),
-                                 globalLine(kBusy, "", 0, 1),
-                                 "[Mornaq] customMatchGlob:-NOMATCH, customMatchReGlob:-" + kBusy +
-                                     ", customMatchReGlobDelay:-3"));
+  EXPECT_EQ(roadEnd(receiveAndRun(makeMessage(c1, "Hello!"))),
+            ended({}, "global", rule("GLOBALGLOBALGLOBAL", "hello")));
   // Without a match and without the automatic reply, nothing is posted.
-  receiveAndRun(makeMessage(c1, "bye"));
-  EXPECT_THAT(log(), ElementsAre(kSwitchOn, decisionLine(1, "c1", 0, "bye", 0, 0),
-                                 globalLine(kBusy, "NOMATCH", 0, 1)));
+  EXPECT_EQ(roadEnd(receiveAndRun(makeMessage(c1, "bye"))), ended("noReply", "global"));
   ASSERT_EQ(app.requests.size(), 1u);
   EXPECT_EQ(app.requests[0].userInfo, replyRequest(kBusy, "3", c1));
 }
 
 TEST_F(ReplyTimeline, AMessageWithoutAChatIsAnsweredWithoutOne) {
   settings(on(kGlobalSettings));
-  receiveAndRun(makeMessage(nullptr, "hello"));
-  EXPECT_EQ(log().at(1), decisionLine(1, "(null)", 0, "hello", 0, 1));
+  EXPECT_EQ(roadEnd(receiveAndRun(makeMessage(nullptr, "hello"))), ended("noChat", "global"));
   ASSERT_EQ(app.requests.size(), 1u);
   EXPECT_EQ(app.requests[0].userInfo, replyRequest("Away :name:", "5", nullptr));
 }
@@ -241,7 +241,9 @@ TEST_F(ReplyTimeline, SettingsAreTakenAtScreeningAndRulesAtEvaluation) {
   app.queue().runUntil(seconds(2));
   rules({{"GLOBALGLOBALGLOBAL", Dictionary{{"hello", Dictionary{{"customMatchRe", "late"}}}}}});
   app.queue().runUntilIdle();
-  EXPECT_EQ(log().at(1), decisionLine(1, "c1", 0, "hello", 0, 0));
+  ASSERT_EQ(app.reports.whys.size(), 1u);
+  EXPECT_EQ(roadEnd(app.reports.whys[0].facts),
+            ended({}, "global", rule("GLOBALGLOBALGLOBAL", "hello")));
   ASSERT_EQ(app.requests.size(), 1u);
   EXPECT_EQ(app.requests[0].userInfo, replyRequest("late", "3", c1));
 }
@@ -255,12 +257,14 @@ TEST_F(ReplyTimeline, MessagesFromTwoContactsInOneSecondUseTheirOwnEntries) {
                {"c2", Dictionary{{"isContactEnabled", true}, {"isAutoReplyContact", true}}}}));
   receive(makeMessage(c1, "hello"));
   receive(makeMessage(c2, "hello"));
-  receive(makeMessage(makeChatSession({.contactIdentifier = "c3:ABPerson"}), "hello"));
+  const Id fromC3 = makeMessage(makeChatSession({.contactIdentifier = "c3:ABPerson"}), "hello");
+  receive(fromC3);
   app.queue().runUntilIdle();
   ASSERT_EQ(app.requests.size(), 2u);
   EXPECT_EQ(app.requests[0].userInfo, replyRequest("for c1", "1", c1));
   EXPECT_EQ(app.requests[1].userInfo, replyRequest(kBusy, "3", c2));
-  EXPECT_THAT(log(), Contains(decisionLine(0, "c3", 0, "hello", 0, 0)));
+  ASSERT_TRUE(app.reports.whyOf(fromC3));
+  EXPECT_EQ(roadEnd(*app.reports.whyOf(fromC3)), ended("noPath", {}));
 }
 
 TEST(ReplyScreening, TheFirstFailingTestRefusesTheMessage) {
@@ -269,23 +273,23 @@ TEST(ReplyScreening, TheFirstFailingTestRefusesTheMessage) {
     Chat chat;
     std::optional<std::string> text;
     bool muted, centreCaptured, isReplyToMuteU;
-    std::string line;  // the line after the switch's
+    Value stoppedBy;  // nil: it passed, and is answered
   };
-  const std::string passed = decisionLine(1, "c1", 0, "hello", 0, 1);
+  const Value passed;
   const Chat chat{.contactIdentifier = "c1"};
   const Chat story{.contactIdentifier = "c1", .sessionType = 3};
   const Chat group{.contactIdentifier = "c1", .group = true};
   const std::vector<Row> rows = {
       {"plain", chat, "hello", false, true, false, passed},
-      {"muted", chat, "hello", true, true, false, kMuted},
+      {"muted", chat, "hello", true, true, false, "muted"},
       {"muted, answered when allowed", chat, "hello", true, true, true, passed},
       {"muted before the centre exists", chat, "hello", true, false, false, passed},
-      {"story", story, "hello", false, true, false, kStory},
-      {"muted story", story, "hello", true, true, false, kMuted},
-      {"muted story, allowed", story, "hello", true, true, true, kStory},
-      {"group", group, "hello", false, true, false, kNothingToDo},
-      {"no text", chat, std::nullopt, false, true, false, kNothingToDo},
-      {"empty text", chat, "", false, true, false, decisionLine(1, "c1", 0, "", 0, 1)},
+      {"story", story, "hello", false, true, false, "story"},
+      {"muted story", story, "hello", true, true, false, "muted"},
+      {"muted story, allowed", story, "hello", true, true, true, "story"},
+      {"group", group, "hello", false, true, false, "group"},
+      {"no text", chat, std::nullopt, false, true, false, "noText"},
+      {"empty text", chat, "", false, true, false, passed},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
@@ -298,10 +302,9 @@ TEST(ReplyScreening, TheFirstFailingTestRefusesTheMessage) {
     if (row.centreCaptured) mornaq::captureNotificationCenter(app.whatsapp.notificationCenter());
     mornaq::didTrackReceivedMessage(app.whatsapp.message(row.text, chat));
     app.queue().runUntilIdle();
-    ASSERT_GE(app.log().size(), 2u);
-    EXPECT_EQ(app.log()[1], row.line);
-    const bool answered = row.line.starts_with("Mornaq isGlobalEnabled");
-    EXPECT_EQ(app.requests.size(), answered ? 1u : 0u);
+    ASSERT_EQ(app.reports.whys.size(), 1u);
+    EXPECT_EQ(platform::lookUp(app.reports.whys[0].facts, "stoppedBy"), row.stoppedBy);
+    EXPECT_EQ(app.requests.size(), row.stoppedBy.isNil() ? 1u : 0u);
   }
 }
 
@@ -326,8 +329,18 @@ TEST(ReplyEngineState, EachProcessKeepsItsOwnCentreAndRememberedMatches) {
   // The same chat, muted only in the first app.
   mornaq::didTrackReceivedMessage(second.whatsapp.message("hi", Chat{}));
   second.queue().runUntilIdle();
-  EXPECT_THAT(second.log(), Contains(globalLine(kBusy, "", 0, 1)));
   EXPECT_EQ(second.requests.size(), 1u);
+  // The second app's transcript, whole: the last global match that its global
+  // line shows is its own, none yet, although the first app remembers one.
+  EXPECT_THAT(second.log(),
+              ElementsAre("[Mornaq] getPlistValue value:-1",
+                          "Mornaq isGlobalEnabled:-1, trimmedPhoneNumber :-(null) "
+                          "isContactBlackList:-0, message:-hi, isContactEnabled:-0, "
+                          "isGlobAutoEnabled:-0",
+                          "[Mornaq] [GLOBAL] customReplyGlob:-" + kBusy +
+                              "..customMatchGlob:-..isGlobAutoEnabled:-0.isWordMatchGlob:-1",
+                          "[Mornaq] customMatchGlob:-NOMATCH, customMatchReGlob:-" + kBusy +
+                              ", customMatchReGlobDelay:-3"));
 }
 
 }  // namespace

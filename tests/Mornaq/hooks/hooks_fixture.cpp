@@ -36,10 +36,4 @@ void HooksTest::postReplyRequest(platform::Value msg, platform::Value delay, con
       mornaq::kReplyRequestNotification, nullptr, std::move(userInfo));
 }
 
-std::vector<std::string> HooksTest::takeLog() {
-  auto lines = process.log();
-  process.clearLog();
-  return lines;
-}
-
 }  // namespace hooks_test

@@ -10,6 +10,7 @@
 
 #include "hosts/whatsapp/whatsapp_app.h"
 #include "platform/foundation/value.h"
+#include "tests/support/add_on_reports.h"
 #include "tests/support/test_process.h"
 
 namespace hooks_test {
@@ -40,10 +41,10 @@ class HooksTest : public testing::Test {
   // A reply request as the engine posts it; no "ChatSession" for a nil chat.
   void postReplyRequest(platform::Value msg, platform::Value delay, const Id& chat);
 
-  // The log since the last call.
-  std::vector<std::string> takeLog();
-
   testing_support::TestProcess process{"net.whatsapp.WhatsApp"};
+  // What the add-on reports; its log lines are pinned by the messaging app's
+  // transcript (tests/tools/transcripts/whatsapp.transcript).
+  testing_support::AddOnReports reports;
   std::unique_ptr<hosts::whatsapp::WhatsAppApp> app;
   std::vector<Sent> sent;
 };

@@ -1,6 +1,8 @@
 #pragma once
 // A fresh home-screen process for the switch tests, with the phone's
-// preferences folder, and a record of the Darwin posts made meanwhile.
+// preferences folder, and a record of the Darwin posts made meanwhile and of
+// the switch as the add-on reports it. The add-on's log lines are pinned by
+// the home screen's transcript (tests/tools/transcripts/springboard.transcript).
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -10,6 +12,7 @@
 
 #include "platform/foundation/darwin_notify_center.h"
 #include "platform/foundation/value.h"
+#include "tests/support/add_on_reports.h"
 #include "tests/support/test_process.h"
 #include "tests/support/value_printer.h"
 
@@ -28,6 +31,7 @@ class SwitchTest : public ::testing::Test {
 
   testing_support::TestProcess test;
   std::vector<std::string> posts;
+  testing_support::AddOnReports reports;
 
  private:
   platform::DarwinNotifyCenter::ObserverHandle observation_;
