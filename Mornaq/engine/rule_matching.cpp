@@ -114,7 +114,7 @@ platform::Result<bool> tryRule(const Rule& rule, Subject& subject, const Searche
              searched.inSubject[rule.searched];
     }
     case MatchKind::Contains:
-      return searched.inSubject[rule.searched];
+      return bool(searched.inSubject[rule.searched]);
     case MatchKind::Words:
       return subject.index().contains(subject.segmenter().segments(word));
     case MatchKind::Start:

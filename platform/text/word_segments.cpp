@@ -33,6 +33,7 @@ bool WordSegments::beginsWith(const WordSegments& start) const {
 }
 
 struct WordSegmenter::Impl {
+  icu::UnicodeString text;  // what words cuts: it reads the text where it lies, so it outlives it
   std::unique_ptr<icu::BreakIterator> words;
 };
 
@@ -48,7 +49,7 @@ WordSegmenter::~WordSegmenter() = default;
 
 WordSegments WordSegmenter::segments(std::string_view text) {
   const std::string canonical = composed(text);
-  const icu::UnicodeString s =
+  const icu::UnicodeString& s = impl_->text =
       icu::UnicodeString::fromUTF8(icu::StringPiece(canonical.data(), canonical.size()));
   icu::BreakIterator& words = *impl_->words;
   words.setText(s);
