@@ -65,6 +65,14 @@ inline constexpr std::string_view kGlobalOwner = "GLOBALGLOBALGLOBAL";
 inline constexpr std::string_view kCustomMatch = "customMatch";
 inline constexpr std::string_view kCustomMatchRe = "customMatchRe";
 inline constexpr std::string_view kCustomMatchReDelay = "customMatchReDelay";
+// How the match word is compared with the message; absent or empty: "either".
+inline constexpr std::string_view kCustomMatchKind = "customMatchKind";
+inline constexpr std::string_view kMatchKindEither = "either";  // either text contains the other
+inline constexpr std::string_view kMatchKindContains = "contains";
+inline constexpr std::string_view kMatchKindWords = "words";
+inline constexpr std::string_view kMatchKindStart = "start";
+inline constexpr std::string_view kMatchKindExact = "exact";
+inline constexpr std::string_view kMatchKindPattern = "pattern";
 
 // Every key the system keeps at the top level of MainSettings, and the rule
 // file's global owner: a contact whose key is one of these can have no entry

@@ -1,15 +1,39 @@
 #pragma once
-// Word-match rules: which rule of an owner's rule set answers a text.
+// Word-match rules: which rule of an owner's rule set answers a text. Each
+// rule compares its match word with the text in the way its customMatchKind
+// names (absent: either text contains the other, as rules always did); the
+// kinds are listed in common/settings_format.h and docs/command.md.
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/foundation/value.h"
 
 namespace mornaq {
 
-// The match word of the first rule in ruleSet whose word and subject contain
-// one another or are equal, ignoring case; none for an absent rule set.
+// A rule that could not be tried: it matches nothing, and the rules after it
+// are tried as usual.
+struct RuleProblem {
+  std::string word;  // the rule's match word
+  // What is wrong, as a clause of the why-trace:
+  // the pattern of rule "(order" is not valid: missing )
+  std::string why;
+  bool operator==(const RuleProblem&) const = default;
+};
+
+// What trying a rule set found: the first rule that matches, and the rules
+// before it that could not be tried.
+struct RuleSearch {
+  std::optional<std::string> word;  // the matching rule's match word
+  std::vector<RuleProblem> problems;
+};
+
+// Tries the rules of ruleSet against subject in the rule set's order; the
+// first that matches decides. Nothing matches in an absent rule set.
+RuleSearch searchRuleSet(const platform::Dictionary* ruleSet, std::string_view subject);
+
+// searchRuleSet's match word alone.
 std::optional<std::string> findMatchingRule(const platform::Dictionary* ruleSet,
                                             std::string_view subject);
 
@@ -27,8 +51,19 @@ struct MatchedRule {
   platform::Value customMatchReDelay;
 };
 
+// What trying an owner's rules found: the rule that answers, if any, and the
+// rules before it that could not be tried.
+struct RuleMatch {
+  std::optional<MatchedRule> rule{};
+  std::vector<RuleProblem> problems;
+};
+
 // The rule that answers subject among the rules that owner (a contact key or
-// the global owner) holds in the rule file; none when nothing matches.
+// the global owner) holds in the rule file.
+RuleMatch matchRules(const platform::Dictionary& ruleFile, std::string_view owner,
+                     std::string_view subject);
+
+// matchRules' rule alone; none when nothing matches.
 std::optional<MatchedRule> matchRule(const platform::Dictionary& ruleFile, std::string_view owner,
                                      std::string_view subject);
 

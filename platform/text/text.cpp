@@ -28,6 +28,12 @@ icu::UnicodeString folded(std::string_view text) {
   return U_SUCCESS(status) ? normalized : s;
 }
 
+bool isAscii(std::string_view text) {
+  // Iterator algorithms, not ranges: the phone's standard library has no range algorithms.
+  return std::all_of(text.begin(), text.end(),
+                     [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+}
+
 // A match must end on a character boundary: "cafe" is not in "café", whose
 // decomposed form continues the "e" with a combining accent.
 bool endsOnCharacterBoundary(std::string_view text, std::size_t end) {
@@ -119,9 +125,7 @@ class NeedleAutomaton {
 FoldedText::FoldedText(std::string_view text) {
   // Folding leaves ASCII ASCII, with capitals made small, and it decomposes
   // nothing: the common case needs no conversion through ICU.
-  // Iterator algorithms, not ranges: the phone's standard library has no range algorithms.
-  if (std::all_of(text.begin(), text.end(),
-                  [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+  if (isAscii(text)) {
     folded_.resize(text.size());
     std::transform(text.begin(), text.end(), folded_.begin(),
                    [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; });
@@ -163,6 +167,20 @@ bool containsIgnoringCase(std::string_view haystack, std::string_view needle) {
 
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
   return FoldedText(a) == FoldedText(b);
+}
+
+std::string composed(std::string_view text) {
+  // ASCII composes with nothing: the common case needs no conversion through ICU.
+  if (isAscii(text)) return std::string(text);
+  UErrorCode status = U_ZERO_ERROR;
+  const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+  if (U_FAILURE(status)) return std::string(text);
+  const icu::UnicodeString normalized = nfc->normalize(
+      icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), text.size())), status);
+  if (U_FAILURE(status)) return std::string(text);
+  std::string result;
+  normalized.toUTF8String(result);
+  return result;
 }
 
 struct NameCollator::Impl {

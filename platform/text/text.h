@@ -17,6 +17,10 @@ bool containsIgnoringCase(std::string_view haystack, std::string_view needle);
 // caseInsensitiveCompare: answered NSOrderedSame.
 bool equalsIgnoringCase(std::string_view a, std::string_view b);
 
+// The canonical composition (NFC) of text: canonically equivalent texts have
+// the same one, and it keeps a letter and its accents one character.
+std::string composed(std::string_view text);
+
 // A text folded once (full case folding, then canonical decomposition), for
 // many case-insensitive comparisons without folding it again each time.
 class FoldedText {
@@ -27,6 +31,8 @@ class FoldedText {
   bool contains(const FoldedText& needle) const;
   // equalsIgnoringCase(this text, other's text).
   bool operator==(const FoldedText& other) const = default;
+  // The folded form itself, for keys of a map: equal exactly when the texts are.
+  const std::string& utf8() const { return folded_; }
 
  private:
   friend std::vector<bool> containedIn(const FoldedText&, std::span<const FoldedText>);

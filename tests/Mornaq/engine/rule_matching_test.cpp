@@ -8,6 +8,12 @@
 #include "common/settings_format.h"
 #include "platform/text/text.h"
 
+namespace mornaq {
+void PrintTo(const RuleProblem& problem, std::ostream* out) {
+  *out << problem.word << ": " << problem.why;
+}
+}  // namespace mornaq
+
 namespace {
 
 using platform::Dictionary;
@@ -130,6 +136,144 @@ TEST(MatchRule, ReportsTheRuleAsStoredAndWithItsFallbacks) {
     EXPECT_EQ(rule->customMatch, row.match);
     EXPECT_EQ(rule->customMatchRe, row.reply);
     EXPECT_EQ(rule->customMatchReDelay.description(), row.delay);
+  }
+}
+
+Dictionary ruleOfKind(const char* kind) {
+  return *kind ? Dictionary{{"customMatchKind", kind}} : Dictionary{};
+}
+
+TEST(FindMatchingRule, EachMatchKindAtItsEdges) {
+  struct Row {
+    const char* kind;  // "": absent
+    const char* word;
+    const char* subject;
+    bool matches;
+  };
+  const std::vector<Row> rows = {
+      {"", "hi", "Nothing this week", true},
+      {"either", "Oh hi there", "HI", true},
+      {"either", "hi", "", false},
+      {"contains", "hi", "THIS", true},
+      {"contains", "Oh hi there", "hi", false},  // the word must be in the message
+      {"contains", "STRASSE", "Gr\u00fc\u00dfe aus der Stra\u00dfe", true},
+      {"contains", "hi", "", false},
+      {"words", "hi", "Hi! how are you", true},
+      {"words", "hi", "Nothing this week", false},
+      {"words", "\u4eac\u90fd", "\u6771\u4eac\u90fd\u306b\u884c\u304d\u307e\u3059", false},  // 京都
+      {"words", "\u6771\u4eac", "\u6771\u4eac\u90fd\u306b\u884c\u304d\u307e\u3059", true},  // 東京
+      {"words", "\u5317\u4eac", "\u6211\u60f3\u4e70\u4e00\u5f20\u53bb\u5317\u4eac\u7684\u7968",
+       true},
+      {"words", "\u0e04\u0e23\u0e31\u0e1a",
+       "\u0e2a\u0e27\u0e31\u0e2a\u0e14\u0e35\u0e04\u0e23\u0e31\u0e1a", true},
+      {"words", "\u0e04\u0e23", "\u0e2a\u0e27\u0e31\u0e2a\u0e14\u0e35\u0e04\u0e23\u0e31\u0e1a",
+       false},
+      {"words", "don't", "I DON'T know", true},
+      {"words", "don", "I don't know", false},
+      {"words", "\U0001F355", "I want\U0001F355 now", true},
+      {"words", "price list", "the PRICE  LIST, please", true},
+      {"words", "caf\u00e9", "CAFE\u0301!", true},
+      {"words", "price?", "what's the price?", true},
+      {"words", "hi", "", false},
+      {"words", "", "hi", false},
+      {"start", "hi", "\u00a1Hi there", true},
+      {"start", "hi", "Hire me", false},
+      {"start", "hi", "oh hi", false},
+      {"start", "\u00bfqu\u00e9", "Que\u0301 tal?", true},
+      {"start", "don't", "\"Don't go\"", true},
+      {"start", "\U0001F355", "\U0001F355\U0001F355 please", true},
+      {"start", "...", "... hi", false},  // no words to begin with
+      {"start", "hi", "", false},
+      {"exact", "Hi!", "hi", true},
+      {"exact", "hi", "hi there", false},
+      {"exact", "price?", "  PRICE\u2026 ", true},
+      {"exact", "caf\u00e9", "\u00a1CAFE\u0301!", true},
+      {"exact", "don't", "Don't!", true},
+      {"exact", "\u6771\u4eac", "\u300c\u6771\u4eac\u300d\u3002", true},  // 「東京」。
+      {"exact", "\U0001F355", "\U0001F355!", true},
+      {"exact", "?", "?", false},        // nothing is left of either
+      {"exact", "$5", "$5.", true},      // a symbol is not punctuation
+      {"exact", "\xff", "\xff!", true},  // nor is a byte that is not UTF-8
+      {"exact", "hi", "", false},
+      {"pattern", "order #?\\d+", "Where is ORDER 1234?", true},
+      {"pattern", "^hi\\b", "this", false},
+      {"pattern", "caf\u00e9", "CAFE\u0301", true},
+      {"pattern", "^$", "", false},  // an empty text is found in nothing
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(std::string(row.kind) + ": " + row.word + " / " + row.subject);
+    const Dictionary ruleSet{{row.word, ruleOfKind(row.kind)}};
+    const auto found = mornaq::searchRuleSet(&ruleSet, row.subject);
+    EXPECT_EQ(found.word, row.matches ? std::optional<std::string>(row.word) : std::nullopt);
+    EXPECT_TRUE(found.problems.empty());
+  }
+}
+
+TEST(MatchRules, SkipsAndReportsRulesThatCannotBeTried) {
+  const Dictionary ruleSet{
+      {"(order", Dictionary{{"customMatchKind", "pattern"}}},
+      {"Hello", Dictionary{{"customMatchKind", "fuzzy"}}},
+      {"Howdy", Dictionary{{"customMatchKind", 5}}},
+      {"hi", Dictionary{{"customMatchKind", "words"}, {"customMatchRe", "Hello!"}}},
+      {"zz[", Dictionary{{"customMatchKind", "pattern"}}},
+  };
+  const Dictionary ruleFile{{"owner", ruleSet}};
+  const std::vector<mornaq::RuleProblem> before = {
+      {"(order", "the pattern of rule \"(order\" is not valid: missing )"},
+      {"Hello", "the match kind \"fuzzy\" of rule \"Hello\" is not known"},
+      {"Howdy", "the match kind \"5\" of rule \"Howdy\" is not known"},
+  };
+  const auto match = mornaq::matchRules(ruleFile, "owner", "hi there");
+  ASSERT_TRUE(match.rule);
+  EXPECT_EQ(match.rule->word, "hi");
+  EXPECT_EQ(match.rule->customMatchRe, "Hello!");
+  EXPECT_EQ(match.problems, before);  // the rules after the match are not tried
+  auto all = before;
+  all.push_back({"zz[", "the pattern of rule \"zz[\" is not valid: missing ]: ["});
+  const auto none = mornaq::matchRules(ruleFile, "owner", "nothing");
+  EXPECT_FALSE(none.rule);
+  EXPECT_EQ(none.problems, all);
+}
+
+TEST(FindMatchingRule, AHostilePatternIsAnsweredAndTheNextRuleTried) {
+  const Dictionary ruleSet{{"!", Dictionary{{"customMatchKind", "contains"}}},
+                           {"(a+)+$", Dictionary{{"customMatchKind", "pattern"}}}};
+  // "(a+)+$" sorts after "!": the pattern is tried alone first.
+  const Dictionary patternAlone{*std::next(ruleSet.begin())};
+  const std::string subject = std::string(100'000, 'a') + "!";
+  EXPECT_EQ(mornaq::findMatchingRule(&patternAlone, subject), std::nullopt);
+  EXPECT_EQ(mornaq::findMatchingRule(&ruleSet, subject), "!");
+}
+
+// Rules of every kind tried together answer as each rule tried alone, in
+// order: what one search shares between rules changes no answer.
+TEST(SearchRuleSet, AnswersAsTryingEachRuleAloneOverGeneratedRules) {
+  const std::vector<std::string> pieces = {"a", "B", "\u00e9", "E\u0301", "\u6771\u4eac",
+                                           "!", " ", "("};
+  const std::vector<const char*> kinds = {"",      "either", "contains", "words",
+                                          "start", "exact",  "pattern",  "fuzzy"};
+  std::mt19937 random(11);
+  const auto text = [&](std::size_t length) {
+    std::string generated;
+    for (std::size_t i = 0; i < length; ++i) generated += pieces[random() % pieces.size()];
+    return generated;
+  };
+  for (int trial = 0; trial < 150; ++trial) {
+    Dictionary ruleSet;
+    for (int i = 0; i < 6; ++i)
+      ruleSet.emplace(text(random() % 5), ruleOfKind(kinds[random() % kinds.size()]));
+    const std::string subject = text(random() % 12);
+    SCOPED_TRACE("trial " + std::to_string(trial) + ": " + subject);
+    mornaq::RuleSearch alone;
+    for (const auto& rule : ruleSet) {
+      const Dictionary single{rule};
+      auto tried = mornaq::searchRuleSet(&single, subject);
+      alone.problems.insert(alone.problems.end(), tried.problems.begin(), tried.problems.end());
+      if ((alone.word = tried.word)) break;
+    }
+    const auto together = mornaq::searchRuleSet(&ruleSet, subject);
+    EXPECT_EQ(together.word, alone.word);
+    EXPECT_EQ(together.problems, alone.problems);
   }
 }
 
