@@ -31,7 +31,9 @@ Evaluation evaluate(const platform::Dictionary& settings, const PathKeys& keys,
                    .delay = delayOrDefault(textValue(settings, keys.delay))},
   };
   if (evaluation.isWordMatch) {
-    evaluation.rule = matchRule(*readRuleFile(), owner, evaluation.subject);
+    auto match = matchRules(*readRuleFile(), owner, evaluation.subject);
+    evaluation.rule = std::move(match.rule);
+    evaluation.ruleProblems = std::move(match.problems);
   }
   return evaluation;
 }

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "Mornaq/engine/rule_matching.h"
 #include "Mornaq/host/host_interface.h"
@@ -32,6 +33,8 @@ struct Evaluation {
   std::string subject;       // the text the rules were tried against
   Reply ownReply;            // the path's reply and delay, after their fallbacks
   std::optional<MatchedRule> rule{};
+  // The rules tried before an answer was found that could not be tried.
+  std::vector<RuleProblem> ruleProblems{};
 
   // The matched rule's reply; else the path's own when it is on; else none.
   std::optional<Reply> reply() const;

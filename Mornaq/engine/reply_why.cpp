@@ -106,18 +106,26 @@ void noteDecision(ReplyWhy& why, const Decision& decision) {
 }
 
 void noteEvaluation(ReplyWhy& why, const Decision& decision, const Evaluation& evaluation) {
-  if (const auto& rule = evaluation.rule) {
-    why.ruleOwner = decision.path == ReplyPath::Contact ? *decision.contactKey
-                                                        : std::string(format::kGlobalOwner);
-    why.ruleWord = rule->word;
-    return pass(why, WhyReason::NoReply,
-                {fmt::format("The rule \"{}\" of {}", *why.ruleWord, pathRules(why))});
-  }
-  const std::string noRule = evaluation.isWordMatch
-                                 ? fmt::format("No rule of {} matches", pathRules(why))
-                                 : "Word matching is off";
-  if (!evaluation.isAutoReply) return stop(why, WhyReason::NoReply, {noRule, pathReply(why)});
-  pass(why, WhyReason::NoReply, {capitalised(pathReply(why))});
+  const auto noteRules = [&] {
+    if (const auto& rule = evaluation.rule) {
+      why.ruleOwner = decision.path == ReplyPath::Contact ? *decision.contactKey
+                                                          : std::string(format::kGlobalOwner);
+      why.ruleWord = rule->word;
+      return pass(why, WhyReason::NoReply,
+                  {fmt::format("The rule \"{}\" of {}", *why.ruleWord, pathRules(why))});
+    }
+    const std::string noRule = evaluation.isWordMatch
+                                   ? fmt::format("No rule of {} matches", pathRules(why))
+                                   : "Word matching is off";
+    if (!evaluation.isAutoReply) return stop(why, WhyReason::NoReply, {noRule, pathReply(why)});
+    pass(why, WhyReason::NoReply, {capitalised(pathReply(why))});
+  };
+  noteRules();
+  // The rules that could not be tried come first: they are why a rule the
+  // user meant did not answer.
+  std::string problems;
+  for (const auto& problem : evaluation.ruleProblems) problems += capitalised(problem.why) + ". ";
+  why.steps.back().why.insert(0, problems);
 }
 
 void noteRequest(ReplyWhy& why, const Reply& request, const platform::Id& chatSession,

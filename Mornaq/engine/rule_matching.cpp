@@ -201,9 +201,4 @@ RuleMatch matchRules(const platform::Dictionary& ruleFile, std::string_view owne
   return match;
 }
 
-std::optional<MatchedRule> matchRule(const platform::Dictionary& ruleFile, std::string_view owner,
-                                     std::string_view subject) {
-  return matchRules(ruleFile, owner, subject).rule;
-}
-
 }  // namespace mornaq

@@ -63,8 +63,4 @@ struct RuleMatch {
 RuleMatch matchRules(const platform::Dictionary& ruleFile, std::string_view owner,
                      std::string_view subject);
 
-// matchRules' rule alone; none when nothing matches.
-std::optional<MatchedRule> matchRule(const platform::Dictionary& ruleFile, std::string_view owner,
-                                     std::string_view subject);
-
 }  // namespace mornaq

@@ -110,9 +110,13 @@ class Generator {
     for (const char* owner : {"ann", "bob", "GLOBALGLOBALGLOBAL"}) {
       if (chance(0.3)) continue;
       Dictionary ruleSet;
-      for (const char* word : {"lunch", "hi", "sms", "call me"}) {
+      for (const char* word : {"lunch", "hi", "sms", "call me", "(order"}) {
         if (chance(0.5)) continue;
         Dictionary rule;
+        if (chance(0.3)) {
+          maybeSet(rule, "customMatchKind",
+                   {"either", "contains", "words", "start", "exact", "pattern", "fuzzy"});
+        }
         maybeSet(rule, "customMatch", {word, "", 7});
         maybeSet(rule, "customMatchRe", kReplies);
         maybeSet(rule, "customMatchReDelay", kDelays);

@@ -252,6 +252,40 @@ TEST(Audience, LeavesTheContactPathAndTheBlacklistAlone) {
   }
 }
 
+// A rule that cannot be tried answers nothing; the why says which and why,
+// and the rules after it are tried as usual.
+TEST(RuleProblems, AreNamedInTheRulesStep) {
+  const Dictionary rules{
+      {"GLOBALGLOBALGLOBAL", Dictionary{{"(order", Dictionary{{"customMatchKind", "pattern"}}},
+                                        {"hi", Dictionary{{"customMatchKind", "fuzzy"}}},
+                                        {"lunch", Dictionary{{"customMatchKind", "words"},
+                                                             {"customMatchRe", "At one."}}}}}};
+  mornaq::GivenWorld world;
+  world.settings = std::make_shared<const Dictionary>(with(kGlobalAuto, "isWordMatchGlob", true));
+  world.rules = std::make_shared<const Dictionary>(rules);
+  struct Row {
+    std::string text;
+    std::string why;
+  };
+  const std::vector<Row> rows = {
+      {"Lunch?",
+       "The pattern of rule \"(order\" is not valid: missing ). The match kind \"fuzzy\" of rule "
+       "\"hi\" is not known. The rule \"lunch\" of the global word-match rules answers."},
+      {"Nothing this week",
+       "The pattern of rule \"(order\" is not valid: missing ). The match kind \"fuzzy\" of rule "
+       "\"hi\" is not known. The global reply answers."},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.text);
+    const auto why = mornaq::dryRun(fromC1(row.text), world);
+    const auto rulesStep = std::find_if(why.steps.begin(), why.steps.end(), [](const auto& step) {
+      return step.reason == mornaq::WhyReason::NoReply;
+    });
+    ASSERT_NE(rulesStep, why.steps.end());
+    EXPECT_EQ(rulesStep->why, row.why);
+  }
+}
+
 TEST(Decision, BlacklistBarsBothPathsAndAnEnabledEntryIgnoresTheGlobalSwitch) {
   using mornaq::ReplyPath;
   struct Row {

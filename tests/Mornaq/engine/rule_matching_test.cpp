@@ -128,7 +128,7 @@ TEST(MatchRule, ReportsTheRuleAsStoredAndWithItsFallbacks) {
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     const Dictionary ruleFile{{"owner", Dictionary{{"hi", row.rule}}}};
-    const auto rule = mornaq::matchRule(ruleFile, "owner", "hi there");
+    const auto rule = mornaq::matchRules(ruleFile, "owner", "hi there").rule;
     ASSERT_TRUE(rule);
     EXPECT_EQ(rule->storedMatch.description(), row.storedMatch);
     EXPECT_EQ(rule->storedReply.description(), row.storedReply);
