@@ -12,7 +12,9 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kSourceDir = MORNAQ_SOURCE_DIR;
-const fs::path kPrefsResources = kSourceDir / "MornaqPrefs/Resources";
+// The bundle's resources as the build lays them: the plists, and the images
+// rendered from their SVG sources.
+const fs::path kPrefsResources = MORNAQPREFS_RESOURCES_DIR;
 
 // Copied beside the target and renamed over it, so that an app running from
 // the root keeps the file it opened and never sees half a new one.
@@ -38,7 +40,7 @@ const std::vector<PackageItem>& packageItems() {
       {MORNAQ_DYLIB, "/Library/MobileSubstrate/DynamicLibraries/Mornaq.dylib"},
       {kSourceDir / "Mornaq/Mornaq.plist",
        "/Library/MobileSubstrate/DynamicLibraries/Mornaq.plist"},
-      {kSourceDir / "MornaqPrefs/Resources/Empty.plist",
+      {kPrefsResources / "Empty.plist",
        "/Library/PreferenceBundles/MornaqPrefs.bundle/Empty.plist"},
       // The settings bundle and the entry through which the Settings app finds it.
       {MORNAQPREFS_EXECUTABLE, "/Library/PreferenceBundles/MornaqPrefs.bundle/MornaqPrefs"},
@@ -72,6 +74,14 @@ const std::vector<PackageItem>& packageItems() {
        "/Library/PreferenceBundles/MornaqPrefs.bundle/Contact@2x.png"},
       {kPrefsResources / "ContactBl@2x.png",
        "/Library/PreferenceBundles/MornaqPrefs.bundle/ContactBl@2x.png"},
+      {kPrefsResources / "ListenerOn.png",
+       "/Library/PreferenceBundles/MornaqPrefs.bundle/ListenerOn.png"},
+      {kPrefsResources / "ListenerOn@3x.png",
+       "/Library/PreferenceBundles/MornaqPrefs.bundle/ListenerOn@3x.png"},
+      {kPrefsResources / "ListenerOff.png",
+       "/Library/PreferenceBundles/MornaqPrefs.bundle/ListenerOff.png"},
+      {kPrefsResources / "ListenerOff@3x.png",
+       "/Library/PreferenceBundles/MornaqPrefs.bundle/ListenerOff@3x.png"},
       {kSourceDir / "MornaqPrefs/entry.plist",
        "/Library/PreferenceLoader/Preferences/MornaqPrefs.plist"},
   };
