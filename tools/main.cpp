@@ -2,6 +2,7 @@
 #include <utility>
 #include <vector>
 
+#include "common/version.h"
 #include "tools/commands.h"
 
 namespace tools {
@@ -23,6 +24,7 @@ bool registerSubcommand(AddSubcommand add) {
 
 int main(int argc, char** argv) {
   CLI::App mornaq("Mornaq: automatic replies, with the phone's apps simulated", "mornaq");
+  mornaq.set_version_flag("--version", "mornaq " MORNAQ_VERSION);
   mornaq.require_subcommand(1);
   std::vector<std::pair<CLI::App*, tools::Run>> subcommands;
   for (const auto& add : tools::registry()) {

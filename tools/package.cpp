@@ -1,89 +1,145 @@
 #include "tools/package.h"
 
-#include <system_error>
-
 #include <fmt/format.h>
 
-#include "platform/foundation/device_root.h"
+#include <array>
+#include <set>
+#include <system_error>
+#include <utility>
+#include <vector>
+
+#include "common/settings_format.h"
+#include "tools/deb_archive.h"
+#include "tools/own_files.h"
+#include "tools/package_list.h"
+#include "tools/staged_files.h"
 
 namespace tools {
 namespace {
 
 namespace fs = std::filesystem;
+using platform::Failure;
+using platform::Result;
 
-const fs::path kSourceDir = MORNAQ_SOURCE_DIR;
-const fs::path kPrefsResources = kSourceDir / "MornaqPrefs/Resources";
+// Set by the build (package/CMakeLists.txt).
+constexpr std::string_view kPackageName = MORNAQ_PACKAGE_NAME;
+constexpr std::string_view kArchitecture = MORNAQ_ARCHITECTURE;
 
-// Copied beside the target and renamed over it, so that an app running from
-// the root keeps the file it opened and never sees half a new one.
-platform::Result<> installItem(const PackageItem& item, const platform::DeviceRoot& root) {
-  const fs::path target = *root.map(item.devicePath);
-  const fs::path partial = fs::path(target).concat(".partial");
+// What the package manager checks before it unpacks anything.
+Result<> checkControl(const deb::ControlFields& control) {
+  for (const auto& [field, name] : std::array<std::pair<const char*, const char*>, 3>{
+           {{"package", "Package"}, {"version", "Version"}, {"architecture", "Architecture"}}}) {
+    if (!control.contains(field) || control.at(field).empty()) {
+      return deb::refusal(fmt::format("its control file gives no {}", name));
+    }
+  }
+  if (control.at("package") != kPackageName) {
+    return deb::refusal(
+        fmt::format("it is the package {}, not {}", control.at("package"), kPackageName));
+  }
+  const std::string& architecture = control.at("architecture");
+  if (architecture != kArchitecture && architecture != "all") {
+    return deb::refusal(
+        fmt::format("it is built for {}, and this machine is {}", architecture, kArchitecture));
+  }
+  return {};
+}
+
+// Lays the data beside its targets, with the list that records it.
+Result<std::vector<std::string>> stageData(deb::Package& package, StagedFiles& staged) {
+  std::vector<std::string> listed;
+  auto read = package.readData([&](const deb::DataMember& member, const deb::Content& content) {
+    listed.push_back(member.devicePath);
+    return member.folder ? staged.folder(member.devicePath)
+                         : staged.file(member.devicePath, member.permissions, content);
+  });
+  if (!read) return read.failure();
+  const std::string list = packageListText(listed);
+  auto recorded = staged.file(kPackageListPath, 0644,
+                              [&list](const deb::BlockSink& sink) { return sink(list); });
+  if (!recorded) return recorded.failure();
+  return listed;
+}
+
+Result<std::string> install(const platform::DeviceRoot& root, const fs::path& file) {
+  auto package = deb::Package::open(file);
+  if (!package) return package.failure();
+  if (auto checked = checkControl(package->control()); !checked) return checked.failure();
+  const auto before = readPackageList(root);
+  StagedFiles staged(root);
+  auto listed = stageData(*package, staged);
+  if (!listed) return listed.failure();
+  if (auto committed = staged.commit(); !committed) return committed.failure();
+  if (before) {
+    const std::set<std::string> kept(listed->begin(), listed->end());
+    if (auto removed = removeListed(root, *before, kept); !removed) return removed.failure();
+  }
+  return package->control().at("version");
+}
+
+// Whether a file of the preferences folder is one of the add-on's settings
+// files or what their writers leave beside them: the lock ("NAME.lock"), the
+// copies moved aside ("NAME.malformed-N") and a temporary file a writer left
+// (".NAME.XXXXXX").
+bool isSettingsFile(const std::string& found) {
+  for (std::string_view settings :
+       {mornaq::format::kMainSettingsPath, mornaq::format::kRuleSettingsPath,
+        mornaq::format::kReplyHistoryPath}) {
+    const std::string name = fs::path(settings).filename().string();
+    if (found == name || found.starts_with(name + ".") || found.starts_with("." + name + ".")) {
+      return true;
+    }
+  }
+  return false;
+}
+
+Result<> purgeSettings(const platform::DeviceRoot& root) {
+  const std::string folder(mornaq::format::kPreferencesFolder);
+  std::vector<std::string> found;
   std::error_code error;
-  fs::create_directories(target.parent_path(), error);
-  if (!error) fs::copy_file(item.source, partial, fs::copy_options::overwrite_existing, error);
-  if (!error) fs::rename(partial, target, error);
-  if (!error) return {};
-  std::error_code ignored;
-  fs::remove(partial, ignored);
-  return platform::systemFailure(
-      error, fmt::format("cannot install {} as {}: {}", item.source.string(), target.string(),
-                         error.message()));
+  for (const auto& entry : fs::directory_iterator(*root.map(folder), error)) {
+    if (isSettingsFile(entry.path().filename().string())) {
+      found.push_back(entry.path().filename().string());
+    }
+  }
+  for (const auto& name : found) {
+    if (auto removed = removeWithEmptyFolders(root, folder + name); !removed) return removed;
+  }
+  return {};
 }
 
 }  // namespace
 
-const std::vector<PackageItem>& packageItems() {
-  static const std::vector<PackageItem> items = {
-      {MORNAQ_DYLIB, "/Library/MobileSubstrate/DynamicLibraries/Mornaq.dylib"},
-      {kSourceDir / "Mornaq/Mornaq.plist",
-       "/Library/MobileSubstrate/DynamicLibraries/Mornaq.plist"},
-      {kSourceDir / "MornaqPrefs/Resources/Empty.plist",
-       "/Library/PreferenceBundles/MornaqPrefs.bundle/Empty.plist"},
-      // The settings bundle and the entry through which the Settings app finds it.
-      {MORNAQPREFS_EXECUTABLE, "/Library/PreferenceBundles/MornaqPrefs.bundle/MornaqPrefs"},
-      {kPrefsResources / "Info.plist", "/Library/PreferenceBundles/MornaqPrefs.bundle/Info.plist"},
-      {kPrefsResources / "Root.plist", "/Library/PreferenceBundles/MornaqPrefs.bundle/Root.plist"},
-      {kPrefsResources / "Global.plist",
-       "/Library/PreferenceBundles/MornaqPrefs.bundle/Global.plist"},
-      {kPrefsResources / "Activator.plist",
-       "/Library/PreferenceBundles/MornaqPrefs.bundle/Activator.plist"},
-      {kPrefsResources / "TweakList.plist",
-       "/Library/PreferenceBundles/MornaqPrefs.bundle/TweakList.plist"},
-      {kPrefsResources / "empty.plist",
-       "/Library/PreferenceBundles/MornaqPrefs.bundle/empty.plist"},
-      {kPrefsResources / "Match.plist",
-       "/Library/PreferenceBundles/MornaqPrefs.bundle/Match.plist"},
-      {kPrefsResources / "AppSettings.plist",
-       "/Library/PreferenceBundles/MornaqPrefs.bundle/AppSettings.plist"},
-      {kPrefsResources / "BlackList.plist",
-       "/Library/PreferenceBundles/MornaqPrefs.bundle/BlackList.plist"},
-      {kPrefsResources / "Policy.plist",
-       "/Library/PreferenceBundles/MornaqPrefs.bundle/Policy.plist"},
-      {kPrefsResources / "History.plist",
-       "/Library/PreferenceBundles/MornaqPrefs.bundle/History.plist"},
-      {kPrefsResources / "header.png", "/Library/PreferenceBundles/MornaqPrefs.bundle/header.png"},
-      {kPrefsResources / "icon.png", "/Library/PreferenceBundles/MornaqPrefs.bundle/icon.png"},
-      {kPrefsResources / "icon@2x.png",
-       "/Library/PreferenceBundles/MornaqPrefs.bundle/icon@2x.png"},
-      {kPrefsResources / "icon@3x.png",
-       "/Library/PreferenceBundles/MornaqPrefs.bundle/icon@3x.png"},
-      {kPrefsResources / "Contact@2x.png",
-       "/Library/PreferenceBundles/MornaqPrefs.bundle/Contact@2x.png"},
-      {kPrefsResources / "ContactBl@2x.png",
-       "/Library/PreferenceBundles/MornaqPrefs.bundle/ContactBl@2x.png"},
-      {kSourceDir / "MornaqPrefs/entry.plist",
-       "/Library/PreferenceLoader/Preferences/MornaqPrefs.plist"},
-  };
-  return items;
+Result<std::string> installPackage(const fs::path& root, const fs::path& package) {
+  auto installed = install(normalRoot(root), package);
+  if (installed || !deb::isRefusal(installed.failure())) return installed;
+  return deb::refusal(fmt::format("refused {}: {}", package.string(), installed.reason()));
 }
 
-platform::Result<> installPackage(const fs::path& root) {
-  const platform::DeviceRoot deviceRoot(root);
-  for (const auto& item : packageItems()) {
-    if (auto installed = installItem(item, deviceRoot); !installed) return installed;
+Result<std::string> installPackage(const fs::path& root) {
+  const auto package = ownFile(MORNAQ_PACKAGE_FILE);
+  if (!package) return package.failure();
+  return installPackage(root, *package);
+}
+
+bool isInstalled(const fs::path& root) {
+  std::error_code ignored;
+  return fs::is_regular_file(*normalRoot(root).map(kPackageListPath), ignored);
+}
+
+Result<> uninstallPackage(const fs::path& root, bool purge) {
+  const platform::DeviceRoot device = normalRoot(root);
+  const auto listed = readPackageList(device);
+  const bool missing = !listed && listed.failure().code == std::errc::no_such_file_or_directory;
+  if (!listed && !missing) return listed.failure();
+  if (missing && !purge) {
+    return Failure{fmt::format("Mornaq is not installed in {}", root.string())};
   }
-  return {};
+  if (listed) {
+    if (auto removed = removeListed(device, *listed); !removed) return removed;
+    if (auto removed = removeWithEmptyFolders(device, kPackageListPath); !removed) return removed;
+  }
+  return purge ? purgeSettings(device) : Result<>();
 }
 
 }  // namespace tools

@@ -6,6 +6,7 @@
 #include "Mornaq/hooks/alerts.h"
 #include "common/settings_format.h"
 #include "common/settings_write.h"
+#include "common/version.h"
 
 namespace mornaq {
 namespace {
@@ -44,7 +45,7 @@ void showNotices(const platform::Id& homeScreen) {
     return;
   }
   if (!isDue(settings, format::kUpdate75)) return;
-  present(homeScreen, format::kUpdate75, "Mornaq 0.7.6",
+  present(homeScreen, format::kUpdate75, "Mornaq " MORNAQ_VERSION,
           "\n Now you can use :newline: in reply which will be replaced with a blank line and "
           ":name: which will be replaced with user's name whom you are replying.\n\nTry it Now");
 }

@@ -26,13 +26,16 @@ struct ListenerKind {
   std::string_view eventLine;
   std::string_view title;
   std::string_view description;
+  std::string_view icon;  // the picture's name in the settings bundle
 };
 
 constexpr std::array<ListenerKind, 2> kListenerKinds{{
     {kActivatorOnClass, format::kActivatorOnListener, true,
-     "[Mornaq] even received set check == YESS", "Mornaq ON", "To enabled Mornaq tweak."},
+     "[Mornaq] even received set check == YESS", "Mornaq ON", "To enabled Mornaq tweak.",
+     "ListenerOn"},
     {kActivatorOffClass, format::kActivatorOffListener, false,
-     "[Mornaq] even received set check == NO00", "Mornaq OFF", "To disable Mornaq tweak."},
+     "[Mornaq] even received set check == NO00", "Mornaq OFF", "To disable Mornaq tweak.",
+     "ListenerOff"},
 }};
 
 // The listener does not look at the current state: every event writes and
@@ -64,11 +67,11 @@ ClassRef defineListenerClass(platform::Runtime& runtime, const ListenerKind& kin
                  })));
   cls->setMethod(la::kRequiresIcon,
                  Method(la::RequiresIcon([&kind](Id, Id, std::string, double scale) {
-                   return listenerIcon(kind.className, IconSize::Large, scale);
+                   return listenerIcon(kind.className, kind.icon, IconSize::Large, scale);
                  })));
   cls->setMethod(la::kRequiresSmallIcon,
                  Method(la::RequiresIcon([&kind](Id, Id, std::string, double scale) {
-                   return listenerIcon(kind.className, IconSize::Small, scale);
+                   return listenerIcon(kind.className, kind.icon, IconSize::Small, scale);
                  })));
   cls->addClassMethod<void>("load", [&kind](Id self) {
     registerListener(std::static_pointer_cast<platform::Class>(self), kind);

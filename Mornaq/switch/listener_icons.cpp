@@ -18,18 +18,19 @@ struct IconCaches {
   std::map<std::pair<std::string, IconSize>, Icon> icons;
 };
 
-// The large picture is the one asked for at scale 2.0 exactly; every other
-// scale gets the plain one. Once cached, an icon serves every scale.
-std::string iconPath(double scale) {
-  return fmt::format("{}/{}.png", format::kBundlePath, scale == 2.0 ? "icon@3x" : "icon");
+// The large picture ("@3x") is the one asked for at scale 2.0 exactly; every
+// other scale gets the plain one. Once cached, an icon serves every scale.
+std::string iconPath(std::string_view picture, double scale) {
+  return fmt::format("{}/{}{}.png", format::kBundlePath, picture, scale == 2.0 ? "@3x" : "");
 }
 
 }  // namespace
 
-Icon listenerIcon(std::string_view className, IconSize size, double scale) {
+Icon listenerIcon(std::string_view className, std::string_view picture, IconSize size,
+                  double scale) {
   auto& caches = platform::Process::current().state<IconCaches>();
   Icon& cached = caches.icons[{std::string(className), size}];
-  if (!cached) cached = platform::uikit::UIImage::initWithContentsOfFile(iconPath(scale));
+  if (!cached) cached = platform::uikit::UIImage::initWithContentsOfFile(iconPath(picture, scale));
   return cached;
 }
 

@@ -5,13 +5,15 @@
 #include <string_view>
 
 #include "MornaqPrefs/pages/page_frame.h"
+#include "common/version.h"
 
 namespace mornaqprefs {
 
 class MNQRootListController : public PageFrame {
  public:
   static constexpr std::string_view kClassName = "MNQRootListController";
-  static constexpr std::string_view kUpdateTitle = "\U0001F60D Mornaq 0.7.6 \U0001F60D";
+  static constexpr std::string_view kUpdateTitle =
+      "\U0001F60D Mornaq " MORNAQ_VERSION " \U0001F60D";
   static constexpr std::string_view kUpdateMessage =
       "\n Now you can use :newline: in reply which will be replaced with a blank line \n\nand "
       ":name: which will be replaced with user's name whom you are replying.\n\nTry it Now";

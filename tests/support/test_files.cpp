@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
-#include <iterator>
+#include <sstream>
 
 #include "platform/foundation/plist_file.h"
 
@@ -16,7 +16,9 @@ void writeFile(const std::filesystem::path& file, std::string_view bytes) {
 
 std::string readFile(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
+  std::ostringstream content;
+  content << in.rdbuf();
+  return content.str();
 }
 
 void writePlist(std::string_view devicePath, const platform::Dictionary& content) {

@@ -2,11 +2,9 @@
 
 #include <fmt/format.h>
 
-#include <algorithm>
 #include <cstdlib>
 #include <system_error>
 
-#include "platform/foundation/device_root.h"
 #include "tools/package.h"
 #include "tools/sample_settings.h"
 
@@ -32,10 +30,7 @@ platform::Result<void> prepareRoot(const fs::path& root, bool fresh) {
   std::error_code error;
   fs::create_directories(root, error);
   if (error) return platform::systemFailure(error, "cannot make " + root.string());
-  const bool installed = std::all_of(packageItems().begin(), packageItems().end(), [&](auto& item) {
-    return fs::exists(*platform::DeviceRoot(root).map(item.devicePath));
-  });
-  if (!installed) {
+  if (!isInstalled(root)) {
     if (auto installed = installPackage(root); !installed) return installed.failure();
   }
   if (fresh) {

@@ -16,9 +16,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The bundle's header image and the icons of the listeners and contact rows.
-constexpr std::string_view kImages[] = {"header.png", "icon.png", "icon@2x.png", "Contact@2x.png",
-                                        "ContactBl@2x.png"};
+// The bundle's header image and the icons of the contact rows and the
+// listeners (these as the listing asks for them, at scale 2.0).
+constexpr std::string_view kImages[] = {"header.png",        "icon@2x.png",
+                                        "Contact@2x.png",    "ContactBl@2x.png",
+                                        "ListenerOn@3x.png", "ListenerOff@3x.png"};
 
 std::string contentType(std::string_view name) {
   if (name.ends_with(".html")) return "text/html; charset=utf-8";

@@ -13,16 +13,20 @@ namespace {
 namespace format = mornaq::format;
 namespace la = platform::activator;
 
-const std::string kIcon = std::string(format::kBundlePath) + "/icon.png";
-const std::string kIcon3x = std::string(format::kBundlePath) + "/icon@3x.png";
+// Each listener's picture, plain and large ("@3x").
+std::string picture(std::string_view name) {
+  return std::string(format::kBundlePath) + "/" + std::string(name) + ".png";
+}
 
 class ListenerIconsTest : public switch_test::SwitchTest {
  protected:
   void SetUp() override { mornaq::loadActivatorListeners(); }
 
   void installIcons() {
-    test.writeFile(kIcon, testing_support::pngBytes(29, 29));
-    test.writeFile(kIcon3x, testing_support::pngBytes(87, 87));
+    for (std::string_view name : {"ListenerOn", "ListenerOff"}) {
+      test.writeFile(picture(name), testing_support::pngBytes(29, 29));
+      test.writeFile(picture(std::string(name) + "@3x"), testing_support::pngBytes(87, 87));
+    }
   }
   la::Icon icon(std::string_view listener, double scale) {
     return la::activatorRequiresIconForListenerName(listenerNamed(listener), activator,
@@ -64,6 +68,11 @@ TEST_F(ListenerIconsTest, EachClassAndSizeHasACacheOfItsOwn) {
   EXPECT_EQ(onSmall->scale(), kPlain);
   EXPECT_EQ(offLarge->scale(), kPlain);
   EXPECT_EQ(offSmall->scale(), kLarge);
+  // Each shows the state it switches to.
+  EXPECT_EQ(onLarge->name(), "ListenerOn@3x");
+  EXPECT_EQ(onSmall->name(), "ListenerOn");
+  EXPECT_EQ(offLarge->name(), "ListenerOff");
+  EXPECT_EQ(offSmall->name(), "ListenerOff@3x");
   EXPECT_EQ(icon(on, 1.0), onLarge);
   EXPECT_EQ(smallIcon(on, 2.0), onSmall);
   EXPECT_EQ(icon(off, 2.0), offLarge);
@@ -72,7 +81,7 @@ TEST_F(ListenerIconsTest, EachClassAndSizeHasACacheOfItsOwn) {
 
 TEST_F(ListenerIconsTest, AFailedLoadKeepsNothingAndIsRetried) {
   EXPECT_EQ(icon(on, 2.0), nullptr);
-  test.writeFile(kIcon3x, "not a picture");
+  test.writeFile(picture("ListenerOn@3x"), "not a picture");
   EXPECT_EQ(icon(on, 2.0), nullptr);
   installIcons();
   auto loaded = icon(on, 2.0);

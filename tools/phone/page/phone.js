@@ -380,10 +380,13 @@ function settingsOutput(out) {
 
 // ---- Home screen -----------------------------------------------------------
 
+// Each listener's own picture, as the bundle holds it for the listing's scale.
+const listenerIcons = { "com.corvane.halbrin.mornaqactivator/ONN": "ListenerOn@3x", "com.corvane.halbrin.mornaqactivator/OFF": "ListenerOff@3x" };
+
 function listener(facts) {
   const title = facts.title ?? facts.name;
   $("#listeners").append(element("button", { type: "button", "aria-label": title, onclick: () => send("springboard", { activator: facts.name }) },
-    facts.icon ? element("img", { src: "/images/icon.png", alt: "" }) : null,
+    facts.icon && listenerIcons[facts.name] ? element("img", { src: `/images/${listenerIcons[facts.name]}.png`, alt: "" }) : null,
     element("span", {}, title)));
 }
 $("#home-screen").addEventListener("click", () => send("springboard", { homeScreen: true }));
