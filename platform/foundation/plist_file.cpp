@@ -92,7 +92,7 @@ Result<Dictionary> readForUpdate(std::string_view devicePath, const fs::path& fi
   if (!bytes && bytes.failure().code == std::errc::no_such_file_or_directory) return Dictionary{};
   if (!bytes) return Failure{"could not read it: " + bytes.reason()};
   if (auto dictionary = dictionaryFrom(*bytes)) return std::move(*dictionary);
-  if (auto moved = moveAside(devicePath, file); !moved) return moved.failure();
+  PLATFORM_TRY(moveAside(devicePath, file));
   return Dictionary{};
 }
 
@@ -110,13 +110,13 @@ PlistRead readAfresh(const fs::path& file) {
   const auto bytes = readWholeFile(file);
   if (!bytes) return Failure{"could not read it: " + bytes.reason(), bytes.failure().code};
   auto dictionary = dictionaryFrom(*bytes);
-  if (!dictionary) return dictionary.failure();
+  PLATFORM_TRY(dictionary);
   return std::make_shared<const Dictionary>(std::move(*dictionary));
 }
 
 PlistRead readSnapshot(std::string_view devicePath) {
   const auto file = hostPath(devicePath);
-  if (!file) return file.failure();
+  PLATFORM_TRY(file);
   return readThroughCache(*file, readAfresh);
 }
 
@@ -124,7 +124,7 @@ PlistRead readSnapshot(std::string_view devicePath) {
 
 Result<Dictionary> readPlistIfPresent(std::string_view devicePath) {
   const auto read = readSnapshot(devicePath);
-  if (!read) return read.failure();
+  PLATFORM_TRY(read);
   return **read;
 }
 
@@ -141,33 +141,31 @@ std::shared_ptr<const Dictionary> readPlistShared(std::string_view devicePath) {
 
 Result<> updatePlist(std::string_view devicePath, const PlistChange& change) {
   const auto file = hostPath(devicePath);
-  if (!file) return file.failure();
+  PLATFORM_TRY(file);
 
   const auto lock = lockForUpdate(*file);
-  if (!lock) return lock.failure();
+  PLATFORM_TRY(lock);
   removeLeftoverTemporaries(*file);
 
   auto dictionary = readForUpdate(devicePath, *file);
-  if (!dictionary) return dictionary.failure();
+  PLATFORM_TRY(dictionary);
   if (!change(*dictionary)) return {};
-  const auto written = replaceFileAtomically(*file, serializePropertyList(*dictionary));
-  if (!written) return written.failure();
-  return {};
+  return replaceFileAtomically(*file, serializePropertyList(*dictionary));
 }
 
 Result<bool> seedPlistIfMissing(std::string_view devicePath, std::string_view seedDevicePath) {
   const auto file = hostPath(devicePath);
-  if (!file) return file.failure();
+  PLATFORM_TRY(file);
   const auto seed = hostPath(seedDevicePath);
-  if (!seed) return seed.failure();
+  PLATFORM_TRY(seed);
 
   const auto lock = lockForUpdate(*file);
-  if (!lock) return lock.failure();
+  PLATFORM_TRY(lock);
   std::error_code error;
   if (fs::exists(fs::symlink_status(*file, error))) return false;
   const auto bytes = readWholeFile(*seed);
   if (!bytes) return Failure{"could not read the seed: " + bytes.reason(), bytes.failure().code};
-  if (auto written = replaceFileAtomically(*file, *bytes); !written) return written.failure();
+  PLATFORM_TRY(replaceFileAtomically(*file, *bytes));
   return true;
 }
 

@@ -81,3 +81,15 @@ inline Failure systemFailure(std::error_code code, std::string reason = {}) {
 }
 
 }  // namespace platform
+
+// Hands a failed result's failure on to the caller, as it is; goes on otherwise. The result is
+// evaluated once: a call, or a result already held (whose value is then used after).
+//   PLATFORM_TRY(moveAside(file));
+//   const auto file = hostPath(devicePath);
+//   PLATFORM_TRY(file);
+#define PLATFORM_TRY(result)                                             \
+  do {                                                                   \
+    if (auto&& platform_try_result_ = (result); !platform_try_result_) { \
+      return platform_try_result_.failure();                             \
+    }                                                                    \
+  } while (false)

@@ -36,14 +36,14 @@ platform::Result<void> prepareRoot(const fs::path& root, bool fresh) {
     return fs::exists(*platform::DeviceRoot(root).map(item.devicePath));
   });
   if (!installed) {
-    if (auto installed = installPackage(root); !installed) return installed.failure();
+    PLATFORM_TRY(installPackage(root));
   }
   if (fresh) {
     if (auto written = writeSampleAddressBook(root); !written) {
       return platform::Failure{fmt::format("cannot write the sample address book into {}: {}",
                                            root.string(), written.reason())};
     }
-    if (auto written = writeSampleSettings(root); !written) return written.failure();
+    PLATFORM_TRY(writeSampleSettings(root));
   }
   return {};
 }
