@@ -12,6 +12,8 @@
 #include "MornaqPrefs/contacts/contact_directory.h"
 #include "common/contact_key.h"
 #include "platform/contacts/contacts.h"
+#include "platform/contacts/vcard_reader.h"
+#include "platform/foundation/file_io.h"
 #include "platform/process/process.h"
 #include "tools/commands.h"
 
@@ -43,14 +45,16 @@ int inSettingsProcess(const std::string& root, Body body) {
 // first contact with a phone number that has the key, as the scan keeps it.
 std::map<std::string, std::string, std::less<>> identifiersByKey() {
   std::map<std::string, std::string, std::less<>> identifiers;
-  platform::contacts::CNContactStore().enumerateContactsWithFetchRequest(
+  // An address book that cannot be read is logged by the store, and the pages list no contact of
+  // it either.
+  static_cast<void>(platform::contacts::CNContactStore().enumerateContactsWithFetchRequest(
       platform::contacts::CNContactFetchRequest(
           {std::string(platform::contacts::CNContactPhoneNumbersKey)}),
       [&](const auto& contact, bool&) {
         if (contact.phoneNumbers().empty()) return;
         identifiers.try_emplace(mornaq::format::contactKey(contact.identifier()),
                                 contact.identifier());
-      });
+      }));
   return identifiers;
 }
 
@@ -65,28 +69,36 @@ int listContacts(const std::string& root) {
   });
 }
 
-int importAddressBook(const std::string& root, const fs::path& file) {
-  const auto target = *platform::DeviceRoot(root).map(platform::contacts::kAddressBookPath);
-  // Copied beside the target and renamed over it, so that a reader sees the
-  // old address book or the new one, never a part.
-  auto temporary = target;
-  temporary += ".import";
+// Makes file the address book at target when a card can be read from it, whole, so that a
+// reader sees the old address book or the new one, never a part. Gives the number of cards read.
+platform::Result<int> importCards(const fs::path& file, const fs::path& target) {
+  const auto text = platform::readWholeFile(file);
+  int cards = 0;
+  const auto read =
+      text ? platform::contacts::forEachVCard(*text, file.string(), [&](auto&) { ++cards; })
+           : platform::Result<>(text.failure());
+  if (!read)
+    return platform::Failure{fmt::format("cannot read {}: {}", file.string(), read.reason())};
   std::error_code error;
   fs::create_directories(target.parent_path(), error);
-  if (fs::copy_file(file, temporary, fs::copy_options::overwrite_existing, error)) {
-    fs::rename(temporary, target, error);
+  const auto copied =
+      error ? platform::systemFailure(error) : platform::replaceFileAtomically(target, *text);
+  if (!copied) {
+    return platform::Failure{
+        fmt::format("cannot copy {} to {}: {}", file.string(), target.string(), copied.reason())};
   }
-  if (error) {
-    fmt::print(stderr, "mornaq contacts import: cannot copy {} to {}: {}\n", file.string(),
-               target.string(), error.message());
-    fs::remove(temporary, error);
-    return 1;
-  }
+  return cards;
+}
+
+int importAddressBook(const std::string& root, const fs::path& file) {
   return inSettingsProcess(root, [&] {
-    int count = 0;
-    platform::contacts::CNContactStore().enumerateContactsWithFetchRequest(
-        platform::contacts::CNContactFetchRequest({}), [&](const auto&, bool&) { ++count; });
-    fmt::print("imported {} contacts into {}\n", count, root);
+    const auto target = *platform::DeviceRoot(root).map(platform::contacts::kAddressBookPath);
+    const auto cards = importCards(file, target);
+    if (!cards) {
+      fmt::print(stderr, "mornaq contacts import: {}\n", cards.reason());
+      return 1;
+    }
+    fmt::print("imported {} contacts into {}\n", *cards, root);
     return 0;
   });
 }

@@ -30,7 +30,7 @@ Result<fs::path> hostPath(std::string_view devicePath) {
 
 Result<Dictionary> dictionaryFrom(std::string_view bytes) {
   auto value = parsePropertyList(bytes);
-  if (!value) return Failure{"it is not a property list"};
+  PLATFORM_TRY(value);
   if (!value->isDictionary()) return Failure{"its root is not a dictionary"};
   return std::move(*value->dictionary());
 }
@@ -63,10 +63,10 @@ std::vector<int> movedAsideNumbers(const fs::path& file) {
   return numbers;
 }
 
-// Renames a file that cannot be parsed to "<name>.malformed-<n>", n one above the newest copy's,
-// then removes all but the kMovedAsideKept newest. Callers hold the update lock, so no other
-// writer picks the same name meanwhile.
-Result<> moveAside(std::string_view devicePath, const fs::path& file) {
+// Renames a file that cannot be parsed, for the reason given, to "<name>.malformed-<n>", n one
+// above the newest copy's, then removes all but the kMovedAsideKept newest. Callers hold the
+// update lock, so no other writer picks the same name meanwhile.
+Result<> moveAside(std::string_view devicePath, const fs::path& file, std::string_view reason) {
   std::vector<int> numbers = movedAsideNumbers(file);
   const int n = numbers.empty() ? 1 : numbers.back() + 1;
   const fs::path aside = movedAside(file, n);
@@ -74,8 +74,8 @@ Result<> moveAside(std::string_view devicePath, const fs::path& file) {
     const std::error_code renameError(errno, std::generic_category());
     return Failure{"could not move the unreadable file aside: " + renameError.message()};
   }
-  NSLog(fmt::format("moved unreadable settings file {} aside to {}.malformed-{}", devicePath,
-                    devicePath, n));
+  NSLog(fmt::format("moved unreadable settings file {} aside to {}.malformed-{}: {}", devicePath,
+                    devicePath, n, reason));
   numbers.push_back(n);
   for (std::size_t i = 0; i + kMovedAsideKept < numbers.size(); ++i) {
     std::error_code ignored;
@@ -91,8 +91,9 @@ Result<Dictionary> readForUpdate(std::string_view devicePath, const fs::path& fi
   const auto bytes = readWholeFile(file);
   if (!bytes && bytes.failure().code == std::errc::no_such_file_or_directory) return Dictionary{};
   if (!bytes) return Failure{"could not read it: " + bytes.reason()};
-  if (auto dictionary = dictionaryFrom(*bytes)) return std::move(*dictionary);
-  PLATFORM_TRY(moveAside(devicePath, file));
+  auto dictionary = dictionaryFrom(*bytes);
+  if (dictionary) return std::move(*dictionary);
+  PLATFORM_TRY(moveAside(devicePath, file, dictionary.reason()));
   return Dictionary{};
 }
 

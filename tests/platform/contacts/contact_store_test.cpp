@@ -7,15 +7,19 @@
 #include <vector>
 
 #include "platform/contacts/contacts.h"
+#include "tests/support/result_matchers.h"
 #include "tests/support/test_process.h"
 
 namespace {
 
 using namespace platform::contacts;
 using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::SizeIs;
+using testing_support::FailsWith;
+using testing_support::Succeeds;
 
 using Phones = std::vector<std::pair<std::optional<std::string>, std::string>>;
 
@@ -37,12 +41,12 @@ class ContactStoreTest : public ::testing::Test {
  protected:
   void writeAddressBook(const std::string& text) { process_.writeFile(kAddressBookPath, text); }
 
-  std::vector<Seen> readAll(bool* succeeded = nullptr) {
+  std::vector<Seen> readAll(platform::Result<>* read = nullptr) {
     CNContactFetchRequest request({std::string(CNContactGivenNameKey),
                                    std::string(CNContactFamilyNameKey),
                                    std::string(CNContactPhoneNumbersKey)});
     std::vector<Seen> seen;
-    const bool result =
+    auto result =
         CNContactStore().enumerateContactsWithFetchRequest(request, [&](const CNContact& c, bool&) {
           Phones phones;
           for (const auto& phone : c.phoneNumbers()) {
@@ -50,7 +54,7 @@ class ContactStoreTest : public ::testing::Test {
           }
           seen.push_back({c.identifier(), c.givenName(), c.familyName(), phones});
         });
-    if (succeeded) *succeeded = result;
+    if (read) *read = std::move(result);
     return seen;
   }
 
@@ -159,8 +163,8 @@ TEST_F(ContactStoreTest, SkipsAMalformedCardWithALogLineAndKeepsTheOthers) {
   const std::string good2 = "BEGIN:VCARD\nVERSION:4.0\nUID:g2\nN:Two;;;;\nTEL:2\nEND:VCARD\n";
   const MalformedCase cases[] = {
       {"no END before the next card", "BEGIN:VCARD\nVERSION:3.0\nUID:bad\nN:Bad;;;;\n",
-       "skipped the card at line 7 of /var/mobile/Library/AddressBook/AddressBook.vcf: it has no "
-       "END:VCARD"},
+       "skipped the card at line 7 of /var/mobile/Library/AddressBook/AddressBook.vcf: line 11: "
+       "BEGIN:VCARD before the card's END:VCARD"},
       {"a line that is no property", "BEGIN:VCARD\nVERSION:3.0\nUID:bad\njust words\nEND:VCARD\n",
        "skipped the card at line 7 of /var/mobile/Library/AddressBook/AddressBook.vcf: line 10: "
        "the line is not a property"},
@@ -195,18 +199,102 @@ TEST_F(ContactStoreTest, ACardCutOffAtTheEndAndStrayLinesAreReported) {
 }
 
 TEST_F(ContactStoreTest, AMissingAddressBookIsEmpty) {
-  bool succeeded = false;
-  EXPECT_THAT(readAll(&succeeded), IsEmpty());
-  EXPECT_TRUE(succeeded);
+  platform::Result<> read = platform::Failure{"not read"};
+  EXPECT_THAT(readAll(&read), IsEmpty());
+  EXPECT_THAT(read, Succeeds());
   EXPECT_THAT(process_.log(), IsEmpty());
 }
 
 TEST_F(ContactStoreTest, AnUnreadableAddressBookIsEmptyAndFails) {
   std::filesystem::create_directories(process_.hostPath(kAddressBookPath));
-  bool succeeded = true;
-  EXPECT_THAT(readAll(&succeeded), IsEmpty());
-  EXPECT_FALSE(succeeded);
-  EXPECT_THAT(process_.log(), ElementsAre(HasSubstr("cannot read")));
+  platform::Result<> read;
+  EXPECT_THAT(readAll(&read), IsEmpty());
+  EXPECT_THAT(read, FailsWith("Is a directory"));
+  EXPECT_THAT(process_.log(),
+              ElementsAre("Contacts: cannot read "
+                          "/var/mobile/Library/AddressBook/AddressBook.vcf: Is a directory"));
+}
+
+// Address books as phones and mail programs leave them, damaged as such files are: an export cut
+// short, a card whose folding an editor undid, a file in another format or encoding. A file that
+// gives no card at all fails with where and why; a file that gives some cards gives them, and
+// each card it skips is logged with where and why.
+TEST_F(ContactStoreTest, ADamagedAddressBookSaysWhereAndWhy) {
+  const std::string ann =
+      "BEGIN:VCARD\r\nVERSION:3.0\r\nPRODID:-//Apple Inc.//iPhone OS 13.4//EN\r\n"
+      "N:Lee;Ann;;;\r\nFN:Ann Lee\r\nTEL;type=CELL;type=VOICE;type=pref:+1 555 0101\r\n"
+      "END:VCARD\r\n";  // lines 1 to 7
+  const std::string bob =
+      "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Van der Berg;Bob;;;\r\nFN:Bob Van der Berg\r\n"
+      "TEL;type=HOME:+31 20 555 0102\r\nEND:VCARD\r\n";  // lines 8 to 13
+  std::string utf16 = "\xFF\xFE";
+  for (const char c : ann) (utf16 += c) += '\0';
+  const struct {
+    const char* what;
+    std::string book;
+    std::size_t contacts;
+    const char* failure;  // nullptr: the read succeeds
+    std::vector<std::string> logged;
+  } cases[] = {
+      {"an export cut short in its last card",
+       ann + bob.substr(0, 60),
+       1,
+       nullptr,
+       {"skipped the card at line 8 of /var/mobile/Library/AddressBook/AddressBook.vcf: line 11: "
+        "the file ends before END:VCARD"}},
+      {"an export of one card cut short",
+       ann.substr(0, 70),
+       0,
+       "line 4: the file ends before END:VCARD",
+       {"skipped the card at line 1", "cannot read"}},
+      {"the END of a card lost in a merge",
+       ann.substr(0, ann.size() - 11) + bob,
+       1,
+       nullptr,
+       {"skipped the card at line 1 of /var/mobile/Library/AddressBook/AddressBook.vcf: line 7: "
+        "BEGIN:VCARD before the card's END:VCARD"}},
+      {"a folded name whose fold an editor undid",
+       "BEGIN:VCARD\nVERSION:3.0\nN:Van der Be\nrg;Wil;;;\nTEL:1\nEND:VCARD\n",
+       0,
+       "line 4: the line is not a property",
+       {"skipped the card at line 1", "cannot read"}},
+      {"a version from the future",
+       "BEGIN:VCARD\nVERSION:5.0\nN:Lee;Ann;;;\nEND:VCARD\n",
+       0,
+       "line 2: version 5.0 is not supported",
+       {"skipped the card at line 1", "cannot read"}},
+      {"a CSV export",
+       "First Name,Last Name,Mobile Phone\nAnn,Lee,+1 555 0101\n",
+       0,
+       "line 1: outside any card (no BEGIN:VCARD)",
+       {"ignored 2 lines", "cannot read"}},
+      {"a UTF-16 export",
+       utf16,
+       0,
+       "it is UTF-16 text; vCard files are read in UTF-8 or in the CHARSET of a value",
+       {"ignored", "cannot read"}},
+      {"zeros where the file was",
+       std::string(4096, '\0'),
+       0,
+       "it is not text: it holds NUL bytes",
+       {"ignored 1 lines", "cannot read"}},
+      {"an empty export", "\r\n", 0, nullptr, {}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    process_.clearLog();
+    writeAddressBook(c.book);
+    platform::Result<> read;
+    EXPECT_THAT(readAll(&read), SizeIs(c.contacts));
+    if (c.failure) {
+      EXPECT_THAT(read, FailsWith(c.failure));
+    } else {
+      EXPECT_THAT(read, Succeeds());
+    }
+    std::vector<::testing::Matcher<const std::string&>> logged;
+    for (const auto& line : c.logged) logged.push_back(HasSubstr(line));
+    EXPECT_THAT(process_.log(), ElementsAreArray(logged));
+  }
 }
 
 TEST_F(ContactStoreTest, ThePredicateSelectsAndTheBlockCanStop) {
@@ -218,10 +306,11 @@ TEST_F(ContactStoreTest, ThePredicateSelectsAndTheBlockCanStop) {
   CNContactFetchRequest request({});
   request.setPredicate([](const CNContact& c) { return c.identifier() != "b:ABPerson"; });
   std::vector<std::string> delivered;
-  CNContactStore().enumerateContactsWithFetchRequest(request, [&](const CNContact& c, bool& stop) {
-    delivered.push_back(c.identifier());
-    stop = c.identifier() == "c:ABPerson";
-  });
+  EXPECT_TRUE(CNContactStore().enumerateContactsWithFetchRequest(
+      request, [&](const CNContact& c, bool& stop) {
+        delivered.push_back(c.identifier());
+        stop = c.identifier() == "c:ABPerson";
+      }));
   EXPECT_THAT(delivered, ElementsAre("a:ABPerson", "c:ABPerson"));
 }
 
@@ -232,8 +321,9 @@ TEST(ContactStoreDeathTest, ReadingAPropertyThatWasNotFetchedStops) {
   EXPECT_DEATH(
       {
         CNContactFetchRequest request({std::string(CNContactGivenNameKey)});
-        CNContactStore().enumerateContactsWithFetchRequest(
-            request, [](const CNContact& c, bool&) { (void)c.phoneNumbers(); });
+        // The program stops inside the block, before any result is had.
+        static_cast<void>(CNContactStore().enumerateContactsWithFetchRequest(
+            request, [](const CNContact& c, bool&) { static_cast<void>(c.phoneNumbers()); }));
       },
       "phoneNumbers was not fetched");
 }
