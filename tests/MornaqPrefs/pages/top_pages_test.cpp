@@ -17,7 +17,7 @@ using namespace pages_testing;
 using mornaqprefs::MNQGlobalListController;
 using mornaqprefs::MNQRootHeaderView;
 using mornaqprefs::MNQRootListController;
-using mornaqprefs::PageFrame;
+using mornaqprefs::PageChrome;
 using platform::uikit::CGRect;
 using testing_support::Succeeds;
 
@@ -122,8 +122,8 @@ TEST_F(TopPagesTest, TheRootPageLinksToEveryPageAndHasTheTwoButtons) {
 }
 
 TEST_F(TopPagesTest, EachOtherPackageButtonOpensItsPage) {
-  auto page = fixture.open<PageFrame>(mornaqprefs::ZOVTweakListController::kClassName,
-                                      PagesFixture::linkTo("Other packages", "x"));
+  auto page = fixture.open<PageChrome>(mornaqprefs::ZOVTweakListController::kClassName,
+                                       PagesFixture::linkTo("Other packages", "x"));
   recordOpenedURLs();
   for (const auto& row : page->specifiers()) {
     if (auto at = page->indexPathForSpecifier(row)) {
@@ -135,8 +135,8 @@ TEST_F(TopPagesTest, EachOtherPackageButtonOpensItsPage) {
 }
 
 TEST_F(TopPagesTest, TheGlobalPageEndsWithOneLinkToTheGlobalRules) {
-  auto global = fixture.open<PageFrame>(MNQGlobalListController::kClassName,
-                                        PagesFixture::linkTo("Global Reply", "x"));
+  auto global = fixture.open<PageChrome>(MNQGlobalListController::kClassName,
+                                         PagesFixture::linkTo("Global Reply", "x"));
   global->specifiers();
   auto& rows = global->specifiers();
   ASSERT_EQ(std::count_if(rows.begin(), rows.end(),
