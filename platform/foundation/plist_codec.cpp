@@ -229,7 +229,7 @@ Result<Value> parseBinary(std::string_view bytes) {
 Result<Value> parseXml(std::string_view bytes) {
   auto checked = checkXmlPropertyList(bytes);
   PLATFORM_TRY(checked);
-  std::string& xml = checked->forLibplist;
+  std::string& xml = *checked;
   std::optional<std::string> standIn;  // for the NUL characters of a text that holds them
   if (xml.find('\0') != std::string::npos) {
     standIn = nulStandIn(xml);
@@ -243,8 +243,10 @@ Result<Value> parseXml(std::string_view bytes) {
     plist_from_xml(xml.data(), static_cast<std::uint32_t>(xml.size()), &root);
   }
   const PlistNode owner(root);
-  // libplist says nothing of why; the check's flaw does, when it saw one.
-  if (!root) return Failure{checked->flaw.empty() ? "it is not a property list" : checked->flaw};
+  if (!root) {
+    auto flaw = flawInXmlPropertyList(bytes);
+    return Failure{flaw.empty() ? "it is not a property list" : std::move(flaw)};
+  }
   auto value = valueOf(root, 0);
   if (!value) return Failure{kUnreadableValue};
   return standIn ? withNul(std::move(*value), *standIn) : std::move(*value);

@@ -14,17 +14,6 @@ namespace platform {
 // Arrays and dictionaries inside each other, the root counting as one.
 constexpr int kMaxPropertyListNesting = 512;
 
-// What the XML check hands on: the bytes for libplist, and the first place where the text leaves
-// the property-list grammar in a way libplist refuses (an element not closed, an unknown element,
-// a value in a dictionary without its key, text outside any value, an "&" that begins no
-// character reference, ...), as "line N: what"; empty when none was seen. libplist says nothing
-// of why it read nothing: the flaw is the reason then. It decides nothing itself, so a file
-// libplist reads is read as before.
-struct CheckedXml {
-  std::string forLibplist;
-  std::string flaw;
-};
-
 // XML: nesting within the limit; entity decoding bounded (see xml_plist_guard.cpp); the text of
 // every <real> and <date> element one that libplist reads correctly, and of every <integer> one
 // that the phone's parser reads: white space around it, then an optional sign ("+" or "-") and
@@ -34,7 +23,14 @@ struct CheckedXml {
 // values out of range. Hands on, for libplist, which reads "010" as octal, the same bytes with
 // every integer written in plain decimal. Fails, with the line and what is wrong there, when a
 // check fails.
-Result<CheckedXml> checkXmlPropertyList(std::string_view xml);
+Result<std::string> checkXmlPropertyList(std::string_view xml);
+
+// Why libplist, which says nothing of why, read nothing from XML that passed the check: the first
+// place where the text leaves the property-list grammar in a way libplist refuses (an element not
+// closed, an unknown element, a value in a dictionary without its key, text outside any value,
+// an "&" that begins no character reference, ...), as "line N: what"; empty when none is seen.
+// It is sought only then, so that a text that reads pays nothing for it, and it decides nothing.
+std::string flawInXmlPropertyList(std::string_view xml);
 
 // Binary ("bplist00"): offsets and references within the bytes, no reference cycles, nesting
 // within the limit, and at most two nodes per byte once shared objects are expanded (a list

@@ -15,7 +15,7 @@
 // A DOCTYPE with an internal subset is refused: no property list has one, and a parser could
 // end it elsewhere than this scan does. A refusal says where and why.
 // The same pass follows the elements of the root value, to explain a text libplist reads
-// nothing from (CheckedXml::flaw in plist_guards.h); that decides nothing.
+// nothing from (flawInXmlPropertyList in plist_guards.h); that decides nothing.
 #include <algorithm>
 #include <charconv>
 #include <chrono>
@@ -165,9 +165,13 @@ std::string excerpt(std::string_view text, std::size_t longest = 24) {
 
 class XmlScan {
  public:
-  explicit XmlScan(std::string_view xml) : xml_(xml) { copied_.reserve(xml.size()); }
+  // seekFlaws: whether to look for the first flaw too.
+  XmlScan(std::string_view xml, bool seekFlaws) : xml_(xml), seekFlaws_(seekFlaws) {
+    copied_.reserve(xml.size());
+  }
 
-  Result<CheckedXml> run() {
+  // The bytes for libplist, or why they are refused.
+  Result<std::string> run() {
     if (xml_.starts_with("\xFF\xFE") || xml_.starts_with("\xFE\xFF")) {
       noteFlaw(0, "it is UTF-16 text; property lists are read in UTF-8");
     }
@@ -180,8 +184,11 @@ class XmlScan {
     if (!endText(xml_.size())) return Failure{std::move(refusal_)};
     noteWhatIsLeftOpen();
     copied_ += xml_.substr(copiedUpTo_);
-    return CheckedXml{std::move(copied_), std::move(flaw_)};
+    return std::move(copied_);
   }
+
+  // The first flaw seen by run(); empty when none was.
+  const std::string& flaw() const { return flaw_; }
 
  private:
   // An element open in the value being read, as far as the flaw search follows it.
@@ -203,7 +210,7 @@ class XmlScan {
   }
 
   // Only the first flaw counts, and only until the root value ends: libplist reads no further.
-  bool seekingFlaws() const { return flaw_.empty() && !rootEnded_; }
+  bool seekingFlaws() const { return seekFlaws_ && flaw_.empty() && !rootEnded_; }
 
   void noteFlaw(std::size_t at, std::string_view what) {
     if (seekingFlaws()) flaw_ = fmt::format("line {}: {}", lineAt(at), what);
@@ -454,6 +461,7 @@ class XmlScan {
   }
 
   std::string_view xml_;
+  bool seekFlaws_;
   std::size_t position_ = 0;
   std::size_t textStart_ = 0;
   std::uint64_t textReferences_ = 0;
@@ -471,6 +479,12 @@ class XmlScan {
 
 }  // namespace
 
-Result<CheckedXml> checkXmlPropertyList(std::string_view xml) { return XmlScan(xml).run(); }
+Result<std::string> checkXmlPropertyList(std::string_view xml) { return XmlScan(xml, false).run(); }
+
+std::string flawInXmlPropertyList(std::string_view xml) {
+  XmlScan scan(xml, true);
+  static_cast<void>(scan.run());  // only XML that passed the check is asked about
+  return scan.flaw();
+}
 
 }  // namespace platform
