@@ -69,11 +69,11 @@ UINavigationBar* PageChrome::outerNavigationBar() const {
 }
 
 Value PageChrome::readPreferenceValue(const SpecifierRef& specifier) {
-  return settings_.read(*specifier);
+  return settings_.valueOf(*specifier);
 }
 
 void PageChrome::setPreferenceValue(const Value& value, const SpecifierRef& specifier) {
-  settings_.write(value, *specifier);
+  settings_.setValue(value, *specifier);
 }
 
 void PageChrome::showFailedWrite(const std::string& why) {

@@ -30,13 +30,13 @@ std::optional<std::string> rowKey(const PSSpecifier& row) {
   return row.propertyForKey("key").stringValue();
 }
 
-Value SettingsStore::read(const PSSpecifier& row) const {
+Value SettingsStore::valueOf(const PSSpecifier& row) const {
   auto path = settingsPath(row);
   const auto settings = path ? platform::readPlistShared(*path) : nullptr;
   return valueOrDefault(settings.get(), row);
 }
 
-void SettingsStore::write(const Value& value, const PSSpecifier& row) {
+void SettingsStore::setValue(const Value& value, const PSSpecifier& row) {
   auto path = settingsPath(row);
   auto key = rowKey(row);
   if (!path || !key) return refuse(row);

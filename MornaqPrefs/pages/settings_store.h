@@ -36,8 +36,8 @@ class SettingsStore {
 
   // The generic access: a row names its settings file by domain (`defaults`), its key (`key`)
   // and the value shown while the file has none (`default`).
-  Value read(const PSSpecifier& row) const;
-  void write(const Value& value, const PSSpecifier& row);
+  Value valueOf(const PSSpecifier& row) const;
+  void setValue(const Value& value, const PSSpecifier& row);
 
   // Changes the file at path under its lock.
   void update(std::string_view path, const platform::PlistChange& change);
