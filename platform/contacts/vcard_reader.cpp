@@ -473,12 +473,4 @@ Result<> forEachVCard(std::string_view text, std::string_view source,
   return {};
 }
 
-std::vector<VCard> readVCards(std::string_view text, std::string_view source) {
-  std::vector<VCard> cards;
-  // None is read from a file that fails.
-  static_cast<void>(
-      forEachVCard(text, source, [&cards](VCard& card) { cards.push_back(std::move(card)); }));
-  return cards;
-}
-
 }  // namespace platform::contacts

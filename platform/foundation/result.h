@@ -44,7 +44,6 @@ class [[nodiscard]] Result {
   T& operator*() & { return value(); }
   const T* operator->() const { return &value(); }
   T* operator->() { return &value(); }
-  T valueOr(T fallback) && { return ok() ? std::move(value()) : std::move(fallback); }
 
   // Only for a failed result.
   const Failure& failure() const { return std::get<1>(storage_); }

@@ -180,17 +180,20 @@ TEST_F(HeaderViewTest, TheImageKeepsItsAspectRatioAndReachesBelowTheHeader) {
   EXPECT_EQ(header->preferredHeightForWidth(375), 152.5);
   header->setFrame({0, 40, 375, 152.5});
   EXPECT_EQ(header->frame(), (CGRect{0, 0, 375, 152.5}));
-  EXPECT_EQ(header->headerImageView()->frame(), (CGRect{0, 0, 375, 187.5}));
-  EXPECT_EQ(header->subviews().front(), header->headerImageView());
+  ASSERT_EQ(header->subviews().size(), 1u);
+  const auto image =
+      std::dynamic_pointer_cast<platform::uikit::UIImageView>(header->subviews().front());
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->frame(), (CGRect{0, 0, 375, 187.5}));
 
   header->setFrame({0, 0, 400, 152.5});
-  EXPECT_EQ(header->headerImageView()->frame(), (CGRect{12.5, 0, 375, 187.5}));
+  EXPECT_EQ(image->frame(), (CGRect{12.5, 0, 375, 187.5}));
 }
 
 TEST_F(HeaderViewTest, AFrameBeforeAnyHeightRequestGivesTheImageNoWidth) {
   auto header = makeHeader();
   header->setFrame({0, 0, 375, 100});
-  EXPECT_EQ(header->headerImageView()->frame().width, 0);
+  EXPECT_EQ(header->subviews().front()->frame().width, 0);
 }
 
 TEST_F(HeaderViewTest, AMissingOrEmptyImageGivesTheHeaderNoHeight) {

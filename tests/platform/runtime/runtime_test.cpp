@@ -28,8 +28,8 @@ TEST_F(RuntimeTest, SendsReachTheNearestImplementationUpTheSuperclasses) {
   Id rex = platform::Runtime::createInstance(dog);
   EXPECT_EQ(send<std::string>(rex, "sound"), "woof");
   EXPECT_EQ(send<std::string>(rex, "name"), "animal");
-  EXPECT_TRUE(dog->isSubclassOf(*animal));
-  EXPECT_FALSE(animal->isSubclassOf(*dog));
+  EXPECT_EQ(dog->superclass(), animal);
+  EXPECT_NE(animal->superclass(), dog);
   EXPECT_EQ(platform::className(rex), "Dog");
 }
 
@@ -58,14 +58,16 @@ TEST_F(RuntimeTest, AWrongSignatureStopsNamingClassAndSelector) {
   auto cls = runtime.defineClass("Chat");
   cls->addMethod<bool>("isGroupChat", [](Id) { return true; });
   Id chat = platform::Runtime::createInstance(cls);
-  EXPECT_DEATH(send<std::int64_t>(chat, "isGroupChat"), "-\\[Chat isGroupChat\\]: sent with signature");
+  EXPECT_DEATH(send<std::int64_t>(chat, "isGroupChat"),
+               "-\\[Chat isGroupChat\\]: sent with signature");
   EXPECT_DEATH(send<bool>(chat, "isMuted"), "-\\[Chat isMuted\\]: unrecognized selector");
 }
 
 TEST_F(RuntimeTest, HookingHandsBackThePreviousImplementationBeforeTheFirstCall) {
   auto cls = runtime.defineClass("Transaction");
   std::string trail;
-  cls->addMethod<void, std::string>("track:", [&](Id, std::string m) { trail += "host(" + m + ")"; });
+  cls->addMethod<void, std::string>("track:",
+                                    [&](Id, std::string m) { trail += "host(" + m + ")"; });
 
   std::function<void(Id, std::string)> previous;
   platform::MSHookMessageEx(
@@ -94,9 +96,10 @@ TEST_F(RuntimeTest, HookingAnInheritedMethodOverridesItOnlyInTheHookedClass) {
 
 TEST_F(RuntimeTest, HookingAMissingClassOrSelectorIsIgnored) {
   std::function<void(Id)> previous;
-  platform::MSHookMessageEx(nullptr, "viewDidLoad", [](Id) {}, &previous);
-  platform::MSHookMessageEx(runtime.lookUpClass("NSObject"), "viewDidLoad", [](Id) {},
-                                  &previous);
+  platform::MSHookMessageEx(
+      nullptr, "viewDidLoad", [](Id) {}, &previous);
+  platform::MSHookMessageEx(
+      runtime.lookUpClass("NSObject"), "viewDidLoad", [](Id) {}, &previous);
   EXPECT_FALSE(previous);
 }
 
