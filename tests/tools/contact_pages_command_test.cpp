@@ -117,25 +117,14 @@ TEST_F(ContactPagesCommands, ImportSaysWhyItCannotReadAFileAndKeepsTheAddressBoo
   std::ofstream(good) << "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:ann-01\r\nN:Lee;Ann;;;\r\n"
                          "TEL:+1 555 0101\r\nEND:VCARD\r\n";
   ASSERT_EQ(mornaq({"contacts", "import", "--root", root, good.string()}).status, 0);
-  const struct {
-    const char* file;
-    std::string bytes;
-    const char* reason;
-  } cases[] = {
-      {"contacts.csv", "First Name,Last Name,Mobile Phone\nAnn,Lee,+1 555 0101\n",
-       "line 1: outside any card (no BEGIN:VCARD)"},
-      {"cut.vcf", "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Roe;Bo",
-       "line 3: the file ends before END:VCARD"},
-  };
-  for (const auto& c : cases) {
-    const fs::path file = folder / c.file;
-    std::ofstream(file) << c.bytes;
-    const Finished imported = mornaq({"contacts", "import", "--root", root, file.string()});
-    EXPECT_EQ(imported.status, 1);
-    EXPECT_THAT(imported.err, testing::EndsWith("mornaq contacts import: cannot read " +
-                                                file.string() + ": " + c.reason + "\n"));
-    EXPECT_EQ(mornaq({"contacts", "--root", root}).out, "ann-01:ABPerson\tAnn Lee\n");
-  }
+  const fs::path csv = folder / "contacts.csv";
+  std::ofstream(csv) << "First Name,Last Name,Mobile Phone\nAnn,Lee,+1 555 0101\n";
+  const Finished imported = mornaq({"contacts", "import", "--root", root, csv.string()});
+  EXPECT_EQ(imported.status, 1);
+  EXPECT_THAT(imported.err,
+              testing::EndsWith("mornaq contacts import: cannot read " + csv.string() +
+                                ": line 1: outside any card (no BEGIN:VCARD)\n"));
+  EXPECT_EQ(mornaq({"contacts", "--root", root}).out, "ann-01:ABPerson\tAnn Lee\n");
 }
 
 // The reply policy and history pages the same way: reply once set in the

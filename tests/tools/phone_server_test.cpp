@@ -1,7 +1,7 @@
 // The phone's server and its apps, in this process: a start that fails leaves no descriptor open,
 // and the wait for the server to serve has a bound.
+#include <fcntl.h>
 #include <sys/resource.h>
-#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -10,7 +10,6 @@
 #include <optional>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -31,37 +30,24 @@ std::size_t openDescriptors() {
          1;
 }
 
-// Leaves exactly `free` descriptors to be had, for as long as it lives: the gaps below the
-// highest open descriptor are filled and the limit is set just above.
+// Leaves the process `free` descriptors to be had, for as long as it lives: the limit goes just
+// above the `free` lowest numbers not in use.
 class ScarceDescriptors {
  public:
   explicit ScarceDescriptors(int free) {
     getrlimit(RLIMIT_NOFILE, &previous_);
-    int highest = 0;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd")) {
-      highest = std::max(highest, std::stoi(entry.path().filename().string()));
-    }
-    for (int fd = ::dup(2); fd >= 0; fd = ::dup(2)) {
-      if (fd > highest) {
-        ::close(fd);
-        break;
-      }
-      fillers_.push_back(fd);
-    }
     rlimit limit = previous_;
-    limit.rlim_cur = static_cast<rlim_t>(highest + 1 + free);
+    for (limit.rlim_cur = 0; free > 0; ++limit.rlim_cur) {
+      if (::fcntl(static_cast<int>(limit.rlim_cur), F_GETFD) == -1) --free;
+    }
     setrlimit(RLIMIT_NOFILE, &limit);
   }
-  ~ScarceDescriptors() {
-    setrlimit(RLIMIT_NOFILE, &previous_);
-    for (const int fd : fillers_) ::close(fd);
-  }
+  ~ScarceDescriptors() { setrlimit(RLIMIT_NOFILE, &previous_); }
   ScarceDescriptors(const ScarceDescriptors&) = delete;
   ScarceDescriptors& operator=(const ScarceDescriptors&) = delete;
 
  private:
   rlimit previous_{};
-  std::vector<int> fillers_;
 };
 
 nlohmann::json lastEvent(EventLog& log) {

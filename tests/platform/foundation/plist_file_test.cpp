@@ -142,84 +142,76 @@ TEST_F(PlistFileTest, UpdateMovesAMalformedFileAsideAndSaysWhere) {
                                       moved + ".malformed-2: line 1: \"second junk\" " + notXml));
 }
 
-// A settings file as the add-on writes it, one line of it changed, or cut after some of it.
-class DamagedSettings {
- public:
-  std::string edited(int line, std::string_view text) const {
-    auto lines = kLines;
-    lines[static_cast<std::size_t>(line - 1)] = text;
-    return joined(lines);
-  }
-  std::string without(int line) const {
-    auto lines = kLines;
-    lines.erase(lines.begin() + (line - 1));
-    return joined(lines);
-  }
-  std::string cut(int line, std::size_t keptOfIt) const {
-    const std::vector<std::string_view> lines(kLines.begin(), kLines.begin() + (line - 1));
-    return joined(lines) +
-           std::string(kLines[static_cast<std::size_t>(line - 1)].substr(0, keptOfIt));
-  }
-  std::string whole() const { return joined(kLines); }
-
- private:
-  static std::string joined(const std::vector<std::string_view>& lines) {
-    std::string text;
-    for (const auto line : lines) (text += line) += '\n';
-    return text;
-  }
-  const std::vector<std::string_view> kLines{
-      R"(<?xml version="1.0" encoding="UTF-8"?>)",
-      R"(<!DOCTYPE plist PUBLIC "-//Apple//DTD PLIST 1.0//EN" )"
-      R"("http://www.apple.com/DTDs/PropertyList-1.0.dtd">)",
-      R"(<plist version="1.0">)",
-      "<dict>",
-      "\t<key>customReplyGlob</key>",
-      "\t<string>In a meeting, back soon</string>",
-      "\t<key>customReplyGlobDelay</key>",
-      "\t<string>5</string>",
-      "\t<key>isGlobalEnabled</key>",
-      "\t<true/>",
-      "\t<key>isTweakEnabled</key>",
-      "\t<true/>",
-      "\t<key>u1</key>",
-      "\t<dict>",
-      "\t\t<key>customReply</key>",
-      "\t\t<string>Hi Ann</string>",
-      "\t\t<key>isContactEnabled</key>",
-      "\t\t<true/>",
-      "\t</dict>",
-      "</dict>",
-      "</plist>",
-  };
+// A settings file as the add-on writes it, a line a string.
+const std::vector<std::string> kSettingsLines{
+    R"(<?xml version="1.0" encoding="UTF-8"?>)",
+    R"(<!DOCTYPE plist PUBLIC "-//Apple//DTD PLIST 1.0//EN" )"
+    R"("http://www.apple.com/DTDs/PropertyList-1.0.dtd">)",
+    R"(<plist version="1.0">)",
+    "<dict>",
+    "\t<key>customReplyGlob</key>",
+    "\t<string>In a meeting, back soon</string>",
+    "\t<key>customReplyGlobDelay</key>",
+    "\t<string>5</string>",
+    "\t<key>isGlobalEnabled</key>",
+    "\t<true/>",
+    "\t<key>isTweakEnabled</key>",
+    "\t<true/>",
+    "\t<key>u1</key>",
+    "\t<dict>",
+    "\t\t<key>customReply</key>",
+    "\t\t<string>Hi Ann</string>",
+    "\t\t<key>isContactEnabled</key>",
+    "\t\t<true/>",
+    "\t</dict>",
+    "</dict>",
+    "</plist>",
 };
+
+// The file with line n (from 1) replaced by the lines given, none to remove it.
+std::string settingsWith(std::size_t n, const std::vector<std::string>& replacement) {
+  auto lines = kSettingsLines;
+  lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(n - 1));
+  lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(n - 1), replacement.begin(),
+               replacement.end());
+  std::string text;
+  for (const auto& line : lines) (text += line) += '\n';
+  return text;
+}
+
+// The file cut after the first `kept` bytes of line n.
+std::string settingsCut(std::size_t n, std::size_t kept) {
+  std::string text;
+  for (std::size_t i = 0; i + 1 < n; ++i) (text += kSettingsLines[i]) += '\n';
+  return text + kSettingsLines[n - 1].substr(0, kept);
+}
 
 // Damage as it happens to real files: a copy or a write cut short, a hand edit gone wrong, a file
 // saved by another program, a block of zeros after a crash. Each read says where and why, and an
 // update moves the file aside saying the same.
 TEST_F(PlistFileTest, ADamagedFileSaysWhereAndWhyWhenReadAndWhenMovedAside) {
-  const DamagedSettings file;
   std::string utf16 = "\xFF\xFE";
-  for (const char c : file.whole()) (utf16 += c) += '\0';
+  for (const char c : settingsWith(1, {kSettingsLines[0]})) (utf16 += c) += '\0';
   const struct {
     const char* what;
     std::string bytes;
     const char* reason;
   } cases[] = {
-      {"cut after a line", file.cut(17, 100), "line 14: <dict> not closed"},
-      {"cut inside a text", file.cut(15, 12), "line 15: <key> not closed"},
-      {"cut inside a tag", file.cut(17, 27), "line 17: tag \"</ke\" not closed by \">\""},
-      {"a bare \"&\" typed into a reply", file.edited(6, "\t<string>Tom & Jerry</string>"),
+      {"cut after a line", settingsCut(17, 100), "line 14: <dict> not closed"},
+      {"cut inside a text", settingsCut(15, 12), "line 15: <key> not closed"},
+      {"cut inside a tag", settingsCut(17, 27), "line 17: tag \"</ke\" not closed by \">\""},
+      {"a bare \"&\" typed into a reply", settingsWith(6, {"\t<string>Tom & Jerry</string>"}),
        "line 6: \"& Jerry\" begins no character reference (an \"&\" is written \"&amp;\")"},
-      {"a bare \"<\" typed into a reply", file.edited(6, "\t<string>1 < 2</string>"),
+      {"a bare \"<\" typed into a reply", settingsWith(6, {"\t<string>1 < 2</string>"}),
        "line 6: \"<\" begins no element (a \"<\" is written \"&lt;\")"},
-      {"an end tag misspelled", file.edited(16, "\t\t<string>Hi Ann</strin>"),
+      {"an end tag misspelled", settingsWith(16, {"\t\t<string>Hi Ann</strin>"}),
        "line 16: <string> not closed before </strin> on line 16"},
-      {"an end tag lost", file.edited(16, "\t\t<string>Hi Ann"), "line 17: <key> inside <string>"},
-      {"an element misspelled", file.edited(10, "\t<ture/>"), "line 10: unknown element <ture>"},
-      {"a key deleted", file.without(9), "line 9: <true> in a <dict> without its <key>"},
-      {"a value deleted", file.without(8), "line 8: <key> after a <key> that has no value"},
-      {"a second value for a key", file.edited(7, "\t<string>again</string>"),
+      {"an end tag lost", settingsWith(16, {"\t\t<string>Hi Ann"}),
+       "line 17: <key> inside <string>"},
+      {"an element misspelled", settingsWith(10, {"\t<ture/>"}), "line 10: unknown element <ture>"},
+      {"a key deleted", settingsWith(9, {}), "line 9: <true> in a <dict> without its <key>"},
+      {"a value deleted", settingsWith(8, {}), "line 8: <key> after a <key> that has no value"},
+      {"a second value for a key", settingsWith(7, {"\t<string>again</string>"}),
        "line 7: <string> in a <dict> without its <key>"},
       {"an empty file", "", "it is empty"},
       {"zeros where the file was", std::string(4096, '\0'),

@@ -58,16 +58,14 @@ TEST_F(RuntimeTest, AWrongSignatureStopsNamingClassAndSelector) {
   auto cls = runtime.defineClass("Chat");
   cls->addMethod<bool>("isGroupChat", [](Id) { return true; });
   Id chat = platform::Runtime::createInstance(cls);
-  EXPECT_DEATH(send<std::int64_t>(chat, "isGroupChat"),
-               "-\\[Chat isGroupChat\\]: sent with signature");
+  EXPECT_DEATH(send<std::int64_t>(chat, "isGroupChat"), "-\\[Chat isGroupChat\\]: sent with signature");
   EXPECT_DEATH(send<bool>(chat, "isMuted"), "-\\[Chat isMuted\\]: unrecognized selector");
 }
 
 TEST_F(RuntimeTest, HookingHandsBackThePreviousImplementationBeforeTheFirstCall) {
   auto cls = runtime.defineClass("Transaction");
   std::string trail;
-  cls->addMethod<void, std::string>("track:",
-                                    [&](Id, std::string m) { trail += "host(" + m + ")"; });
+  cls->addMethod<void, std::string>("track:", [&](Id, std::string m) { trail += "host(" + m + ")"; });
 
   std::function<void(Id, std::string)> previous;
   platform::MSHookMessageEx(
@@ -96,10 +94,9 @@ TEST_F(RuntimeTest, HookingAnInheritedMethodOverridesItOnlyInTheHookedClass) {
 
 TEST_F(RuntimeTest, HookingAMissingClassOrSelectorIsIgnored) {
   std::function<void(Id)> previous;
-  platform::MSHookMessageEx(
-      nullptr, "viewDidLoad", [](Id) {}, &previous);
-  platform::MSHookMessageEx(
-      runtime.lookUpClass("NSObject"), "viewDidLoad", [](Id) {}, &previous);
+  platform::MSHookMessageEx(nullptr, "viewDidLoad", [](Id) {}, &previous);
+  platform::MSHookMessageEx(runtime.lookUpClass("NSObject"), "viewDidLoad", [](Id) {},
+                                  &previous);
   EXPECT_FALSE(previous);
 }
 

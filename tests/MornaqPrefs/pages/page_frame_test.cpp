@@ -18,21 +18,21 @@ using namespace pages_testing;
 using mornaqprefs::kAccentColour;
 using mornaqprefs::kOtherPackagesColour;
 using mornaqprefs::MNQGlobalListController;
-using mornaqprefs::PageChrome;
+// The frame every page shares: its chrome, with the settings store in it.
+using PageFrame = mornaqprefs::PageChrome;
 using platform::uikit::AlertActionStyle;
 
-class PageChromeTest : public ::testing::Test {
+class PageFrameTest : public ::testing::Test {
  protected:
-  std::shared_ptr<PageChrome> openGlobal() {
-    return fixture.open<PageChrome>(
-        MNQGlobalListController::kClassName,
-        PagesFixture::linkTo("Global Reply", "MNQGlobalListController"));
+  std::shared_ptr<PageFrame> openGlobal() {
+    return fixture.open<PageFrame>(MNQGlobalListController::kClassName,
+                                   PagesFixture::linkTo("Global Reply", "MNQGlobalListController"));
   }
 
   PagesFixture fixture;
 };
 
-TEST_F(PageChromeTest, TheRowListIsBuiltOnceWithTheRowsMadeInCodeOnce) {
+TEST_F(PageFrameTest, TheRowListIsBuiltOnceWithTheRowsMadeInCodeOnce) {
   auto page = openGlobal();
   auto& first = page->specifiers();
   const auto rowsBefore = first;
@@ -45,7 +45,7 @@ TEST_F(PageChromeTest, TheRowListIsBuiltOnceWithTheRowsMadeInCodeOnce) {
   EXPECT_EQ(second.back()->name(), "Multiple Word Matching");
 }
 
-TEST_F(PageChromeTest, WithoutASettingsFileRowsShowTheirDefaultsAndNothingIsWritten) {
+TEST_F(PageFrameTest, WithoutASettingsFileRowsShowTheirDefaultsAndNothingIsWritten) {
   auto page = openGlobal();
   EXPECT_EQ(rowWithKey(*page, format::kIsGlobalEnabled)->performGetter(), Value(false));
   EXPECT_EQ(rowWithKey(*page, format::kCustomReplyGlob)->performGetter(), Value(""));
@@ -54,7 +54,7 @@ TEST_F(PageChromeTest, WithoutASettingsFileRowsShowTheirDefaultsAndNothingIsWrit
 
 // The page stays open while other writers change the file: each read of a
 // row shows the file as it is then, or the row's default when it gives none.
-TEST_F(PageChromeTest, ARowShowsTheFileAsItIsEachTimeItIsRead) {
+TEST_F(PageFrameTest, ARowShowsTheFileAsItIsEachTimeItIsRead) {
   auto page = openGlobal();
   const auto file = fixture.process.hostPath(format::kMainSettingsPath);
   const struct {
@@ -92,7 +92,7 @@ TEST_F(PageChromeTest, ARowShowsTheFileAsItIsEachTimeItIsRead) {
   }
 }
 
-TEST_F(PageChromeTest, AChangeRewritesTheFileKeepingEveryOtherKey) {
+TEST_F(PageFrameTest, AChangeRewritesTheFileKeepingEveryOtherKey) {
   Dictionary settings{{"isTweakEnabled", true},
                       {"unknownData", platform::Data{{1, 2, 3}}},
                       {"unknownDate", platform::Date{12.0}},
@@ -110,14 +110,14 @@ TEST_F(PageChromeTest, AChangeRewritesTheFileKeepingEveryOtherKey) {
   EXPECT_EQ(rowWithKey(*page, format::kIsGlobalEnabled)->performGetter(), Value(true));
 }
 
-TEST_F(PageChromeTest, TheFirstChangeCreatesAFileWithThatKeyOnly) {
+TEST_F(PageFrameTest, TheFirstChangeCreatesAFileWithThatKeyOnly) {
   auto page = openGlobal();
   rowWithKey(*page, format::kCustomReplyGlobDelay)->performSetterWithValue("7");
   EXPECT_EQ(PagesFixture::file(format::kMainSettingsPath),
             (Dictionary{{"customReplyGlobDelay", "7"}}));
 }
 
-TEST_F(PageChromeTest, SaveWithNothingBeingEditedConfirmsAndWritesNothing) {
+TEST_F(PageFrameTest, SaveWithNothingBeingEditedConfirmsAndWritesNothing) {
   writePlist(format::kMainSettingsPath, {{"isTweakEnabled", true}});
   const std::string before = fixture.process.readFile(format::kMainSettingsPath);
   auto page = openGlobal();
@@ -132,7 +132,7 @@ TEST_F(PageChromeTest, SaveWithNothingBeingEditedConfirmsAndWritesNothing) {
   EXPECT_EQ(fixture.process.readFile(format::kMainSettingsPath), before);
 }
 
-TEST_F(PageChromeTest, SaveWhileATextIsBeingTypedWritesItFirst) {
+TEST_F(PageFrameTest, SaveWhileATextIsBeingTypedWritesItFirst) {
   auto page = openGlobal();
   page->typeText(rowWithKey(*page, format::kCustomReplyGlob), "In a meeting");
   EXPECT_FALSE(PagesFixture::file(format::kMainSettingsPath));
@@ -142,7 +142,7 @@ TEST_F(PageChromeTest, SaveWhileATextIsBeingTypedWritesItFirst) {
   EXPECT_EQ(fixture.alert()->title(), "Setting saved.");
 }
 
-TEST_F(PageChromeTest, SaveSaysSoWhenAWriteSinceThePageAppearedFailed) {
+TEST_F(PageFrameTest, SaveSaysSoWhenAWriteSinceThePageAppearedFailed) {
   // A file where the preferences folder should be: no settings file can be written.
   const auto folder = fixture.process.hostPath("/var/mobile/Library/Preferences");
   testing_support::writeFile(folder, "in the way");
@@ -172,7 +172,7 @@ TEST_F(PageChromeTest, SaveSaysSoWhenAWriteSinceThePageAppearedFailed) {
   EXPECT_EQ(fixture.alert()->title(), "Setting saved.");
 }
 
-TEST_F(PageChromeTest, PagesWithSaveShowItAsTheirOnlyRightButton) {
+TEST_F(PageFrameTest, PagesWithSaveShowItAsTheirOnlyRightButton) {
   auto page = openGlobal();
   const auto& items = page->navigationItem().rightBarButtonItems();
   ASSERT_EQ(items.size(), 1u);
@@ -182,15 +182,15 @@ TEST_F(PageChromeTest, PagesWithSaveShowItAsTheirOnlyRightButton) {
   EXPECT_EQ(fixture.alert()->title(), "Setting saved.");
 }
 
-TEST_F(PageChromeTest, ThePageTintsWhileShownAndTheBarInheritsAgainWhenItLeaves) {
+TEST_F(PageFrameTest, ThePageTintsWhileShownAndTheBarInheritsAgainWhenItLeaves) {
   auto global = openGlobal();
   auto& bar = fixture.outer->navigationBar();
   EXPECT_EQ(bar.tintColor(), kAccentColour);
   EXPECT_EQ(platform::uikit::UISwitch::onTintColorInside(*global->isa()), kAccentColour);
 
   auto tweaks =
-      fixture.open<PageChrome>(mornaqprefs::ZOVTweakListController::kClassName,
-                               PagesFixture::linkTo("Other packages", "ZOVTweakListController"));
+      fixture.open<PageFrame>(mornaqprefs::ZOVTweakListController::kClassName,
+                              PagesFixture::linkTo("Other packages", "ZOVTweakListController"));
   EXPECT_EQ(bar.tintColor(), kOtherPackagesColour);
   EXPECT_TRUE(tweaks->navigationItem().rightBarButtonItems().empty());
 
