@@ -108,7 +108,7 @@ void BM_ScanQuadraticBaseline(benchmark::State& state) {
     contacts::CNContactFetchRequest request({std::string(contacts::CNContactFamilyNameKey),
                                              std::string(contacts::CNContactGivenNameKey),
                                              std::string(contacts::CNContactPhoneNumbersKey)});
-    contacts::CNContactStore().enumerateContactsWithFetchRequest(
+    const auto read = contacts::CNContactStore().enumerateContactsWithFetchRequest(
         request, [&](const contacts::CNContact& contact, bool&) {
           if (contact.phoneNumbers().empty()) return;
           const std::string base = mornaqprefs::displayName(contact);
@@ -119,6 +119,7 @@ void BM_ScanQuadraticBaseline(benchmark::State& state) {
           listed.push_back(name);
           directory.emplace(std::move(key), std::move(name));
         });
+    if (!read) state.SkipWithError(read.reason().c_str());
     benchmark::DoNotOptimize(mornaqprefs::sortedDictionary(directory));
   }
 }

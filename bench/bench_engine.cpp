@@ -27,7 +27,6 @@
 #include "hosts/whatsapp/whatsapp_app.h"
 #include "platform/dispatch/main_queue.h"
 #include "platform/foundation/notification_center.h"
-#include "platform/foundation/plist_cache.h"
 #include "platform/foundation/plist_codec.h"
 #include "platform/foundation/plist_file.h"
 #include "platform/process/process.h"
@@ -90,7 +89,6 @@ class App {
   }
   // The reply requests the engine posted.
   std::size_t answered() const { return answered_; }
-  void readEveryFileAfresh() { platform::bypassPlistCache(); }
   // Changes MainSettings as the Settings app does: from a process of its own, this program run
   // again with kChangeArgument. A change made in this process would leave the writer's garbage in
   // its heap for the next message to clear.
@@ -171,7 +169,7 @@ using bench::secondsPerCall;
 
 double secondsPerMessage(std::int64_t contacts, std::int64_t rules, Reads reads, int messages) {
   App app(contacts, rules);
-  if (reads == Reads::Afresh) app.readEveryFileAfresh();
+  if (reads == Reads::Afresh) bench::readEveryFileAfresh();
   app.receiveAndAnswer();  // the first read of each file parses it
   return secondsPerCall(messages, [&] { app.receiveAndAnswer(); });
 }
@@ -208,7 +206,7 @@ double median(std::vector<double> values) {
 
 AfterChange messagesAfterChanges(Reads reads, int runs) {
   App app(10000, 1000);
-  if (reads == Reads::Afresh) app.readEveryFileAfresh();
+  if (reads == Reads::Afresh) bench::readEveryFileAfresh();
   app.receiveAndAnswer();
   constexpr int kRunLength = 5;
   std::vector<double> messages, parses;
@@ -249,7 +247,7 @@ double peakMegabytesOfRun(Reads reads) {
   const pid_t child = ::fork();
   if (child == 0) {
     App app(10000, 1000);
-    if (reads == Reads::Afresh) app.readEveryFileAfresh();
+    if (reads == Reads::Afresh) bench::readEveryFileAfresh();
     for (int i = 0; i < 100; ++i) app.receiveAndAnswer();
     ::_exit(app.answered() == 100 ? 0 : 1);
   }

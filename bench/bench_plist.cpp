@@ -79,7 +79,8 @@ class Fixture {
 };
 
 plist_t plainParse(const fs::path& file) {
-  const std::string bytes = platform::readWholeFile(file).valueOr({});
+  const auto read = platform::readWholeFile(file);
+  const std::string bytes = read ? *read : std::string();
   plist_t root = nullptr;
   plist_from_xml(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &root);
   return root;

@@ -24,7 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!value) return 0;
   const std::string xml = platform::serializePropertyList(*value);
   const auto again = platform::parsePropertyList(xml);
-  if (!again) fail("the written form does not read back", xml);
+  if (!again) fail(("the written form does not read back: " + again.reason()).c_str(), xml);
   if (platform::serializePropertyList(*again) != xml)
     fail("the written form changed on a second round", xml);
   return 0;

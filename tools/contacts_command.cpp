@@ -9,6 +9,8 @@
 #include <system_error>
 
 #include "platform/contacts/contacts.h"
+#include "platform/contacts/vcard_reader.h"
+#include "platform/foundation/file_io.h"
 #include "platform/process/process.h"
 #include "tools/commands.h"
 #include "tools/listed_contacts.h"
@@ -44,28 +46,36 @@ int listContacts(const std::string& root) {
   return 0;
 }
 
-int importAddressBook(const std::string& root, const fs::path& file) {
-  const auto target = *platform::DeviceRoot(root).map(platform::contacts::kAddressBookPath);
-  // Copied beside the target and renamed over it, so that a reader sees the
-  // old address book or the new one, never a part.
-  auto temporary = target;
-  temporary += ".import";
+// Makes file the address book at target when a card can be read from it, whole, so that a
+// reader sees the old address book or the new one, never a part. Gives the number of cards read.
+platform::Result<int> importCards(const fs::path& file, const fs::path& target) {
+  const auto text = platform::readWholeFile(file);
+  int cards = 0;
+  const auto read =
+      text ? platform::contacts::forEachVCard(*text, file.string(), [&](auto&) { ++cards; })
+           : platform::Result<>(text.failure());
+  if (!read)
+    return platform::Failure{fmt::format("cannot read {}: {}", file.string(), read.reason())};
   std::error_code error;
   fs::create_directories(target.parent_path(), error);
-  if (fs::copy_file(file, temporary, fs::copy_options::overwrite_existing, error)) {
-    fs::rename(temporary, target, error);
+  const auto copied =
+      error ? platform::systemFailure(error) : platform::replaceFileAtomically(target, *text);
+  if (!copied) {
+    return platform::Failure{
+        fmt::format("cannot copy {} to {}: {}", file.string(), target.string(), copied.reason())};
   }
-  if (error) {
-    fmt::print(stderr, "mornaq contacts import: cannot copy {} to {}: {}\n", file.string(),
-               target.string(), error.message());
-    fs::remove(temporary, error);
-    return 1;
-  }
+  return cards;
+}
+
+int importAddressBook(const std::string& root, const fs::path& file) {
   return inSettingsProcess(root, [&] {
-    int count = 0;
-    platform::contacts::CNContactStore().enumerateContactsWithFetchRequest(
-        platform::contacts::CNContactFetchRequest({}), [&](const auto&, bool&) { ++count; });
-    fmt::print("imported {} contacts into {}\n", count, root);
+    const auto target = *platform::DeviceRoot(root).map(platform::contacts::kAddressBookPath);
+    const auto cards = importCards(file, target);
+    if (!cards) {
+      fmt::print(stderr, "mornaq contacts import: {}\n", cards.reason());
+      return 1;
+    }
+    fmt::print("imported {} contacts into {}\n", *cards, root);
     return 0;
   });
 }

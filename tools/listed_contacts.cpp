@@ -15,14 +15,16 @@ namespace {
 // first contact with a phone number that has the key, as the scan keeps it.
 std::map<std::string, std::string, std::less<>> identifiersByKey() {
   std::map<std::string, std::string, std::less<>> identifiers;
-  platform::contacts::CNContactStore().enumerateContactsWithFetchRequest(
+  // An address book that cannot be read is logged by the store, and the pages list no contact of
+  // it either.
+  static_cast<void>(platform::contacts::CNContactStore().enumerateContactsWithFetchRequest(
       platform::contacts::CNContactFetchRequest(
           {std::string(platform::contacts::CNContactPhoneNumbersKey)}),
       [&](const auto& contact, bool&) {
         if (contact.phoneNumbers().empty()) return;
         identifiers.try_emplace(mornaq::format::contactKey(contact.identifier()),
                                 contact.identifier());
-      });
+      }));
   return identifiers;
 }
 

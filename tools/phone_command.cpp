@@ -25,6 +25,9 @@ namespace {
 namespace fs = std::filesystem;
 using tools::phone::App;
 
+// How long the server may take to start serving once bound: seconds on a machine under load.
+constexpr std::chrono::seconds kServingWait{10};
+
 struct Options {
   std::string root;
   int port = 8640;
@@ -94,10 +97,15 @@ int runPhone(const Options& options) {
     fmt::print(stderr, "mornaq phone: {}\n", port.reason());
     return 1;
   }
-  for (auto& [which, app] : apps) app->start();
   std::thread serving(
       [&, site = tools::phone::loadSite(root, *port)]() mutable { server.serve(std::move(site)); });
-  while (!server.running()) std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  if (auto served = server.waitUntilServing(kServingWait); !served) {
+    fmt::print(stderr, "mornaq phone: {}\n", served.reason());
+    server.stop();
+    serving.join();
+    return 1;
+  }
+  for (auto& [which, app] : apps) app->start();
   fmt::print("Mornaq phone at http://127.0.0.1:{}/\n", *port);
   std::fflush(stdout);
 

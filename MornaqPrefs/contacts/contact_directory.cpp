@@ -114,8 +114,10 @@ OrderedDictionary scanContacts() {
                                            std::string(contacts::CNContactGivenNameKey),
                                            std::string(contacts::CNContactPhoneNumbersKey)});
   request.setPredicate(nullptr);
-  contacts::CNContactStore().enumerateContactsWithFetchRequest(
-      request, [&](const CNContact& contact, bool&) { list(contact, listing); });
+  // An address book that cannot be read is logged by the store and lists no contact, as one the
+  // Settings app may not read.
+  static_cast<void>(contacts::CNContactStore().enumerateContactsWithFetchRequest(
+      request, [&](const CNContact& contact, bool&) { list(contact, listing); }));
   // The names are made unique in file order once every contact is listed,
   // when their number is known.
   NamesInUse names(listing.keys.size());

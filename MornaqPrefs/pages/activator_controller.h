@@ -2,16 +2,16 @@
 // The page about switching Mornaq on and off with a gesture.
 #include <string_view>
 
-#include "MornaqPrefs/pages/page_frame.h"
+#include "MornaqPrefs/pages/page_chrome.h"
 
 namespace mornaqprefs {
 
-class MNQActivatorController : public PageFrame {
+class MNQActivatorController : public PageChrome {
  public:
   static constexpr std::string_view kClassName = "MNQActivatorController";
 
   explicit MNQActivatorController(const platform::Class* cls)
-      : PageFrame(cls, {.plist = "Activator"}) {}
+      : PageChrome(cls, {.plist = "Activator"}) {}
 };
 
 }  // namespace mornaqprefs

@@ -98,7 +98,7 @@ class StateIcons {
 }  // namespace
 
 ContactListPage::ContactListPage(const platform::Class* cls, std::string_view opens)
-    : PageFrame(cls, {.plist = "Empty", .saveButton = false}), opens_(opens) {}
+    : PageChrome(cls, {.plist = "Empty", .saveButton = false}), opens_(opens) {}
 
 OrderedDictionary ContactListPage::sortedDictionary(const Dictionary& directory) const {
   return mornaqprefs::sortedDictionary(directory);

@@ -6,12 +6,12 @@
 #include <string_view>
 
 #include "MornaqPrefs/pages/contact_settings_controller.h"
-#include "MornaqPrefs/pages/page_frame.h"
+#include "MornaqPrefs/pages/page_chrome.h"
 #include "MornaqPrefs/support/ordered_dictionary.h"
 
 namespace mornaqprefs {
 
-class ContactListPage : public PageFrame {
+class ContactListPage : public PageChrome {
  public:
   // opens: the class name of the page a contact row opens.
   ContactListPage(const platform::Class* cls, std::string_view opens);

@@ -12,23 +12,18 @@ namespace mornaqprefs {
 namespace format = mornaq::format;
 
 ContactSettingsPage::ContactSettingsPage(const platform::Class* cls, std::string_view plist)
-    : PageFrame(cls, {.plist = plist}) {}
+    : PageChrome(cls, {.plist = plist}) {}
 
 void ContactSettingsPage::setSpecifier(const SpecifierRef& specifier) {
-  PageFrame::setSpecifier(specifier);
+  PageChrome::setSpecifier(specifier);
   fullName_ = specifier->name().value_or("");
-  phoneNumber_ = specifier->propertyForKey(kPhoneNumber).stringValue();
 }
 
 void ContactSettingsPage::pageWillAppear() { navigationItem().setTitle(fullName_); }
 
-const std::string* ContactSettingsPage::ownKey() const {
-  if (!phoneNumber_ || format::isReservedContactKey(*phoneNumber_)) return nullptr;
-  return &*phoneNumber_;
-}
-
 Specifiers ContactSettingsPage::appSpecifiers() {
-  if (phoneNumber_ && !ownKey()) return {noOwnSettingsFooter()};
+  const OwnerKey& contact = settings().owner();
+  if (contact && !contact.contactEntry()) return {noOwnSettingsFooter()};
   return {};
 }
 
@@ -36,30 +31,30 @@ Specifiers ContactSettingsPage::appSpecifiers() {
 // row's domain names: the rows name that domain anyway, and a row that named
 // another could otherwise show one file while changing the other.
 Value ContactSettingsPage::readPreferenceValue(const SpecifierRef& specifier) {
-  const auto settings = platform::readPlistShared(format::kMainSettingsPath);
-  const Dictionary* entry =
-      ownKey() ? platform::lookUp(*settings, *ownKey()).dictionary() : nullptr;
+  const auto file = platform::readPlistShared(format::kMainSettingsPath);
+  const std::string* contact = settings().owner().contactEntry();
+  const Dictionary* entry = contact ? platform::lookUp(*file, *contact).dictionary() : nullptr;
   return valueOrDefault(entry, *specifier);
 }
 
 void ContactSettingsPage::setPreferenceValue(const Value& value, const SpecifierRef& specifier) {
   auto key = rowKey(*specifier);
-  // The frame refuses, and reports, a row without a key.
-  if (!key) return PageFrame::setPreferenceValue(value, specifier);
-  if (!phoneNumber_) {
+  if (!key) return settings().refuse(*specifier);
+  if (!settings().owner()) {
     // Without a contact key there is no entry to keep the value in, and
     // anywhere else it would belong to the wrong owner.
     platform::NSLog(fmt::format("[Mornaq] not saving {}: this page has no contact", *key));
     return;
   }
-  if (!ownKey()) {
+  const std::string* contact = settings().owner().contactEntry();
+  if (!contact) {
     // Its entry would take the place of a setting of the whole add-on.
     platform::NSLog(
         fmt::format("[Mornaq] not saving {}: this contact cannot have settings of its own", *key));
     return;
   }
-  updateSettings(format::kMainSettingsPath, [&](Dictionary& settings) {
-    Value& entry = settings[*ownKey()];
+  settings().update(format::kMainSettingsPath, [&](Dictionary& file) {
+    Value& entry = file[*contact];
     // Anything but a dictionary there cannot hold the contact's keys.
     if (!entry.dictionary()) entry = Dictionary{};
     entry.dictionary()->insert_or_assign(*key, value);
@@ -68,9 +63,9 @@ void ContactSettingsPage::setPreferenceValue(const Value& value, const Specifier
 }
 
 Specifiers MNQContactSettingsController::appSpecifiers() {
-  const std::string* key = ownKey();
+  const std::string* contact = settings().owner().contactEntry();
   Specifiers rows{MNQWMListController::multipleWordMatchingRow(
-      self(), key ? std::optional<std::string_view>(*key) : std::nullopt)};
+      self(), contact ? OwnerKey(*contact) : OwnerKey())};
   for (auto& row : ContactSettingsPage::appSpecifiers()) rows.push_back(std::move(row));
   return rows;
 }

@@ -8,16 +8,16 @@
 #include <string>
 #include <string_view>
 
-#include "MornaqPrefs/pages/page_frame.h"
+#include "MornaqPrefs/pages/page_chrome.h"
 
 namespace mornaqprefs {
 
-class ContactSettingsPage : public PageFrame {
+class ContactSettingsPage : public PageChrome {
  public:
   ContactSettingsPage(const platform::Class* cls, std::string_view plist);
 
-  // Takes the contact's display name (the row's title) and its contact key
-  // (the row's phoneNumber property) from the opening row.
+  // Takes the contact's display name (the row's title) from the opening row,
+  // as the frame takes its contact key (the row's phoneNumber property).
   void setSpecifier(const SpecifierRef& specifier) override;
   // The value in the contact's entry, else the row's default.
   Value readPreferenceValue(const SpecifierRef& specifier) override;
@@ -28,10 +28,11 @@ class ContactSettingsPage : public PageFrame {
 
   const std::string& fullName() const { return fullName_; }
   void setFullName(std::string fullName) { fullName_ = std::move(fullName); }
-  // The contact key; despite its name never a phone number.
-  const std::optional<std::string>& phoneNumber() const { return phoneNumber_; }
-  void setPhoneNumber(std::optional<std::string> phoneNumber) {
-    phoneNumber_ = std::move(phoneNumber);
+  // The contact key; despite its name never a phone number. Empty when the
+  // page was opened without one.
+  const std::string& phoneNumber() const { return settings().owner().text(); }
+  void setPhoneNumber(std::string phoneNumber) {
+    settings().setOwner(OwnerKey(std::move(phoneNumber)));
   }
 
  protected:
@@ -40,12 +41,9 @@ class ContactSettingsPage : public PageFrame {
   // For a contact with a reserved key, the footer that says it has no
   // settings of its own.
   Specifiers appSpecifiers() override;
-  // A contact key that can hold settings: present and not reserved.
-  const std::string* ownKey() const;
 
  private:
   std::string fullName_;
-  std::optional<std::string> phoneNumber_;
 };
 
 class MNQContactSettingsController : public ContactSettingsPage {

@@ -6,10 +6,11 @@
 namespace mornaqprefs {
 
 MNQGlobalListController::MNQGlobalListController(const platform::Class* cls)
-    : PageFrame(cls, {.plist = "Global"}) {}
+    : PageChrome(cls, {.plist = "Global"}) {}
 
 Specifiers MNQGlobalListController::appSpecifiers() {
-  return {MNQWMListController::multipleWordMatchingRow(self(), mornaq::format::kGlobalOwner)};
+  return {MNQWMListController::multipleWordMatchingRow(
+      self(), OwnerKey(std::string(mornaq::format::kGlobalOwner)))};
 }
 
 }  // namespace mornaqprefs

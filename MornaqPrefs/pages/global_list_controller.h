@@ -3,11 +3,11 @@
 // their own, and the link to the global word-match rules.
 #include <string_view>
 
-#include "MornaqPrefs/pages/page_frame.h"
+#include "MornaqPrefs/pages/page_chrome.h"
 
 namespace mornaqprefs {
 
-class MNQGlobalListController : public PageFrame {
+class MNQGlobalListController : public PageChrome {
  public:
   static constexpr std::string_view kClassName = "MNQGlobalListController";
 

@@ -23,10 +23,10 @@ std::string localText(platform::Date moment) {
 }  // namespace
 
 MNQHistoryListController::MNQHistoryListController(const platform::Class* cls)
-    : PageFrame(cls, {.plist = "History", .saveButton = false}) {}
+    : PageChrome(cls, {.plist = "History", .saveButton = false}) {}
 
 void MNQHistoryListController::registerActions(platform::Class& cls) {
-  PageFrame::registerActions(cls);
+  PageChrome::registerActions(cls);
   platform::preferences::addAction(cls, "clearHistory", &MNQHistoryListController::clearHistory);
 }
 
@@ -44,16 +44,13 @@ Specifiers MNQHistoryListController::appSpecifiers() {
 void MNQHistoryListController::clearHistory() {
   auto alert = UIAlertController::alertControllerWithTitle(
       "Clear History", "Delete every recorded reply?", AlertControllerStyle::Alert);
-  std::weak_ptr<platform::Object> page = weak_from_this();
-  alert->addAction({"Clear", AlertActionStyle::Destructive, [page] {
-                      auto self = page.lock();
-                      if (!self) return;
-                      auto& history = platform::as<MNQHistoryListController>(self);
-                      history.updateSettings(format::kReplyHistoryPath, [](Dictionary& file) {
+  alert->addAction({"Clear", AlertActionStyle::Destructive,
+                    onThisPage<MNQHistoryListController>([](MNQHistoryListController& history) {
+                      history.settings().update(format::kReplyHistoryPath, [](Dictionary& file) {
                         return file.erase(std::string(format::kHistoryReplies)) > 0;
                       });
                       history.reloadSpecifiers();
-                    }});
+                    })});
   alert->addAction({"Cancel", AlertActionStyle::Cancel, nullptr});
   presentViewController(self(), alert);
 }

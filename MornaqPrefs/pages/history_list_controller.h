@@ -4,11 +4,11 @@
 // first.
 #include <string_view>
 
-#include "MornaqPrefs/pages/page_frame.h"
+#include "MornaqPrefs/pages/page_chrome.h"
 
 namespace mornaqprefs {
 
-class MNQHistoryListController : public PageFrame {
+class MNQHistoryListController : public PageChrome {
  public:
   static constexpr std::string_view kClassName = "MNQHistoryListController";
 

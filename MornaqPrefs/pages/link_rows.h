@@ -3,13 +3,11 @@
 #include <string>
 #include <string_view>
 
+#include "MornaqPrefs/pages/owner_key.h"
 #include "platform/preferences/specifier.h"
 
 namespace mornaqprefs {
 
-// The row property that hands an owner or contact key to the page a row
-// opens; despite its name it never holds a phone number.
-inline constexpr std::string_view kPhoneNumber = "phoneNumber";
 inline constexpr std::string_view kGetIsWidgetSet = "getIsWidgetSetForSpecifier:";
 
 // A link-list row titled name on target that opens detailClass: no setter,

@@ -3,16 +3,16 @@
 // answers or is active, and the loop guard, all from the plist "Policy".
 #include <string_view>
 
-#include "MornaqPrefs/pages/page_frame.h"
+#include "MornaqPrefs/pages/page_chrome.h"
 
 namespace mornaqprefs {
 
-class MNQPolicyListController : public PageFrame {
+class MNQPolicyListController : public PageChrome {
  public:
   static constexpr std::string_view kClassName = "MNQPolicyListController";
 
   explicit MNQPolicyListController(const platform::Class* cls)
-      : PageFrame(cls, {.plist = "Policy"}) {}
+      : PageChrome(cls, {.plist = "Policy"}) {}
 };
 
 }  // namespace mornaqprefs

@@ -23,10 +23,6 @@ class MNQRootHeaderView : public platform::uikit::UITableViewHeaderFooterView,
   double preferredHeightForWidth(double width) override;
   void setFrame(const platform::uikit::CGRect& frame) override;
 
-  const std::shared_ptr<platform::uikit::UIImageView>& headerImageView() const {
-    return headerImageView_;
-  }
-
  private:
   std::shared_ptr<platform::uikit::UIImageView> headerImageView_;
   double currentWidth_ = 0;

@@ -10,17 +10,17 @@ namespace format = mornaq::format;
 using namespace platform::uikit;
 
 MNQRootListController::MNQRootListController(const platform::Class* cls)
-    : PageFrame(cls, {.plist = "Root"}) {}
+    : PageChrome(cls, {.plist = "Root"}) {}
 
 void MNQRootListController::registerActions(platform::Class& cls) {
-  PageFrame::registerActions(cls);
+  PageChrome::registerActions(cls);
   platform::preferences::addAction(cls, "Reddit", &MNQRootListController::Reddit);
   platform::preferences::addAction(cls, "Twitter", &MNQRootListController::Twitter);
 }
 
 void MNQRootListController::showUpdate() {
-  const auto settings = platform::readPlistShared(format::kMainSettingsPath);
-  const Value& due = platform::lookUp(*settings, format::kUpdate752);
+  const auto file = platform::readPlistShared(format::kMainSettingsPath);
+  const Value& due = platform::lookUp(*file, format::kUpdate752);
   if (!due.isNil() && !due.boolValue()) return;
   auto alert = UIAlertController::alertControllerWithTitle(
       std::string(kUpdateTitle), std::string(kUpdateMessage), AlertControllerStyle::Alert);
@@ -28,8 +28,8 @@ void MNQRootListController::showUpdate() {
   presentViewController(self(), alert);
   // Only this key, under the lock: the rest of the file stays as other
   // processes left it.
-  updateSettings(format::kMainSettingsPath, [](Dictionary& settings) {
-    settings.insert_or_assign(std::string(format::kUpdate752), false);
+  settings().update(format::kMainSettingsPath, [](Dictionary& file) {
+    file.insert_or_assign(std::string(format::kUpdate752), false);
     return true;
   });
 }

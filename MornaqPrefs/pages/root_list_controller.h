@@ -4,12 +4,12 @@
 // open the author's pages on the web.
 #include <string_view>
 
-#include "MornaqPrefs/pages/page_frame.h"
+#include "MornaqPrefs/pages/page_chrome.h"
 #include "common/version.h"
 
 namespace mornaqprefs {
 
-class MNQRootListController : public PageFrame {
+class MNQRootListController : public PageChrome {
  public:
   static constexpr std::string_view kClassName = "MNQRootListController";
   static constexpr std::string_view kUpdateTitle =

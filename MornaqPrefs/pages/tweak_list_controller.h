@@ -4,11 +4,11 @@
 #include <array>
 #include <string_view>
 
-#include "MornaqPrefs/pages/page_frame.h"
+#include "MornaqPrefs/pages/page_chrome.h"
 
 namespace mornaqprefs {
 
-class ZOVTweakListController : public PageFrame {
+class ZOVTweakListController : public PageChrome {
  public:
   static constexpr std::string_view kClassName = "ZOVTweakListController";
 
@@ -24,7 +24,8 @@ class ZOVTweakListController : public PageFrame {
   }};
 
   explicit ZOVTweakListController(const platform::Class* cls)
-      : PageFrame(cls, {.plist = "TweakList", .saveButton = false, .tint = kOtherPackagesColour}) {}
+      : PageChrome(cls, {.plist = "TweakList", .saveButton = false, .tint = kOtherPackagesColour}) {
+  }
   static void registerActions(platform::Class& cls);
 };
 

@@ -15,57 +15,45 @@ using namespace platform::uikit;
 using platform::preferences::UITableViewCellEditingStyle;
 
 MNQWMListController::MNQWMListController(const platform::Class* cls)
-    : PageFrame(cls, {.plist = "empty", .saveButton = false}) {}
+    : PageChrome(cls, {.plist = "empty", .saveButton = false, .tintWhenAppeared = true}) {}
 
 void MNQWMListController::registerActions(platform::Class& cls) {
-  PageFrame::registerActions(cls);
+  PageChrome::registerActions(cls);
   platform::preferences::addAction(cls, "addNewStatement:", &MNQWMListController::addNewStatement);
   platform::preferences::addAction(
       cls, "removeAllStatements:", &MNQWMListController::removeAllStatements);
 }
 
-SpecifierRef MNQWMListController::multipleWordMatchingRow(
-    const Id& target, std::optional<std::string_view> ownerKey) {
+SpecifierRef MNQWMListController::multipleWordMatchingRow(const Id& target, const OwnerKey& owner) {
   auto row = linkRow("Multiple Word Matching", target, kClassName);
   row->setProperty(true, "isController");
   row->setProperty(true, "enabled");
-  if (ownerKey) row->setProperty(*ownerKey, kPhoneNumber);
+  owner.handTo(*row);
   return row;
 }
 
-void MNQWMListController::setSpecifier(const SpecifierRef& specifier) {
-  PageFrame::setSpecifier(specifier);
-  const auto owner = specifier->propertyForKey(kPhoneNumber).stringValue();
-  hasOwner_ = owner.has_value();
-  phoneNumber_ = owner.value_or("");
-}
-
 const Dictionary* MNQWMListController::ownRules(const Dictionary& rules) const {
-  return hasOwner_ ? ruleSetIn(rules, phoneNumber_) : nullptr;
+  const OwnerKey& owner = settings().owner();
+  return owner ? ruleSetIn(rules, owner.text()) : nullptr;
 }
 
 void MNQWMListController::updateRules(const platform::PlistChange& change) {
-  if (hasOwner_) updateSettings(format::kRuleSettingsPath, change);
+  if (settings().owner()) settings().update(format::kRuleSettingsPath, change);
 }
 
-void MNQWMListController::viewWillAppear(bool animated) {
-  PSListController::viewWillAppear(animated);
-}
-
-void MNQWMListController::viewDidAppear(bool animated) {
-  PageFrame::viewDidAppear(animated);
+void MNQWMListController::pageDidAppear() {
   navigationItem().setRightBarButtonItems({
       UIBarButtonItem::initWithBarButtonSystemItem(UIBarButtonSystemItem::Add, self(),
                                                    "addNewStatement:"),
       UIBarButtonItem::initWithBarButtonSystemItem(UIBarButtonSystemItem::Trash, self(),
                                                    "removeAllStatements:"),
   });
-  applyTint();
 }
 
 Specifiers MNQWMListController::appSpecifiers() {
   Specifiers rows{PSSpecifier::groupSpecifierWithName("Add Match and reply")};
-  if (!hasOwner_) {
+  const OwnerKey& owner = settings().owner();
+  if (!owner) {
     rows.push_back(noOwnSettingsFooter());
     return rows;
   }
@@ -73,7 +61,7 @@ Specifiers MNQWMListController::appSpecifiers() {
   if (const Dictionary* ruleSet = ownRules(*rules)) {
     for (const auto& [word, rule] : *ruleSet) {
       auto row = linkRow(word, self(), MNQWMSettingsController::kClassName);
-      row->setProperty(phoneNumber_, kPhoneNumber);
+      owner.handTo(*row);
       rows.push_back(std::move(row));
     }
   }
@@ -91,19 +79,15 @@ void MNQWMListController::addNewStatement(const Id&) {
       field.placeholder = placeholder;
     });
   }
-  // The handlers hold the fields, not the alert (which owns the handlers),
-  // and the page only weakly: it may be gone by the time a button is tapped.
+  // The handler holds the fields, not the alert (which owns the handlers).
   auto fields = alert->textFields();
-  std::weak_ptr<platform::Object> page = weak_from_this();
-  alert->addAction({"Add", AlertActionStyle::Default, [page, fields] {
-                      auto self = page.lock();
-                      if (!self) return;
-                      auto& list = platform::as<MNQWMListController>(self);
+  alert->addAction({"Add", AlertActionStyle::Default,
+                    onThisPage<MNQWMListController>([fields](MNQWMListController& list) {
                       list.match_ = fields[0]->text;
                       list.reply_ = fields[1]->text;
                       list.delay_ = fields[2]->text;
                       list.statementAdded();
-                    }});
+                    })});
   alert->addAction({"Cancel", AlertActionStyle::Default, nullptr});
   presentViewController(self(), alert);
 }
@@ -117,7 +101,7 @@ void MNQWMListController::statementAdded() {
   // process added meanwhile is found rather than overwritten.
   bool alreadyUsed = false;
   updateRules([&](Dictionary& rules) {
-    Value& owned = rules[phoneNumber_];
+    Value& owned = rules[phoneNumber()];
     if (!owned.dictionary()) owned = Dictionary{};
     Dictionary& ruleSet = *owned.dictionary();
     alreadyUsed = ruleSet.contains(match_);
@@ -158,10 +142,10 @@ void MNQWMListController::tableViewCommitEditingStyle(UITableViewCellEditingStyl
 
 void MNQWMListController::deleteRule(const std::string& word) {
   updateRules([&](Dictionary& rules) {
-    Dictionary* ruleSet = ruleSetIn(rules, phoneNumber_);
+    Dictionary* ruleSet = ruleSetIn(rules, phoneNumber());
     if (!ruleSet || !ruleSet->erase(word)) return false;
     // An owner without rules has no entry at all.
-    if (ruleSet->empty()) rules.erase(phoneNumber_);
+    if (ruleSet->empty()) rules.erase(phoneNumber());
     return true;
   });
 }
@@ -174,17 +158,14 @@ void MNQWMListController::removeAllStatements(const Id&) {
   auto alert = UIAlertController::alertControllerWithTitle(
       "Delete All", "Are you sure you want to delete all the Match and Reply data?",
       AlertControllerStyle::Alert);
-  std::weak_ptr<platform::Object> page = weak_from_this();
-  alert->addAction({"Yes", AlertActionStyle::Default, [page] {
-                      auto self = page.lock();
-                      if (!self) return;
-                      auto& list = platform::as<MNQWMListController>(self);
+  alert->addAction({"Yes", AlertActionStyle::Default,
+                    onThisPage<MNQWMListController>([](MNQWMListController& list) {
                       // Under the lock, so that rules of other owners written
                       // since the question was asked are kept.
                       list.updateRules(
-                          [&](Dictionary& rules) { return rules.erase(list.phoneNumber_) > 0; });
+                          [&](Dictionary& rules) { return rules.erase(list.phoneNumber()) > 0; });
                       list.reloadSpecifiers();
-                    }});
+                    })});
   alert->addAction({"NO", AlertActionStyle::Default, nullptr});
   presentViewController(self(), alert);
 }

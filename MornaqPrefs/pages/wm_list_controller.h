@@ -7,11 +7,11 @@
 #include <string>
 #include <string_view>
 
-#include "MornaqPrefs/pages/page_frame.h"
+#include "MornaqPrefs/pages/page_chrome.h"
 
 namespace mornaqprefs {
 
-class MNQWMListController : public PageFrame {
+class MNQWMListController : public PageChrome {
  public:
   static constexpr std::string_view kClassName = "MNQWMListController";
 
@@ -22,14 +22,7 @@ class MNQWMListController : public PageFrame {
   // the rules of one owner: the global rules, or a contact's. Without an
   // owner (a contact that cannot have settings of its own) the page shows no
   // rules, changes none, and says why in its footer.
-  static SpecifierRef multipleWordMatchingRow(const Id& target,
-                                              std::optional<std::string_view> ownerKey);
-
-  // Takes the owner key from the opening row.
-  void setSpecifier(const SpecifierRef& specifier) override;
-  // The bar buttons and the colours come on did-appear on this page.
-  void viewWillAppear(bool animated) override;
-  void viewDidAppear(bool animated) override;
+  static SpecifierRef multipleWordMatchingRow(const Id& target, const OwnerKey& owner);
 
   bool tableViewCanEditRowAtIndexPath(IndexPath) override { return true; }
   void tableViewCommitEditingStyle(platform::preferences::UITableViewCellEditingStyle style,
@@ -47,11 +40,13 @@ class MNQWMListController : public PageFrame {
   const std::string& match() const { return match_; }
   const std::string& reply() const { return reply_; }
   const std::string& delay() const { return delay_; }
-  const std::string& phoneNumber() const { return phoneNumber_; }
+  const std::string& phoneNumber() const { return settings().owner().text(); }
 
  protected:
   // The group "Add Match and reply", then a row per rule of the owner.
   Specifiers appSpecifiers() override;
+  // The add and trash buttons, before the colours.
+  void pageDidAppear() override;
 
  private:
   void deleteRule(const std::string& word);
@@ -63,8 +58,6 @@ class MNQWMListController : public PageFrame {
   std::string match_;
   std::string reply_;
   std::string delay_;
-  std::string phoneNumber_;
-  bool hasOwner_ = false;
 };
 
 }  // namespace mornaqprefs

@@ -9,27 +9,26 @@ namespace mornaqprefs {
 namespace format = mornaq::format;
 
 MNQWMSettingsController::MNQWMSettingsController(const platform::Class* cls)
-    : PageFrame(cls, {.plist = "Match"}) {}
+    : PageChrome(cls, {.plist = "Match"}) {}
 
 void MNQWMSettingsController::setSpecifier(const SpecifierRef& specifier) {
-  PageFrame::setSpecifier(specifier);
+  PageChrome::setSpecifier(specifier);
   fullName_ = specifier->name().value_or("");
-  phoneNumber_ = specifier->propertyForKey(kPhoneNumber).stringValue().value_or("");
 }
 
 void MNQWMSettingsController::pageWillAppear() { navigationItem().setTitle(fullName_); }
 
 Value MNQWMSettingsController::readPreferenceValue(const SpecifierRef& specifier) {
   const auto rules = platform::readPlistShared(format::kRuleSettingsPath);
-  return valueOrDefault(ruleIn(*rules, phoneNumber_, fullName_), *specifier);
+  return valueOrDefault(ruleIn(*rules, phoneNumber(), fullName_), *specifier);
 }
 
 void MNQWMSettingsController::setPreferenceValue(const Value& value,
                                                  const SpecifierRef& specifier) {
   auto key = rowKey(*specifier);
-  if (!key) return reportUnwritableRow(*specifier);
-  updateSettings(format::kRuleSettingsPath, [&](Dictionary& rules) {
-    Dictionary* rule = ruleIn(rules, phoneNumber_, fullName_);
+  if (!key) return settings().refuse(*specifier);
+  settings().update(format::kRuleSettingsPath, [&](Dictionary& rules) {
+    Dictionary* rule = ruleIn(rules, phoneNumber(), fullName_);
     if (!rule) return false;
     rule->insert_or_assign(*key, value);
     return true;

@@ -6,17 +6,18 @@
 #include <string>
 #include <string_view>
 
-#include "MornaqPrefs/pages/page_frame.h"
+#include "MornaqPrefs/pages/page_chrome.h"
 
 namespace mornaqprefs {
 
-class MNQWMSettingsController : public PageFrame {
+class MNQWMSettingsController : public PageChrome {
  public:
   static constexpr std::string_view kClassName = "MNQWMSettingsController";
 
   explicit MNQWMSettingsController(const platform::Class* cls);
 
-  // Takes the match word (the row's title) and the owner key from the opening row.
+  // Takes the match word (the row's title) from the opening row, as the frame
+  // takes its owner key.
   void setSpecifier(const SpecifierRef& specifier) override;
   Value readPreferenceValue(const SpecifierRef& specifier) override;
   // Changes the field of the rule; a rule that is no longer in the file
@@ -24,14 +25,13 @@ class MNQWMSettingsController : public PageFrame {
   void setPreferenceValue(const Value& value, const SpecifierRef& specifier) override;
 
   const std::string& fullName() const { return fullName_; }
-  const std::string& phoneNumber() const { return phoneNumber_; }
+  const std::string& phoneNumber() const { return settings().owner().text(); }
 
  protected:
   void pageWillAppear() override;
 
  private:
   std::string fullName_;
-  std::string phoneNumber_;
 };
 
 }  // namespace mornaqprefs

@@ -84,27 +84,28 @@ std::size_t roughCardCount(std::string_view text) {
   return cards;
 }
 
-}  // namespace
-
-bool CNContactStore::enumerateContactsWithFetchRequest(const CNContactFetchRequest& request,
-                                                       const CNContactBlock& block) const {
-  const auto path = Process::current().root().map(kAddressBookPath);
-  const auto text = readAddressBook(*path);
-  if (!text) {
-    NSLog(fmt::format("Contacts: cannot read {}", kAddressBookPath));
-    return false;
-  }
-  // Each contact is made and delivered as soon as its card is read, while
-  // the card is still in the cache.
+// Each contact is made and delivered as soon as its card is read, while the card is still in
+// the cache.
+Result<> deliverContacts(const CNContactFetchRequest& request, const CNContactBlock& block) {
+  const auto text = readAddressBook(*Process::current().root().map(kAddressBookPath));
+  PLATFORM_TRY(text);
   ContactMaker maker(roughCardCount(*text));
   bool stopped = false;
-  forEachVCard(*text, kAddressBookPath, [&](VCard& card) {
+  return forEachVCard(*text, kAddressBookPath, [&](VCard& card) {
     if (stopped) return;
     const CNContact contact(maker.contactOf(card), request.keysToFetch());
     if (request.predicate() && !request.predicate()(contact)) return;
     block(contact, stopped);
   });
-  return true;
+}
+
+}  // namespace
+
+Result<> CNContactStore::enumerateContactsWithFetchRequest(const CNContactFetchRequest& request,
+                                                           const CNContactBlock& block) const {
+  auto read = deliverContacts(request, block);
+  if (!read) NSLog(fmt::format("Contacts: cannot read {}: {}", kAddressBookPath, read.reason()));
+  return read;
 }
 
 }  // namespace platform::contacts

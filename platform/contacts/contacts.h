@@ -4,8 +4,8 @@
 // the calling thread.
 //
 // The address book is the vCard file at kAddressBookPath in the device root,
-// as phones and address-book apps export it. A missing or unreadable file is
-// an empty address book; a malformed card is skipped with a log line.
+// as phones and address-book apps export it. A missing file is an empty
+// address book; a malformed card is skipped with a log line.
 //
 // Names: the real framework never answers nil for a name, which leaves no way
 // to tell a missing name from an empty one. Here a card that has an N
@@ -19,6 +19,8 @@
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/foundation/result.h"
 
 namespace platform::contacts {
 
@@ -104,10 +106,12 @@ class CNContactStore {
  public:
   // enumerateContactsWithFetchRequest:error:usingBlock: on the current
   // process's address book, read afresh. Calls block once for each selected
-  // contact in store order and returns after the last one. False when the
-  // address book exists but cannot be read (nothing is delivered then).
-  bool enumerateContactsWithFetchRequest(const CNContactFetchRequest& request,
-                                         const CNContactBlock& block) const;
+  // contact in store order and returns after the last one. Fails, with the
+  // reason, when the address book exists but cannot be read, or no card can be
+  // read from it (forEachVCard in vcard_reader.h): nothing is delivered then,
+  // and the log says "Contacts: cannot read <path>: <reason>".
+  Result<> enumerateContactsWithFetchRequest(const CNContactFetchRequest& request,
+                                             const CNContactBlock& block) const;
 };
 
 }  // namespace platform::contacts

@@ -248,9 +248,12 @@ class CardLines {
   std::string joined_;
 };
 
+// What keeps a card, or a file, from being read, and the line where it shows.
 struct Problem {
   std::size_t line;
   std::string what;
+
+  std::string text() const { return fmt::format("line {}: {}", line, what); }
 };
 
 class CardParser {
@@ -404,33 +407,54 @@ Delimiter delimiterOf(std::string_view line) {
   return Delimiter::None;
 }
 
+// Why a text that holds no card is not a vCard file, when its bytes tell more than its lines.
+std::optional<std::string> notText(std::string_view text) {
+  if (text.starts_with("\xFF\xFE") || text.starts_with("\xFE\xFF")) {
+    return "it is UTF-16 text; vCard files are read in UTF-8 or in the CHARSET of a value";
+  }
+  if (text.find('\0') != std::string_view::npos) return "it is not text: it holds NUL bytes";
+  return std::nullopt;
+}
+
 }  // namespace
 
-void forEachVCard(std::string_view text, std::string_view source,
-                  const std::function<void(VCard&)>& visit) {
+Result<> forEachVCard(std::string_view text, std::string_view source,
+                      const std::function<void(VCard&)>& visit) {
   // The first line of the card being read, if any. One buffer holds the
   // lines of every card in turn.
   std::optional<std::size_t> open;
   CardLines cardLines;
+  std::size_t cardsRead = 0;
   std::size_t strayLines = 0;
-  const auto skip = [&](std::size_t line, std::string_view why) {
-    NSLog(fmt::format("Contacts: skipped the card at line {} of {}: {}", line, source, why));
+  // Why nothing could be read, should that be so.
+  std::optional<Problem> firstSkipped;
+  std::optional<Problem> firstStray;
+  const auto skip = [&](std::size_t cardLine, Problem problem) {
+    NSLog(fmt::format("Contacts: skipped the card at line {} of {}: {}", cardLine, source,
+                      problem.text()));
+    if (!firstSkipped) firstSkipped = std::move(problem);
   };
   PhysicalLines lines(text);
+  std::size_t lastLine = 0;
   while (const auto next = lines.next()) {
     const PhysicalLine& line = *next;
+    lastLine = line.number;
     const Delimiter delimiter = delimiterOf(line.text);
     if (delimiter == Delimiter::Begin) {
-      if (open) skip(*open, "it has no END:VCARD");
+      if (open) skip(*open, {line.number, "BEGIN:VCARD before the card's END:VCARD"});
       open = line.number;
       cardLines.clear();
     } else if (!open) {
-      if (!trimmed(line.text).empty() && !continuesFolded(line.text)) ++strayLines;
+      if (!trimmed(line.text).empty() && !continuesFolded(line.text)) {
+        if (!firstStray) firstStray = Problem{line.number, "outside any card (no BEGIN:VCARD)"};
+        ++strayLines;
+      }
     } else if (delimiter == Delimiter::End) {
       auto card = CardParser(cardLines).parse();
-      if (const auto* problem = std::get_if<Problem>(&card)) {
-        skip(*open, fmt::format("line {}: {}", problem->line, problem->what));
+      if (auto* problem = std::get_if<Problem>(&card)) {
+        skip(*open, std::move(*problem));
       } else {
+        ++cardsRead;
         visit(std::get<VCard>(card));
       }
       open.reset();
@@ -438,16 +462,15 @@ void forEachVCard(std::string_view text, std::string_view source,
       cardLines.add(line);
     }
   }
-  if (open) skip(*open, "it has no END:VCARD");
+  if (open) skip(*open, {lastLine, "the file ends before END:VCARD"});
   if (strayLines > 0) {
     NSLog(fmt::format("Contacts: ignored {} lines outside any card in {}", strayLines, source));
   }
-}
-
-std::vector<VCard> readVCards(std::string_view text, std::string_view source) {
-  std::vector<VCard> cards;
-  forEachVCard(text, source, [&cards](VCard& card) { cards.push_back(std::move(card)); });
-  return cards;
+  if (cardsRead > 0) return {};
+  if (auto why = notText(text); why && (firstSkipped || firstStray)) return Failure{*why};
+  if (firstSkipped) return Failure{firstSkipped->text()};
+  if (firstStray) return Failure{firstStray->text()};
+  return {};
 }
 
 }  // namespace platform::contacts

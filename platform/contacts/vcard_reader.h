@@ -14,6 +14,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/foundation/result.h"
+
 namespace platform::contacts {
 
 struct VCardPhone {
@@ -31,15 +33,19 @@ struct VCard {
   std::uint64_t contentHash = 0;
 };
 
-// The well-formed cards of text, in file order. A malformed card (no
-// END:VCARD, a line that is no property, a value that is not in its charset,
-// an unknown charset, a version other than 2.1, 3.0 or 4.0) is skipped with
-// a log line naming source and line.
-std::vector<VCard> readVCards(std::string_view text, std::string_view source);
-
-// The same cards handed to visit one at a time, each as soon as it is read,
-// so that a long address book is never held whole; visit may take from the card.
-void forEachVCard(std::string_view text, std::string_view source,
-                  const std::function<void(VCard&)>& visit);
+// The well-formed cards of text, in file order, handed to visit one at a time,
+// each as soon as it is read, so that a long address book is never held whole;
+// visit may take from the card. A malformed card (no END:VCARD, a line that is
+// no property, a value that is not in its charset, an unknown charset, a
+// version other than 2.1, 3.0 or 4.0) is skipped with a log line naming
+// source, the card's first line and why: "Contacts: skipped the card at line 7
+// of book.vcf: line 10: the line is not a property".
+// Fails, with the reason, when the text holds something but not one card can
+// be read from it: UTF-16 or binary bytes, lines outside any card ("line 1:
+// outside any card (no BEGIN:VCARD)"), or malformed cards only (the first one's
+// reason, "line 3: the file ends before END:VCARD"). An empty text holds no card
+// and is read.
+Result<> forEachVCard(std::string_view text, std::string_view source,
+                      const std::function<void(VCard&)>& visit);
 
 }  // namespace platform::contacts

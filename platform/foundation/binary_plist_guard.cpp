@@ -6,8 +6,11 @@
 #include <algorithm>
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
+
+#include <fmt/format.h>
 
 #include "platform/foundation/big_endian.h"
 #include "platform/foundation/plist_guards.h"
@@ -27,8 +30,10 @@ struct Trailer {
   std::uint64_t offsetTable = 0;
 };
 
-std::optional<Trailer> readTrailer(std::string_view bytes) {
-  if (bytes.size() < kHeaderSize + kTrailerSize) return std::nullopt;
+Result<Trailer> readTrailer(std::string_view bytes) {
+  if (bytes.size() < kHeaderSize + kTrailerSize) {
+    return Failure{fmt::format("the binary property list is cut short at {} bytes", bytes.size())};
+  }
   const auto at = bytes.size() - kTrailerSize;
   const Trailer trailer{.offsetWidth = static_cast<std::uint8_t>(bytes[at + 6]),
                         .referenceWidth = static_cast<std::uint8_t>(bytes[at + 7]),
@@ -37,11 +42,12 @@ std::optional<Trailer> readTrailer(std::string_view bytes) {
                         .offsetTable = readBigEndian(bytes, at + 24, 8)};
   const bool widthsValid = trailer.offsetWidth >= 1 && trailer.offsetWidth <= 8 &&
                            trailer.referenceWidth >= 1 && trailer.referenceWidth <= 8;
-  if (!widthsValid || trailer.offsetTable < kHeaderSize || trailer.offsetTable > at) {
-    return std::nullopt;
+  const bool tableFits = widthsValid && trailer.offsetTable >= kHeaderSize &&
+                         trailer.offsetTable <= at &&
+                         trailer.objectCount <= (at - trailer.offsetTable) / trailer.offsetWidth;
+  if (!tableFits || trailer.topObject >= trailer.objectCount) {
+    return Failure{"the binary property list's trailer is damaged or cut off"};
   }
-  const bool tableFits = trailer.objectCount <= (at - trailer.offsetTable) / trailer.offsetWidth;
-  if (!tableFits || trailer.topObject >= trailer.objectCount) return std::nullopt;
   return trailer;
 }
 
@@ -56,20 +62,22 @@ class BinaryShape {
         nesting_(trailer.objectCount, 0),
         nodes_(trailer.objectCount, 0) {}
 
-  bool isSafe() {
-    if (!open(trailer_.topObject)) return false;
+  Result<> check() {
+    if (!open(trailer_.topObject)) return Failure{std::move(problem_)};
     while (!stack_.empty()) {
       Frame& frame = stack_.back();
       if (frame.next == frame.children.size()) {
-        if (!close(frame)) return false;
+        if (!close(frame)) return Failure{std::move(problem_)};
         stack_.pop_back();
         continue;
       }
       const auto child = frame.children[frame.next++];
-      if (state_[child] == State::Open) return false;  // a cycle
-      if (state_[child] == State::Unseen && !open(child)) return false;
+      if (state_[child] == State::Open) {
+        return Failure{fmt::format("the binary property list's object {} contains itself", child)};
+      }
+      if (state_[child] == State::Unseen && !open(child)) return Failure{std::move(problem_)};
     }
-    return true;
+    return {};
   }
 
  private:
@@ -80,10 +88,15 @@ class BinaryShape {
     std::size_t next = 0;
   };
 
+  bool fail(std::string problem) {
+    problem_ = std::move(problem);
+    return false;
+  }
+
   // Starts on an object: a scalar is done at once, a container waits for its children.
   bool open(std::uint64_t object) {
     const auto at = offsetOf(object);
-    if (!at) return false;
+    if (!at) return outside(object);
     const auto kind = static_cast<std::uint8_t>(bytes_[*at]) >> 4;
     const bool isContainer = kind == 0xA || kind == 0xC || kind == 0xD;  // array, set, dictionary
     if (!isContainer) {
@@ -91,10 +104,16 @@ class BinaryShape {
       nodes_[object] = 1;
       return true;
     }
-    if (stack_.size() >= static_cast<std::size_t>(kMaxPropertyListNesting)) return false;
+    if (stack_.size() >= static_cast<std::size_t>(kMaxPropertyListNesting)) return tooDeep();
     const bool isDictionary = kind == 0xD;
-    auto children = referencesOf(*at, isDictionary ? 2 : 1);
-    if (!children || (isDictionary && !keysAreText(*children))) return false;
+    auto children = referencesOf(object, *at, isDictionary ? 2 : 1);
+    if (!children) return false;
+    if (isDictionary && !keysAreText(*children)) {
+      return fail(
+          fmt::format("the binary property list's dictionary {} has a key that is not "
+                      "text, or text with a NUL character",
+                      object));
+    }
     state_[object] = State::Open;
     stack_.push_back({object, std::move(*children)});
     return true;
@@ -106,12 +125,24 @@ class BinaryShape {
     for (const auto child : frame.children) {
       nesting = std::max(nesting, nesting_[child]);
       nodes += nodes_[child];  // each at most maxNodes_, itself far below 2^63
-      if (nodes > maxNodes_) return false;
+      if (nodes > maxNodes_) {
+        return fail(fmt::format(
+            "the binary property list's shared objects expand to more than {} values", maxNodes_));
+      }
     }
     nesting_[frame.object] = nesting + 1;
     nodes_[frame.object] = nodes;
     state_[frame.object] = State::Done;
-    return nesting + 1 <= kMaxPropertyListNesting;
+    return nesting + 1 <= kMaxPropertyListNesting || tooDeep();
+  }
+
+  bool tooDeep() {
+    return fail(fmt::format("the binary property list is nested deeper than {} levels",
+                            kMaxPropertyListNesting));
+  }
+
+  bool outside(std::uint64_t object) {
+    return fail(fmt::format("the binary property list's object {} lies outside it", object));
   }
 
   // A dictionary's references: its keys, then its values. Keys must be text without NUL
@@ -166,19 +197,27 @@ class BinaryShape {
     return Content{readBigEndian(bytes_, position + 1, width), position + 1 + width};
   }
 
-  // The object references of the container at `at`.
-  std::optional<std::vector<std::uint64_t>> referencesOf(std::size_t at,
-                                                         std::uint64_t referencesPerEntry) const {
+  // The object references of the container object, found at `at`.
+  std::optional<std::vector<std::uint64_t>> referencesOf(std::uint64_t object, std::size_t at,
+                                                         std::uint64_t referencesPerEntry) {
     const auto content = contentOf(at);
-    if (!content) return std::nullopt;
-    const auto room = (objectsEnd_ - content->start) / trailer_.referenceWidth / referencesPerEntry;
-    if (content->count > room) return std::nullopt;
+    const auto room =
+        content ? (objectsEnd_ - content->start) / trailer_.referenceWidth / referencesPerEntry : 0;
+    if (!content || content->count > room) {
+      fail(fmt::format("the binary property list's object {} runs past the end of its objects",
+                       object));
+      return std::nullopt;
+    }
     std::vector<std::uint64_t> references(content->count * referencesPerEntry);
     std::size_t position = content->start;
     for (auto& reference : references) {
       reference = readBigEndian(bytes_, position, trailer_.referenceWidth);
       position += trailer_.referenceWidth;
-      if (reference >= trailer_.objectCount) return std::nullopt;
+      if (reference >= trailer_.objectCount) {
+        fail(fmt::format("the binary property list's object {} refers to object {} of {}", object,
+                         reference, trailer_.objectCount));
+        return std::nullopt;
+      }
     }
     return references;
   }
@@ -191,13 +230,15 @@ class BinaryShape {
   std::vector<int> nesting_;          // of each finished object
   std::vector<std::uint64_t> nodes_;  // of each finished object, once expanded
   std::vector<Frame> stack_;
+  std::string problem_;  // why the check failed
 };
 
 }  // namespace
 
-bool isSafeBinaryPropertyList(std::string_view bytes) {
+Result<> checkBinaryPropertyList(std::string_view bytes) {
   const auto trailer = readTrailer(bytes);
-  return trailer && BinaryShape(bytes, *trailer).isSafe();
+  PLATFORM_TRY(trailer);
+  return BinaryShape(bytes, *trailer).check();
 }
 
 }  // namespace platform

@@ -66,12 +66,6 @@ class PlistCache {
     return content;
   }
 
-  void bypass() {
-    const std::lock_guard lock(mutex_);
-    stopWatching();
-    bypassed_ = true;
-  }
-
  private:
   struct Entry {
     Identity identity;
@@ -82,10 +76,10 @@ class PlistCache {
     std::unordered_map<std::string, Entry> files;
   };
 
-  // False when changes cannot be watched (bypassed, or no inotify instance to be had): every read
-  // is then afresh.
+  // False when changes cannot be watched (no inotify instance to be had): every read is then
+  // afresh.
   bool startWatching() {
-    if (events_ < 0 && !bypassed_ && !unavailable_) {
+    if (events_ < 0 && !unavailable_) {
       events_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
       unavailable_ = events_ < 0;
     }
@@ -152,7 +146,6 @@ class PlistCache {
   std::mutex mutex_;
   int events_ = -1;  // the inotify instance
   bool unavailable_ = false;
-  bool bypassed_ = false;
   std::unordered_map<int, Folder> folders_;       // by watch descriptor
   std::unordered_map<std::string, int> watches_;  // folder path to watch descriptor
 };
@@ -162,7 +155,5 @@ class PlistCache {
 PlistRead readThroughCache(const std::filesystem::path& file, PlistReader readAfresh) {
   return Process::current().state<PlistCache>().read(file, readAfresh);
 }
-
-void bypassPlistCache() { Process::current().state<PlistCache>().bypass(); }
 
 }  // namespace platform

@@ -22,7 +22,4 @@ using PlistReader = PlistRead (*)(const std::filesystem::path& file);
 // Safe to call from any thread of the process.
 PlistRead readThroughCache(const std::filesystem::path& file, PlistReader readAfresh);
 
-// From now on the current process reads every file afresh: what the cache is measured against.
-void bypassPlistCache();
-
 }  // namespace platform

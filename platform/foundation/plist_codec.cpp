@@ -17,6 +17,9 @@ namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
 constexpr std::string_view kBinaryMagic = "bplist00";
+constexpr const char* kTooLarge = "it is larger than 4 GB";
+// What the guards leave libplist to refuse, which it then hands over in a form it does not know.
+constexpr const char* kUnreadableValue = "it holds a value that cannot be read";
 
 struct PlistFree {
   void operator()(plist_t node) const { plist_free(node); }
@@ -212,33 +215,50 @@ Value withNul(Value value, std::string_view standIn) {
   return value;
 }
 
-}  // namespace
-
-std::optional<Value> parsePropertyList(std::string_view bytes) {
-  if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
-  if (bytes.size() > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
+Result<Value> parseBinary(std::string_view bytes) {
+  PLATFORM_TRY(checkBinaryPropertyList(bytes));
   plist_t root = nullptr;
-  std::optional<std::string> standIn;  // for the NUL characters of an XML text that holds them
-  if (bytes.starts_with(kBinaryMagic)) {
-    if (!isSafeBinaryPropertyList(bytes)) return std::nullopt;
-    plist_from_bin(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &root);
-  } else {
-    auto xml = safeXmlPropertyList(bytes);
-    if (!xml) return std::nullopt;
-    if (xml->find('\0') != std::string::npos) {
-      standIn = nulStandIn(*xml);
-      if (!standIn) return std::nullopt;
-      xml = replacedAll(std::move(*xml), kNul, *standIn);
-    }
-    if (xml->size() > std::numeric_limits<std::uint32_t>::max()) return std::nullopt;
+  plist_from_bin(bytes.data(), static_cast<std::uint32_t>(bytes.size()), &root);
+  const PlistNode owner(root);
+  if (!root) return Failure{"the binary property list is damaged"};
+  auto value = valueOf(root, 0);
+  if (!value) return Failure{kUnreadableValue};
+  return std::move(*value);
+}
+
+Result<Value> parseXml(std::string_view bytes) {
+  auto checked = checkXmlPropertyList(bytes);
+  PLATFORM_TRY(checked);
+  std::string& xml = *checked;
+  std::optional<std::string> standIn;  // for the NUL characters of a text that holds them
+  if (xml.find('\0') != std::string::npos) {
+    standIn = nulStandIn(xml);
+    if (!standIn) return Failure{"its NUL characters cannot be read beside its other bytes"};
+    xml = replacedAll(std::move(xml), kNul, *standIn);
+  }
+  if (xml.size() > std::numeric_limits<std::uint32_t>::max()) return Failure{kTooLarge};
+  plist_t root = nullptr;
+  {
     const ClassicNumbersScope classicNumbers;
-    plist_from_xml(xml->data(), static_cast<std::uint32_t>(xml->size()), &root);
+    plist_from_xml(xml.data(), static_cast<std::uint32_t>(xml.size()), &root);
   }
   const PlistNode owner(root);
-  if (!root) return std::nullopt;
+  if (!root) {
+    auto flaw = flawInXmlPropertyList(bytes);
+    return Failure{flaw.empty() ? "it is not a property list" : std::move(flaw)};
+  }
   auto value = valueOf(root, 0);
-  if (value && standIn) return withNul(std::move(*value), *standIn);
-  return value;
+  if (!value) return Failure{kUnreadableValue};
+  return standIn ? withNul(std::move(*value), *standIn) : std::move(*value);
+}
+
+}  // namespace
+
+Result<Value> parsePropertyList(std::string_view bytes) {
+  if (bytes.starts_with(kByteOrderMark)) bytes.remove_prefix(kByteOrderMark.size());
+  if (bytes.empty()) return Failure{"it is empty"};
+  if (bytes.size() > std::numeric_limits<std::uint32_t>::max()) return Failure{kTooLarge};
+  return bytes.starts_with(kBinaryMagic) ? parseBinary(bytes) : parseXml(bytes);
 }
 
 }  // namespace platform

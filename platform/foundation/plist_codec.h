@@ -7,16 +7,18 @@
 // are read as the phone reads them; numbers are read independently of the
 // locale; a UTF-8 byte-order mark is skipped. The writer is this layer's own
 // (xml_plist_writer.cpp).
-#include <optional>
 #include <string>
 #include <string_view>
 
+#include "platform/foundation/result.h"
 #include "platform/foundation/value.h"
 
 namespace platform {
 
-// nullopt when the bytes are not a well-formed property list.
-std::optional<Value> parsePropertyList(std::string_view bytes);
+// The value the bytes hold; fails when they are not a well-formed property list, saying why as
+// precisely as can be had: "line 12: <dict> not closed" for XML, which object is damaged and how
+// for a binary list, "it is empty", ...
+Result<Value> parsePropertyList(std::string_view bytes);
 
 // The XML form of a value, which parsePropertyList reads back equal. Nil and
 // host object handles have no property-list form: inside a collection their

@@ -30,7 +30,7 @@ Result<fs::path> hostPath(std::string_view devicePath) {
 
 Result<Dictionary> dictionaryFrom(std::string_view bytes) {
   auto value = parsePropertyList(bytes);
-  if (!value) return Failure{"it is not a property list"};
+  PLATFORM_TRY(value);
   if (!value->isDictionary()) return Failure{"its root is not a dictionary"};
   return std::move(*value->dictionary());
 }
@@ -63,10 +63,10 @@ std::vector<int> movedAsideNumbers(const fs::path& file) {
   return numbers;
 }
 
-// Renames a file that cannot be parsed to "<name>.malformed-<n>", n one above the newest copy's,
-// then removes all but the kMovedAsideKept newest. Callers hold the update lock, so no other
-// writer picks the same name meanwhile.
-Result<> moveAside(std::string_view devicePath, const fs::path& file) {
+// Renames a file that cannot be parsed, for the reason given, to "<name>.malformed-<n>", n one
+// above the newest copy's, then removes all but the kMovedAsideKept newest. Callers hold the
+// update lock, so no other writer picks the same name meanwhile.
+Result<> moveAside(std::string_view devicePath, const fs::path& file, std::string_view reason) {
   std::vector<int> numbers = movedAsideNumbers(file);
   const int n = numbers.empty() ? 1 : numbers.back() + 1;
   const fs::path aside = movedAside(file, n);
@@ -74,8 +74,8 @@ Result<> moveAside(std::string_view devicePath, const fs::path& file) {
     const std::error_code renameError(errno, std::generic_category());
     return Failure{"could not move the unreadable file aside: " + renameError.message()};
   }
-  NSLog(fmt::format("moved unreadable settings file {} aside to {}.malformed-{}", devicePath,
-                    devicePath, n));
+  NSLog(fmt::format("moved unreadable settings file {} aside to {}.malformed-{}: {}", devicePath,
+                    devicePath, n, reason));
   numbers.push_back(n);
   for (std::size_t i = 0; i + kMovedAsideKept < numbers.size(); ++i) {
     std::error_code ignored;
@@ -91,8 +91,9 @@ Result<Dictionary> readForUpdate(std::string_view devicePath, const fs::path& fi
   const auto bytes = readWholeFile(file);
   if (!bytes && bytes.failure().code == std::errc::no_such_file_or_directory) return Dictionary{};
   if (!bytes) return Failure{"could not read it: " + bytes.reason()};
-  if (auto dictionary = dictionaryFrom(*bytes)) return std::move(*dictionary);
-  if (auto moved = moveAside(devicePath, file); !moved) return moved.failure();
+  auto dictionary = dictionaryFrom(*bytes);
+  if (dictionary) return std::move(*dictionary);
+  PLATFORM_TRY(moveAside(devicePath, file, dictionary.reason()));
   return Dictionary{};
 }
 
@@ -110,13 +111,13 @@ PlistRead readAfresh(const fs::path& file) {
   const auto bytes = readWholeFile(file);
   if (!bytes) return Failure{"could not read it: " + bytes.reason(), bytes.failure().code};
   auto dictionary = dictionaryFrom(*bytes);
-  if (!dictionary) return dictionary.failure();
+  PLATFORM_TRY(dictionary);
   return std::make_shared<const Dictionary>(std::move(*dictionary));
 }
 
 PlistRead readSnapshot(std::string_view devicePath) {
   const auto file = hostPath(devicePath);
-  if (!file) return file.failure();
+  PLATFORM_TRY(file);
   return readThroughCache(*file, readAfresh);
 }
 
@@ -124,7 +125,7 @@ PlistRead readSnapshot(std::string_view devicePath) {
 
 Result<Dictionary> readPlistIfPresent(std::string_view devicePath) {
   const auto read = readSnapshot(devicePath);
-  if (!read) return read.failure();
+  PLATFORM_TRY(read);
   return **read;
 }
 
@@ -141,33 +142,31 @@ std::shared_ptr<const Dictionary> readPlistShared(std::string_view devicePath) {
 
 Result<> updatePlist(std::string_view devicePath, const PlistChange& change) {
   const auto file = hostPath(devicePath);
-  if (!file) return file.failure();
+  PLATFORM_TRY(file);
 
   const auto lock = lockForUpdate(*file);
-  if (!lock) return lock.failure();
+  PLATFORM_TRY(lock);
   removeLeftoverTemporaries(*file);
 
   auto dictionary = readForUpdate(devicePath, *file);
-  if (!dictionary) return dictionary.failure();
+  PLATFORM_TRY(dictionary);
   if (!change(*dictionary)) return {};
-  const auto written = replaceFileAtomically(*file, serializePropertyList(*dictionary));
-  if (!written) return written.failure();
-  return {};
+  return replaceFileAtomically(*file, serializePropertyList(*dictionary));
 }
 
 Result<bool> seedPlistIfMissing(std::string_view devicePath, std::string_view seedDevicePath) {
   const auto file = hostPath(devicePath);
-  if (!file) return file.failure();
+  PLATFORM_TRY(file);
   const auto seed = hostPath(seedDevicePath);
-  if (!seed) return seed.failure();
+  PLATFORM_TRY(seed);
 
   const auto lock = lockForUpdate(*file);
-  if (!lock) return lock.failure();
+  PLATFORM_TRY(lock);
   std::error_code error;
   if (fs::exists(fs::symlink_status(*file, error))) return false;
   const auto bytes = readWholeFile(*seed);
   if (!bytes) return Failure{"could not read the seed: " + bytes.reason(), bytes.failure().code};
-  if (auto written = replaceFileAtomically(*file, *bytes); !written) return written.failure();
+  PLATFORM_TRY(replaceFileAtomically(*file, *bytes));
   return true;
 }
 

@@ -14,7 +14,8 @@ namespace platform {
 
 // The whole file as a dictionary (dictionaryWithContentsOfFile:). Fails, with
 // the reason, when it is missing (the failure's code is then
-// no_such_file_or_directory), unreadable, malformed, not a dictionary at its
+// no_such_file_or_directory), unreadable, malformed (the reason is then
+// parsePropertyList's: "line 12: <dict> not closed"), not a dictionary at its
 // root or outside the device root.
 Result<Dictionary> readPlistIfPresent(std::string_view devicePath);
 
@@ -31,7 +32,9 @@ std::shared_ptr<const Dictionary> readPlistShared(std::string_view devicePath);
 // the target and unlocks. Missing folders are created. An existing file that
 // cannot be parsed as a dictionary is first moved aside to "<name>.malformed-<n>"
 // (n one above the newest such copy's; the three newest are kept), and a log
-// line says where; one that cannot be read at all (a folder, say) is left
+// line says where and why ("moved unreadable settings file <path> aside to
+// <path>.malformed-<n>: line 12: <dict> not closed"); one that cannot be read
+// at all (a folder, say) is left
 // alone and the update fails. Temporary files beside it that writers which died
 // mid-write left are removed. Fails with the reason when the write
 // failed (the caller logs it); the old file then stays. A change that returns false means "write

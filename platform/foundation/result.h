@@ -44,7 +44,6 @@ class [[nodiscard]] Result {
   T& operator*() & { return value(); }
   const T* operator->() const { return &value(); }
   T* operator->() { return &value(); }
-  T valueOr(T fallback) && { return ok() ? std::move(value()) : std::move(fallback); }
 
   // Only for a failed result.
   const Failure& failure() const { return std::get<1>(storage_); }
@@ -81,3 +80,15 @@ inline Failure systemFailure(std::error_code code, std::string reason = {}) {
 }
 
 }  // namespace platform
+
+// Hands a failed result's failure on to the caller, as it is; goes on otherwise. The result is
+// evaluated once: a call, or a result already held (whose value is then used after).
+//   PLATFORM_TRY(moveAside(file));
+//   const auto file = hostPath(devicePath);
+//   PLATFORM_TRY(file);
+#define PLATFORM_TRY(result)                                             \
+  do {                                                                   \
+    if (auto&& platform_try_result_ = (result); !platform_try_result_) { \
+      return platform_try_result_.failure();                             \
+    }                                                                    \
+  } while (false)

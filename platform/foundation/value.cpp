@@ -68,11 +68,6 @@ std::string realText(double real) {
 
 }  // namespace
 
-bool Value::isNumber() const {
-  return std::holds_alternative<bool>(storage_) || std::holds_alternative<std::int64_t>(storage_) ||
-         std::holds_alternative<Unsigned>(storage_) || std::holds_alternative<double>(storage_);
-}
-
 static_assert(sizeof(Value) <= sizeof(std::string) + sizeof(std::size_t),
               "a value is as large as a string and its tag, no larger");
 

@@ -89,7 +89,6 @@ class Value {
 
   bool isNil() const { return std::holds_alternative<std::monostate>(storage_); }
   bool isBool() const { return std::holds_alternative<bool>(storage_); }
-  bool isNumber() const;  // boolean, integer or real, as NSNumber
   bool isString() const { return std::holds_alternative<std::string>(storage_); }
   bool isDictionary() const { return std::holds_alternative<DictionaryBox>(storage_); }
   bool isArray() const { return std::holds_alternative<Array>(storage_); }

@@ -45,7 +45,7 @@ Specifiers PSListController::loadSpecifiersFromPlistName(std::string_view plistN
       fmt::format("{}/{}.plist", bundlePathForClass(*isa()).value_or(""), plistName);
   auto plist = readPlistIfPresent(path);
   if (!plist) {
-    NSLog(fmt::format("Preferences: no specifier plist at {}", path));
+    NSLog(fmt::format("Preferences: no specifier plist at {}: {}", path, plist.reason()));
     return {};
   }
   return specifiersFromPlist(*plist, target, path);

@@ -23,13 +23,6 @@ Class::Class(std::string name, ClassRef superclass, bool isMetaclass)
   setIsa(metaclass_.get());
 }
 
-bool Class::isSubclassOf(const Class& other) const {
-  for (const Class* c = this; c; c = c->superclass_.get()) {
-    if (c == &other) return true;
-  }
-  return false;
-}
-
 const Method* Class::findMethod(std::string_view selector) const {
   for (const Class* c = this; c; c = c->superclass_.get()) {
     std::lock_guard lock(c->mutex_);

@@ -77,7 +77,6 @@ class Class : public Object {
   const std::string& name() const { return name_; }
   const ClassRef& superclass() const { return superclass_; }
   Class& metaclass() { return *metaclass_; }
-  bool isSubclassOf(const Class& other) const;
 
   template <class R, class... A, class F>
   void addMethod(std::string_view selector, F&& implementation) {

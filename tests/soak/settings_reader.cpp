@@ -28,8 +28,9 @@ int main(int argc, char** argv) {
       std::ifstream in(file, std::ios::binary);
       if (!in) continue;
       const std::string bytes{std::istreambuf_iterator<char>(in), {}};
-      if (!platform::parsePropertyList(bytes)) {
-        std::cerr << file.string() << " does not parse after " << reads << " reads:\n"
+      if (const auto parsed = platform::parsePropertyList(bytes); !parsed) {
+        std::cerr << file.string() << " does not parse after " << reads
+                  << " reads: " << parsed.reason() << "\n"
                   << bytes << '\n';
         return 1;
       }

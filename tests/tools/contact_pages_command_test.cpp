@@ -2,6 +2,7 @@
 // book imported with `mornaq contacts import`, one contact given its own
 // reply and another blacklisted in `mornaq settings`, and `mornaq whatsapp`
 // answering all three accordingly.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -99,6 +100,23 @@ TEST_F(ContactPagesCommands, AContactsOwnReplyAndTheBlacklistReachTheMessagingAp
   EXPECT_EQ(sent, (std::vector<std::pair<std::string, std::string>>{{"Ann", "Ann, back at two."},
                                                                     {"Cem", "Busy, Cem."}}))
       << whatsapp.out;
+}
+
+// A file that gives no card is refused with where and why, and the address book stays as it was.
+TEST_F(ContactPagesCommands, ImportSaysWhyItCannotReadAFileAndKeepsTheAddressBook) {
+  ASSERT_EQ(mornaq({"install", "--root", root}).status, 0);
+  const fs::path good = folder / "good.vcf";
+  std::ofstream(good) << "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:ann-01\r\nN:Lee;Ann;;;\r\n"
+                         "TEL:+1 555 0101\r\nEND:VCARD\r\n";
+  ASSERT_EQ(mornaq({"contacts", "import", "--root", root, good.string()}).status, 0);
+  const fs::path csv = folder / "contacts.csv";
+  std::ofstream(csv) << "First Name,Last Name,Mobile Phone\nAnn,Lee,+1 555 0101\n";
+  const Finished imported = mornaq({"contacts", "import", "--root", root, csv.string()});
+  EXPECT_EQ(imported.status, 1);
+  EXPECT_THAT(imported.err,
+              testing::EndsWith("mornaq contacts import: cannot read " + csv.string() +
+                                ": line 1: outside any card (no BEGIN:VCARD)\n"));
+  EXPECT_EQ(mornaq({"contacts", "--root", root}).out, "ann-01:ABPerson\tAnn Lee\n");
 }
 
 // The reply policy and history pages the same way: reply once set in the

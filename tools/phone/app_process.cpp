@@ -35,8 +35,37 @@ bool writeAll(int fd, std::string_view data) {
   return true;
 }
 
-// Pipes whose ends the child does not inherit except through dup2.
-bool makePipe(std::array<int, 2>& ends) { return ::pipe2(ends.data(), O_CLOEXEC) == 0; }
+// Both ends of a pipe, neither inherited by a child except through dup2.
+struct Pipe {
+  Descriptor read;
+  Descriptor write;
+};
+
+platform::Result<Pipe> makePipe() {
+  std::array<int, 2> ends{};
+  if (::pipe2(ends.data(), O_CLOEXEC) != 0) {
+    return platform::Failure{std::string("cannot make pipes: ") + std::strerror(errno)};
+  }
+  return Pipe{Descriptor(ends[0]), Descriptor(ends[1])};
+}
+
+// Calls onLine with each line read from fd until it ends, the last one also without its line end.
+template <class OnLine>
+void forEachLine(const Descriptor& fd, OnLine onLine) {
+  std::string pending;
+  std::array<char, 4096> buffer{};
+  for (;;) {
+    const ssize_t got = ::read(fd.get(), buffer.data(), buffer.size());
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    pending.append(buffer.data(), static_cast<std::size_t>(got));
+    for (auto end = pending.find('\n'); end != std::string::npos; end = pending.find('\n')) {
+      onLine(pending.substr(0, end));
+      pending.erase(0, end + 1);
+    }
+  }
+  if (!pending.empty()) onLine(pending);
+}
 
 }  // namespace
 
@@ -67,7 +96,7 @@ void AppProcess::stop() {
 
 void AppProcess::feed(const std::string& line) {
   std::lock_guard lock(mutex_);
-  if (input_ < 0 || !writeAll(input_, line + "\n")) {
+  if (!input_ || !writeAll(input_.get(), line + "\n")) {
     log_.add({{"app", name_}, {"err", "the app is not running: the input was dropped"}});
     return;
   }
@@ -76,16 +105,23 @@ void AppProcess::feed(const std::string& line) {
 }
 
 void AppProcess::startLocked() {
-  std::array<int, 2> in{}, out{}, err{};
-  if (!makePipe(in) || !makePipe(out) || !makePipe(err)) {
-    log_.add({{"app", name_}, {"err", std::string("cannot make pipes: ") + std::strerror(errno)}});
-    return;
+  if (auto started = spawnLocked(); !started) {
+    log_.add({{"app", name_}, {"err", started.reason()}});
   }
+}
+
+platform::Result<> AppProcess::spawnLocked() {
+  auto in = makePipe();
+  PLATFORM_TRY(in);
+  auto out = makePipe();
+  PLATFORM_TRY(out);
+  auto err = makePipe();
+  PLATFORM_TRY(err);
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_adddup2(&actions, in[0], 0);
-  posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-  posix_spawn_file_actions_adddup2(&actions, err[1], 2);
+  posix_spawn_file_actions_adddup2(&actions, in->read.get(), 0);
+  posix_spawn_file_actions_adddup2(&actions, out->write.get(), 1);
+  posix_spawn_file_actions_adddup2(&actions, err->write.get(), 2);
   // The app gets the default handling of the signals the server blocks or
   // ignores, and a process group of its own, so that a Ctrl-C at the terminal
   // reaches the server, which ends the apps in order.
@@ -105,27 +141,24 @@ void AppProcess::startLocked() {
   const int failed = posix_spawn(&pid_, argv[0], &actions, &attributes, argv.data(), environ);
   posix_spawn_file_actions_destroy(&actions);
   posix_spawnattr_destroy(&attributes);
-  for (int end : {in[0], out[1], err[1]}) ::close(end);
-  if (failed != 0) {
-    for (int end : {in[1], out[0], err[0]}) ::close(end);
-    log_.add({{"app", name_}, {"err", std::string("cannot start: ") + std::strerror(failed)}});
-    return;
-  }
-  input_ = in[1];
+  if (failed != 0) return platform::Failure{std::string("cannot start: ") + std::strerror(failed)};
+  // The child's ends close with their pipes when this returns; the server keeps its own.
+  input_ = std::move(in->write);
   {
     std::lock_guard exitLock(exitMutex_);
     running_ = true;
   }
   log_.add({{"app", name_}, {"state", "running"}, {"started", millisecondsSinceEpoch()}});
-  output_ = std::thread([this, fd = out[0]] { readLines(fd, true); });
-  errors_ = std::thread([this, fd = err[0]] { readLines(fd, false); });
-  for (const auto& line : startLines_) writeAll(input_, line + "\n");
+  output_ = std::thread([this, fd = std::move(out->read)]() mutable { readOutput(std::move(fd)); });
+  errors_ = std::thread([this, fd = std::move(err->read)]() mutable { readErrors(std::move(fd)); });
+  // An app that cannot take its start lines has ended already, which its exit event tells.
+  for (const auto& line : startLines_) writeAll(input_.get(), line + "\n");
+  return {};
 }
 
 void AppProcess::stopLocked() {
-  if (input_ < 0) return;
-  ::close(input_);
-  input_ = -1;
+  if (!input_) return;
+  input_.reset();
   {
     std::unique_lock exitLock(exitMutex_);
     if (!exited_.wait_for(exitLock, kGracePeriod, [&] { return !running_; })) {
@@ -136,32 +169,12 @@ void AppProcess::stopLocked() {
   errors_.join();
 }
 
-// Reads the app's output until it closes; the output reader then collects
-// the app's exit.
-void AppProcess::readLines(int fd, bool output) {
-  std::string pending;
-  std::array<char, 4096> buffer{};
-  const auto emit = [&](const std::string& line) {
-    if (!output) {
-      log_.add({{"app", name_}, {"err", line}});
-      return;
-    }
+void AppProcess::readOutput(Descriptor output) {
+  forEachLine(output, [this](const std::string& line) {
     auto json = nlohmann::json::parse(line, nullptr, /*allow_exceptions=*/false);
     log_.add({{"app", name_}, {"out", json.is_discarded() ? nlohmann::json(line) : json}});
-  };
-  for (;;) {
-    const ssize_t got = ::read(fd, buffer.data(), buffer.size());
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) break;
-    pending.append(buffer.data(), static_cast<std::size_t>(got));
-    for (auto end = pending.find('\n'); end != std::string::npos; end = pending.find('\n')) {
-      emit(pending.substr(0, end));
-      pending.erase(0, end + 1);
-    }
-  }
-  if (!pending.empty()) emit(pending);
-  ::close(fd);
-  if (!output) return;
+  });
+  output.reset();
   int status = 0;
   while (::waitpid(pid_, &status, 0) < 0 && errno == EINTR) {
   }
@@ -175,6 +188,12 @@ void AppProcess::readLines(int fd, bool output) {
     running_ = false;
   }
   exited_.notify_all();
+}
+
+void AppProcess::readErrors(Descriptor errors) {
+  forEachLine(errors, [this](const std::string& line) {
+    log_.add({{"app", name_}, {"err", line}});
+  });
 }
 
 }  // namespace tools::phone

@@ -17,6 +17,8 @@
 #include <thread>
 #include <vector>
 
+#include "platform/foundation/result.h"
+#include "tools/phone/descriptor.h"
 #include "tools/phone/event_log.h"
 
 namespace tools::phone {
@@ -30,6 +32,8 @@ class AppProcess {
   AppProcess(const AppProcess&) = delete;
   AppProcess& operator=(const AppProcess&) = delete;
 
+  // Starts the app, or says why it could not in an "err" event; no descriptor of a start that
+  // failed stays open.
   void start();
   // Writes one line to the app; a line for an app that is not running is
   // dropped with an "err" event.
@@ -40,9 +44,13 @@ class AppProcess {
   void stop();
 
  private:
-  void readLines(int fd, bool output);
   void startLocked();
+  platform::Result<> spawnLocked();
   void stopLocked();
+  // Each stream has its reader, on a thread of its own. The output's reader collects the app's
+  // exit once the output ends.
+  void readOutput(Descriptor output);
+  void readErrors(Descriptor errors);
 
   std::string name_;
   std::vector<std::string> argv_;
@@ -54,7 +62,7 @@ class AppProcess {
   std::condition_variable exited_;
   bool running_ = false;
   pid_t pid_ = -1;
-  int input_ = -1;
+  Descriptor input_;
   std::thread output_;
   std::thread errors_;
 };

@@ -4,6 +4,9 @@
 
 #include <chrono>
 #include <string>
+#include <thread>
+
+#include <fmt/format.h>
 
 namespace tools::phone {
 namespace {
@@ -62,10 +65,17 @@ platform::Result<int> HttpServer::bind(int port) {
   const int bound = port == 0 ? server_->bind_to_any_port("127.0.0.1")
                               : (server_->bind_to_port("127.0.0.1", port) ? port : -1);
   if (bound < 0) return platform::Failure{"cannot listen on 127.0.0.1:" + std::to_string(port)};
+  port_ = bound;
   return bound;
 }
 
 void HttpServer::serve(Site site) {
+  {
+    const std::lock_guard lock(stateMutex_);
+    serving_ = port_ >= 0 && !stopped_;
+    finished_ = !serving_;
+    if (finished_) return;
+  }
   site_ = std::move(site);
   server_->new_task_queue = [] { return new httplib::ThreadPool(kThreads); };
   server_->set_payload_max_length(kMaxBody);
@@ -96,12 +106,42 @@ void HttpServer::serve(Site site) {
       .Patch(".*", answer)
       .Options(".*", answer);
   server_->listen_after_bind();
+  const std::lock_guard lock(stateMutex_);
+  finished_ = true;
 }
 
-bool HttpServer::running() const { return server_->is_running(); }
+platform::Result<> HttpServer::waitUntilServing(std::chrono::milliseconds bound) const {
+  const auto deadline = std::chrono::steady_clock::now() + bound;
+  while (!server_->is_running()) {
+    {
+      const std::lock_guard lock(stateMutex_);
+      if (finished_) return platform::Failure{"the server stopped before it served"};
+    }
+    if (std::chrono::steady_clock::now() >= deadline) {
+      return platform::Failure{
+          fmt::format("the server on 127.0.0.1:{} did not start serving within {:g} s", port_,
+                      std::chrono::duration<double>(bound).count())};
+    }
+    std::this_thread::sleep_for(1ms);
+  }
+  return {};
+}
 
 void HttpServer::stop() {
   log_.close();
+  {
+    const std::lock_guard lock(stateMutex_);
+    stopped_ = true;
+    if (!serving_) return;
+  }
+  // httplib stops only a server that runs: one still starting is waited for.
+  while (!server_->is_running()) {
+    {
+      const std::lock_guard lock(stateMutex_);
+      if (finished_) return;
+    }
+    std::this_thread::sleep_for(1ms);
+  }
   server_->stop();
 }
 

@@ -31,14 +31,14 @@ platform::Result<void> prepareRoot(const fs::path& root, bool fresh) {
   fs::create_directories(root, error);
   if (error) return platform::systemFailure(error, "cannot make " + root.string());
   if (!isInstalled(root)) {
-    if (auto installed = installPackage(root); !installed) return installed.failure();
+    PLATFORM_TRY(installPackage(root));
   }
   if (fresh) {
     if (auto written = writeSampleAddressBook(root); !written) {
       return platform::Failure{fmt::format("cannot write the sample address book into {}: {}",
                                            root.string(), written.reason())};
     }
-    if (auto written = writeSampleSettings(root); !written) return written.failure();
+    PLATFORM_TRY(writeSampleSettings(root));
   }
   return {};
 }

@@ -6,7 +6,7 @@
 #include <functional>
 
 #include "MornaqPrefs/pages/global_list_controller.h"
-#include "MornaqPrefs/pages/page_frame.h"
+#include "MornaqPrefs/pages/page_chrome.h"
 #include "MornaqPrefs/pages/tweak_list_controller.h"
 #include "platform/uikit/switch_appearance.h"
 #include "tests/MornaqPrefs/pages/pages_fixture.h"
@@ -18,7 +18,8 @@ using namespace pages_testing;
 using mornaqprefs::kAccentColour;
 using mornaqprefs::kOtherPackagesColour;
 using mornaqprefs::MNQGlobalListController;
-using mornaqprefs::PageFrame;
+// The frame every page shares: its chrome, with the settings store in it.
+using PageFrame = mornaqprefs::PageChrome;
 using platform::uikit::AlertActionStyle;
 
 class PageFrameTest : public ::testing::Test {

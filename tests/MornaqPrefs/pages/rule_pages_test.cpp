@@ -28,7 +28,7 @@ class RulePagesTest : public ::testing::Test {
   std::shared_ptr<MNQWMListController> openList(const std::string& owner) {
     return fixture.open<MNQWMListController>(
         MNQWMListController::kClassName,
-        MNQWMListController::multipleWordMatchingRow(nullptr, owner));
+        MNQWMListController::multipleWordMatchingRow(nullptr, mornaqprefs::OwnerKey(owner)));
   }
   // The add button, then the alert's fields, then one of its buttons.
   void add(MNQWMListController& list, const std::vector<std::string>& texts,
@@ -141,7 +141,7 @@ TEST_F(RulePagesTest, AddingARule) {
     if (c.before) writePlist(format::kRuleSettingsPath, *c.before);
     auto list = fresh.open<MNQWMListController>(
         MNQWMListController::kClassName,
-        MNQWMListController::multipleWordMatchingRow(nullptr, c.owner));
+        MNQWMListController::multipleWordMatchingRow(nullptr, mornaqprefs::OwnerKey(c.owner)));
     list->addNewStatement(nullptr);
     const auto& fields = fresh.alert()->textFields();
     for (std::size_t i = 0; i < 3; ++i) fields[i]->text = c.texts[i];
@@ -331,6 +331,29 @@ TEST_F(RulePagesTest, AFailedRuleWriteIsShownAtOnce) {
   ASSERT_NE(fixture.alert(), nullptr);
   EXPECT_EQ(fixture.alert()->title(), "A change could not be saved.");
   EXPECT_EQ(fixture.alert()->message(), "A change could not be written to " + path + ".");
+}
+
+// The rule list has no "Save", yet it remembers a failed write as every page does, until it
+// appears again: from then on only new failures count.
+TEST_F(RulePagesTest, TheRuleListForgetsAFailedWriteWhenItAppearsAgain) {
+  const auto file = fixture.process.hostPath(format::kRuleSettingsPath);
+  std::filesystem::create_directories(file);
+  auto list = openList(kGlobal);
+  add(*list, {"Hello", "Hi!", "2"});
+  ASSERT_TRUE(fixture.tap("Ok"));
+  list->save();
+  EXPECT_EQ(fixture.alert()->title(), "Setting not saved.");
+  ASSERT_TRUE(fixture.tap("Ok"));
+
+  std::filesystem::remove(file);
+  list->viewWillDisappear(true);
+  list->viewWillAppear(true);
+  list->viewDidAppear(true);
+  add(*list, {"Hello", "Hi!", "2"});
+  EXPECT_EQ(fixture.alert(), nullptr);
+  list->save();
+  EXPECT_EQ(fixture.alert()->title(), "Setting saved.");
+  EXPECT_EQ(ruleRowTitles(*list), std::vector<std::string>{"Hello"});
 }
 
 TEST_F(RulePagesTest, ARuleRowWithoutAKeyIsReportedAndWritesNothing) {

@@ -17,7 +17,7 @@ using namespace pages_testing;
 using mornaqprefs::MNQGlobalListController;
 using mornaqprefs::MNQRootHeaderView;
 using mornaqprefs::MNQRootListController;
-using mornaqprefs::PageFrame;
+using mornaqprefs::PageChrome;
 using platform::uikit::CGRect;
 using testing_support::Succeeds;
 
@@ -122,8 +122,8 @@ TEST_F(TopPagesTest, TheRootPageLinksToEveryPageAndHasTheTwoButtons) {
 }
 
 TEST_F(TopPagesTest, EachOtherPackageButtonOpensItsPage) {
-  auto page = fixture.open<PageFrame>(mornaqprefs::ZOVTweakListController::kClassName,
-                                      PagesFixture::linkTo("Other packages", "x"));
+  auto page = fixture.open<PageChrome>(mornaqprefs::ZOVTweakListController::kClassName,
+                                       PagesFixture::linkTo("Other packages", "x"));
   recordOpenedURLs();
   for (const auto& row : page->specifiers()) {
     if (auto at = page->indexPathForSpecifier(row)) {
@@ -135,8 +135,8 @@ TEST_F(TopPagesTest, EachOtherPackageButtonOpensItsPage) {
 }
 
 TEST_F(TopPagesTest, TheGlobalPageEndsWithOneLinkToTheGlobalRules) {
-  auto global = fixture.open<PageFrame>(MNQGlobalListController::kClassName,
-                                        PagesFixture::linkTo("Global Reply", "x"));
+  auto global = fixture.open<PageChrome>(MNQGlobalListController::kClassName,
+                                         PagesFixture::linkTo("Global Reply", "x"));
   global->specifiers();
   auto& rows = global->specifiers();
   ASSERT_EQ(std::count_if(rows.begin(), rows.end(),
@@ -180,17 +180,20 @@ TEST_F(HeaderViewTest, TheImageKeepsItsAspectRatioAndReachesBelowTheHeader) {
   EXPECT_EQ(header->preferredHeightForWidth(375), 152.5);
   header->setFrame({0, 40, 375, 152.5});
   EXPECT_EQ(header->frame(), (CGRect{0, 0, 375, 152.5}));
-  EXPECT_EQ(header->headerImageView()->frame(), (CGRect{0, 0, 375, 187.5}));
-  EXPECT_EQ(header->subviews().front(), header->headerImageView());
+  ASSERT_EQ(header->subviews().size(), 1u);
+  const auto image =
+      std::dynamic_pointer_cast<platform::uikit::UIImageView>(header->subviews().front());
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(image->frame(), (CGRect{0, 0, 375, 187.5}));
 
   header->setFrame({0, 0, 400, 152.5});
-  EXPECT_EQ(header->headerImageView()->frame(), (CGRect{12.5, 0, 375, 187.5}));
+  EXPECT_EQ(image->frame(), (CGRect{12.5, 0, 375, 187.5}));
 }
 
 TEST_F(HeaderViewTest, AFrameBeforeAnyHeightRequestGivesTheImageNoWidth) {
   auto header = makeHeader();
   header->setFrame({0, 0, 375, 100});
-  EXPECT_EQ(header->headerImageView()->frame().width, 0);
+  EXPECT_EQ(header->subviews().front()->frame().width, 0);
 }
 
 TEST_F(HeaderViewTest, AMissingOrEmptyImageGivesTheHeaderNoHeight) {

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/contacts/contacts.h"
+#include "tests/support/result_matchers.h"
 #include "tests/support/test_process.h"
 
 namespace {
@@ -16,6 +17,8 @@ using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
 using ::testing::SizeIs;
+using testing_support::FailsWith;
+using testing_support::Succeeds;
 
 using Phones = std::vector<std::pair<std::optional<std::string>, std::string>>;
 
@@ -37,12 +40,12 @@ class ContactStoreTest : public ::testing::Test {
  protected:
   void writeAddressBook(const std::string& text) { process_.writeFile(kAddressBookPath, text); }
 
-  std::vector<Seen> readAll(bool* succeeded = nullptr) {
+  std::vector<Seen> readAll(platform::Result<>* read = nullptr) {
     CNContactFetchRequest request({std::string(CNContactGivenNameKey),
                                    std::string(CNContactFamilyNameKey),
                                    std::string(CNContactPhoneNumbersKey)});
     std::vector<Seen> seen;
-    const bool result =
+    auto result =
         CNContactStore().enumerateContactsWithFetchRequest(request, [&](const CNContact& c, bool&) {
           Phones phones;
           for (const auto& phone : c.phoneNumbers()) {
@@ -50,7 +53,7 @@ class ContactStoreTest : public ::testing::Test {
           }
           seen.push_back({c.identifier(), c.givenName(), c.familyName(), phones});
         });
-    if (succeeded) *succeeded = result;
+    if (read) *read = std::move(result);
     return seen;
   }
 
@@ -159,8 +162,8 @@ TEST_F(ContactStoreTest, SkipsAMalformedCardWithALogLineAndKeepsTheOthers) {
   const std::string good2 = "BEGIN:VCARD\nVERSION:4.0\nUID:g2\nN:Two;;;;\nTEL:2\nEND:VCARD\n";
   const MalformedCase cases[] = {
       {"no END before the next card", "BEGIN:VCARD\nVERSION:3.0\nUID:bad\nN:Bad;;;;\n",
-       "skipped the card at line 7 of /var/mobile/Library/AddressBook/AddressBook.vcf: it has no "
-       "END:VCARD"},
+       "skipped the card at line 7 of /var/mobile/Library/AddressBook/AddressBook.vcf: line 11: "
+       "BEGIN:VCARD before the card's END:VCARD"},
       {"a line that is no property", "BEGIN:VCARD\nVERSION:3.0\nUID:bad\njust words\nEND:VCARD\n",
        "skipped the card at line 7 of /var/mobile/Library/AddressBook/AddressBook.vcf: line 10: "
        "the line is not a property"},
@@ -195,18 +198,82 @@ TEST_F(ContactStoreTest, ACardCutOffAtTheEndAndStrayLinesAreReported) {
 }
 
 TEST_F(ContactStoreTest, AMissingAddressBookIsEmpty) {
-  bool succeeded = false;
-  EXPECT_THAT(readAll(&succeeded), IsEmpty());
-  EXPECT_TRUE(succeeded);
+  platform::Result<> read = platform::Failure{"not read"};
+  EXPECT_THAT(readAll(&read), IsEmpty());
+  EXPECT_THAT(read, Succeeds());
   EXPECT_THAT(process_.log(), IsEmpty());
 }
 
 TEST_F(ContactStoreTest, AnUnreadableAddressBookIsEmptyAndFails) {
   std::filesystem::create_directories(process_.hostPath(kAddressBookPath));
-  bool succeeded = true;
-  EXPECT_THAT(readAll(&succeeded), IsEmpty());
-  EXPECT_FALSE(succeeded);
-  EXPECT_THAT(process_.log(), ElementsAre(HasSubstr("cannot read")));
+  platform::Result<> read;
+  EXPECT_THAT(readAll(&read), IsEmpty());
+  EXPECT_THAT(read, FailsWith("Is a directory"));
+  EXPECT_THAT(process_.log(),
+              ElementsAre("Contacts: cannot read "
+                          "/var/mobile/Library/AddressBook/AddressBook.vcf: Is a directory"));
+}
+
+// Address books as phones and mail programs leave them, damaged as such files are: an export cut
+// short, a card whose folding an editor undid, a file in another format or encoding. A file that
+// gives no card at all fails with where and why; a file that gives some cards gives them, and
+// each card it skips is logged with where and why.
+TEST_F(ContactStoreTest, ADamagedAddressBookSaysWhereAndWhy) {
+  const std::string ann =
+      "BEGIN:VCARD\r\nVERSION:3.0\r\nPRODID:-//Apple Inc.//iPhone OS 13.4//EN\r\n"
+      "N:Lee;Ann;;;\r\nFN:Ann Lee\r\nTEL;type=CELL;type=VOICE;type=pref:+1 555 0101\r\n"
+      "END:VCARD\r\n";  // lines 1 to 7
+  const std::string bob =
+      "BEGIN:VCARD\r\nVERSION:3.0\r\nN:Van der Berg;Bob;;;\r\nFN:Bob Van der Berg\r\n"
+      "TEL;type=HOME:+31 20 555 0102\r\nEND:VCARD\r\n";  // lines 8 to 13
+  std::string utf16 = "\xFF\xFE";
+  for (const char c : ann) (utf16 += c) += '\0';
+  const struct {
+    const char* what;
+    std::string book;
+    std::size_t contacts;
+    const char* logged;   // the first log line holds it; nullptr: nothing is logged
+    const char* failure;  // the read's reason, also logged last; nullptr: the read succeeds
+  } cases[] = {
+      {"an export cut short in its last card", ann + bob.substr(0, 60), 1,
+       "skipped the card at line 8 of /var/mobile/Library/AddressBook/AddressBook.vcf: line 11: "
+       "the file ends before END:VCARD",
+       nullptr},
+      {"an export of one card cut short", ann.substr(0, 70), 0, "skipped the card at line 1",
+       "line 4: the file ends before END:VCARD"},
+      {"the END of a card lost in a merge", ann.substr(0, ann.size() - 11) + bob, 1,
+       "skipped the card at line 1 of /var/mobile/Library/AddressBook/AddressBook.vcf: line 7: "
+       "BEGIN:VCARD before the card's END:VCARD",
+       nullptr},
+      {"a folded name whose fold an editor undid",
+       "BEGIN:VCARD\nVERSION:3.0\nN:Van der Be\nrg;Wil;;;\nTEL:1\nEND:VCARD\n", 0,
+       "skipped the card at line 1", "line 4: the line is not a property"},
+      {"a CSV export", "First Name,Last Name,Mobile Phone\nAnn,Lee,+1 555 0101\n", 0,
+       "ignored 2 lines", "line 1: outside any card (no BEGIN:VCARD)"},
+      {"a UTF-16 export", utf16, 0, "ignored",
+       "it is UTF-16 text; vCard files are read in UTF-8 or in the CHARSET of a value"},
+      {"zeros where the file was", std::string(4096, '\0'), 0, "ignored 1 lines",
+       "it is not text: it holds NUL bytes"},
+      {"an empty export", "\r\n", 0, nullptr, nullptr},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    process_.clearLog();
+    writeAddressBook(c.book);
+    platform::Result<> read;
+    EXPECT_THAT(readAll(&read), SizeIs(c.contacts));
+    EXPECT_EQ(process_.log().empty(), c.logged == nullptr);
+    if (c.logged && !process_.log().empty()) {
+      EXPECT_THAT(process_.log().front(), HasSubstr(c.logged));
+    }
+    if (!c.failure) {
+      EXPECT_THAT(read, Succeeds());
+      continue;
+    }
+    EXPECT_THAT(read, FailsWith(c.failure));
+    EXPECT_EQ(process_.log().back(),
+              "Contacts: cannot read " + std::string(kAddressBookPath) + ": " + c.failure);
+  }
 }
 
 TEST_F(ContactStoreTest, ThePredicateSelectsAndTheBlockCanStop) {
@@ -218,10 +285,11 @@ TEST_F(ContactStoreTest, ThePredicateSelectsAndTheBlockCanStop) {
   CNContactFetchRequest request({});
   request.setPredicate([](const CNContact& c) { return c.identifier() != "b:ABPerson"; });
   std::vector<std::string> delivered;
-  CNContactStore().enumerateContactsWithFetchRequest(request, [&](const CNContact& c, bool& stop) {
-    delivered.push_back(c.identifier());
-    stop = c.identifier() == "c:ABPerson";
-  });
+  EXPECT_TRUE(CNContactStore().enumerateContactsWithFetchRequest(
+      request, [&](const CNContact& c, bool& stop) {
+        delivered.push_back(c.identifier());
+        stop = c.identifier() == "c:ABPerson";
+      }));
   EXPECT_THAT(delivered, ElementsAre("a:ABPerson", "c:ABPerson"));
 }
 
@@ -232,8 +300,9 @@ TEST(ContactStoreDeathTest, ReadingAPropertyThatWasNotFetchedStops) {
   EXPECT_DEATH(
       {
         CNContactFetchRequest request({std::string(CNContactGivenNameKey)});
-        CNContactStore().enumerateContactsWithFetchRequest(
-            request, [](const CNContact& c, bool&) { (void)c.phoneNumbers(); });
+        // The program stops inside the block, before any result is had.
+        static_cast<void>(CNContactStore().enumerateContactsWithFetchRequest(
+            request, [](const CNContact& c, bool&) { static_cast<void>(c.phoneNumbers()); }));
       },
       "phoneNumbers was not fetched");
 }

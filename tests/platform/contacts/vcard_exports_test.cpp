@@ -38,15 +38,16 @@ void PrintTo(const Read& read, std::ostream* out) {
   for (const auto& phone : read.phones) *out << " TEL " << phone;
 }
 
+// The cards read; whether a file that gives none fails is the contact store's tests' subject.
 std::vector<Read> readAll(std::string_view text) {
   std::vector<Read> result;
-  for (const auto& card : readVCards(text, "book.vcf")) {
+  static_cast<void>(forEachVCard(text, "book.vcf", [&result](const VCard& card) {
     Read read{card.formattedName, card.name, {}, card.uid, card.contentHash};
     for (const auto& phone : card.phones) {
       read.phones.push_back(phone.type.value_or("") + "=" + phone.number);
     }
     result.push_back(std::move(read));
-  }
+  }));
   return result;
 }
 

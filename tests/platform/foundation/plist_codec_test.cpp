@@ -4,16 +4,20 @@
 #include <locale.h>
 #include <plist/plist.h>
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <functional>
 #include <limits>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "platform/foundation/big_endian.h"
 #include "platform/runtime/runtime.h"
+#include "tests/support/result_matchers.h"
 #include "tests/support/test_process.h"
 
 namespace {
@@ -26,6 +30,8 @@ using platform::parsePropertyList;
 using platform::serializePropertyList;
 using platform::Unsigned;
 using platform::Value;
+using testing_support::FailsWith;
+using testing_support::Holds;
 
 constexpr auto kInt64Max = std::numeric_limits<std::int64_t>::max();
 constexpr auto kInt64Min = std::numeric_limits<std::int64_t>::min();
@@ -135,6 +141,15 @@ std::string binaryChain(int length, int fanOut = 1) {
   return binaryList(objects);
 }
 
+// A binary list whose offset table a damaged disk block turned to zeros.
+std::string zeroedOffsetTable(std::string binary) {
+  const auto trailer = binary.size() - 32;
+  const auto table = platform::readBigEndian(binary, trailer + 24, 8);
+  const auto length = platform::readBigEndian(binary, trailer + 8, 8) * binary[trailer + 6];
+  std::fill_n(binary.begin() + static_cast<std::ptrdiff_t>(table), length, '\0');
+  return binary;
+}
+
 std::string randomBytes(std::size_t count, std::uint32_t seed) {
   std::mt19937 generator(seed);
   std::string bytes(count, '\0');
@@ -163,8 +178,8 @@ Value everyKindOfValue() {
 TEST(PlistCodecTest, RoundTripKeepsEveryKindOfValue) {
   const Value value = everyKindOfValue();
   const std::string xml = serializePropertyList(value);
-  EXPECT_EQ(parsePropertyList(xml), value);
-  EXPECT_EQ(parsePropertyList(binaryTwin(xml)), value);
+  EXPECT_THAT(parsePropertyList(xml), Holds(value));
+  EXPECT_THAT(parsePropertyList(binaryTwin(xml)), Holds(value));
 }
 
 // Random values of every kind the XML form can say exactly: texts of many pieces (NUL, invalid
@@ -247,7 +262,7 @@ TEST(PlistCodecTest, WhatIsWrittenReadsBackEqual) {
   for (std::uint32_t seed = 0; seed < 300; ++seed) {
     const Value value = ValueGenerator(seed).any(0);
     const std::string xml = serializePropertyList(value);
-    ASSERT_EQ(parsePropertyList(xml), value) << "seed " << seed << "\n" << xml;
+    ASSERT_THAT(parsePropertyList(xml), Holds(value)) << "seed " << seed << "\n" << xml;
   }
 }
 
@@ -306,7 +321,7 @@ TEST(PlistCodecTest, WritesValuesLibplistWouldChangeInTheFormOtherReadersAccept)
   for (const auto& c : cases) {
     const std::string xml = serializePropertyList(c.value);
     EXPECT_NE(xml.find(c.element), std::string::npos) << xml;
-    EXPECT_EQ(parsePropertyList(xml), c.value) << xml;
+    EXPECT_THAT(parsePropertyList(xml), Holds(c.value)) << xml;
   }
 }
 
@@ -319,8 +334,8 @@ TEST(PlistCodecTest, LeavesOutWhatHasNoPropertyListForm) {
       {"nil", Value()},
       {"object", object},
   };
-  EXPECT_EQ(parsePropertyList(serializePropertyList(value)),
-            Value(Dictionary{{"kept", Array{1, 2}}}));
+  EXPECT_THAT(parsePropertyList(serializePropertyList(value)),
+              Holds(Value(Dictionary{{"kept", Array{1, 2}}})));
   EXPECT_EQ(serializePropertyList(Value()), "");
 }
 
@@ -335,7 +350,8 @@ TEST(PlistCodecTest, DatesAreWrittenInWholeSecondsWithinYears1To9999) {
       {-1e300, kYear1},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(parsePropertyList(serializePropertyList(Date{c.seconds})), Value(Date{c.readBack}))
+    EXPECT_THAT(parsePropertyList(serializePropertyList(Date{c.seconds})),
+                Holds(Value(Date{c.readBack})))
         << c.seconds;
   }
 }
@@ -383,40 +399,47 @@ TEST(PlistCodecTest, ReadsTheTextsLibplistWouldMisreadOrThatAreEdgeCases) {
       {"<string>" + repeated("&amp;", 5'000) + "</string>", std::string(5'000, '&')},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(parsePropertyList(xmlPlist(c.body)), c.expected) << c.body.substr(0, 80);
+    EXPECT_THAT(parsePropertyList(xmlPlist(c.body)), Holds(c.expected)) << c.body.substr(0, 80);
   }
 }
 
 TEST(PlistCodecTest, SkipsAByteOrderMark) {
-  EXPECT_EQ(parsePropertyList("\xEF\xBB\xBF" + xmlPlist("<string>x</string>")), Value("x"));
+  EXPECT_THAT(parsePropertyList("\xEF\xBB\xBF" + xmlPlist("<string>x</string>")),
+              Holds(Value("x")));
 }
 
 TEST(PlistCodecTest, BinaryListsKeepWhatXmlCannotSay) {
-  EXPECT_EQ(parsePropertyList(binaryOfNode(plist_new_date(100, 500'000))), Value(Date{100.5}));
-  EXPECT_EQ(parsePropertyList(binaryOfNode(plist_new_date(0, -500'000))), Value(Date{-0.5}));
-  EXPECT_EQ(parsePropertyList(binaryOfNode(plist_new_uid(7))), Value(Dictionary{{"CF$UID", 7}}));
+  EXPECT_THAT(parsePropertyList(binaryOfNode(plist_new_date(100, 500'000))),
+              Holds(Value(Date{100.5})));
+  EXPECT_THAT(parsePropertyList(binaryOfNode(plist_new_date(0, -500'000))),
+              Holds(Value(Date{-0.5})));
+  EXPECT_THAT(parsePropertyList(binaryOfNode(plist_new_uid(7))),
+              Holds(Value(Dictionary{{"CF$UID", 7}})));
 }
 
 TEST(PlistCodecTest, HandMadeBinaryListsOfSoundShapesRead) {
-  EXPECT_EQ(parsePropertyList(binaryDictionaryWithKey("\x52"
-                                                      "ab")),
-            Value(Dictionary{{"ab", "x"}}));
+  EXPECT_THAT(parsePropertyList(binaryDictionaryWithKey("\x52"
+                                                        "ab")),
+              Holds(Value(Dictionary{{"ab", "x"}})));
   std::vector<std::string> objects{arrayObject(std::vector<std::uint32_t>(14, 1)), "\x51x"};
-  EXPECT_EQ(parsePropertyList(binaryList(objects)), Value(Array(14, Value("x"))));
-  EXPECT_EQ(parsePropertyList(binaryChain(512)), nestedArrayValue(512));
+  EXPECT_THAT(parsePropertyList(binaryList(objects)), Holds(Value(Array(14, Value("x")))));
+  EXPECT_THAT(parsePropertyList(binaryChain(512)), Holds(nestedArrayValue(512)));
 }
 
-TEST(PlistCodecTest, MalformedInputsReadAsNothing) {
+TEST(PlistCodecTest, MalformedInputsFailSayingWhereAndWhy) {
   const std::string valid = serializePropertyList(everyKindOfValue());
   const std::string validBinary = binaryTwin(valid);
   const struct {
     const char* what;
     std::string bytes;
+    std::string reason = "";  // empty: the reason of the junk text of its element
   } cases[] = {
-      {"empty", ""},
-      {"truncated XML", valid.substr(0, valid.size() / 2)},
-      {"truncated binary", validBinary.substr(0, validBinary.size() - 10)},
-      {"junk integer", xmlPlist("<integer>12abc</integer>")},
+      {"empty", "", "it is empty"},
+      {"truncated XML", valid.substr(0, valid.size() / 2), "line 29: <data> not closed"},
+      {"truncated binary", validBinary.substr(0, validBinary.size() - 10),
+       "the binary property list's trailer is damaged or cut off"},
+      {"junk integer", xmlPlist("<integer>12abc</integer>"),
+       "line 2: <integer> \"12abc\" is not an integer from -2^63 to 2^64-1"},
       {"sign without digits", xmlPlist("<integer>-</integer>")},
       {"hex prefix without digits", xmlPlist("<integer>0x</integer>")},
       {"hex digit in a decimal integer", xmlPlist("<integer>1f</integer>")},
@@ -427,43 +450,99 @@ TEST(PlistCodecTest, MalformedInputsReadAsNothing) {
       {"hex integer below INT64_MIN", xmlPlist("<integer>-0x8000000000000001</integer>")},
       {"fractional integer", xmlPlist("<integer>1.5</integer>")},
       {"empty integer", xmlPlist("<integer></integer>")},
-      {"self-closed integer", xmlPlist("<integer/>")},
+      {"self-closed integer", xmlPlist("<integer/>"), "line 2: <integer/> has no value"},
       {"integer above UINT64_MAX", xmlPlist("<integer>18446744073709551616</integer>")},
       {"integer below INT64_MIN", xmlPlist("<integer>-9223372036854775809</integer>")},
       {"integer from an entity", xmlPlist("<integer>&#53;</integer>")},
       {"integer split by a comment", xmlPlist("<integer>1<!-- -->2</integer>")},
-      {"junk real", xmlPlist("<real>x</real>")},
+      {"junk real", xmlPlist("<real>x</real>"), "line 2: <real> \"x\" is not a number"},
       {"real with a decimal comma", xmlPlist("<real>1,5</real>")},
       {"real with two signs", xmlPlist("<real>+-1</real>")},
-      {"hex real", xmlPlist("<real>0x1p3</real>")},
+      {"hex real", xmlPlist("<real>0x1p3</real>"), "line 2: <real> \"0x1p3\" is not a number"},
       {"negative hex real", xmlPlist("<real>-0x1p3</real>")},
       {"real with a space after its sign", xmlPlist("<real>- 1</real>")},
-      {"junk date", xmlPlist("<date>yesterday</date>")},
+      {"junk date", xmlPlist("<date>yesterday</date>"),
+       "line 2: <date> \"yesterday\" is not a date (YYYY-MM-DDTHH:MM:SSZ)"},
       {"month 13", xmlPlist("<date>2020-13-01T00:00:00Z</date>")},
       {"February 29 of 2021", xmlPlist("<date>2021-02-29T00:00:00Z</date>")},
       {"hour 24", xmlPlist("<date>2020-01-02T24:00:00Z</date>")},
       {"fractional seconds", xmlPlist("<date>2020-01-02T03:04:05.5Z</date>")},
       {"year 0", xmlPlist("<date>0-01-01T00:00:00Z</date>")},
-      {"nested 513 deep", xmlPlist(nestedArrays(513))},
+      {"nested 513 deep", xmlPlist(nestedArrays(513)), "line 2: nested deeper than 512 levels"},
       {"a million entities in one text",
-       xmlPlist("<string>" + repeated("&amp;", 1'000'000) + "</string>")},
-      {"unknown entity", xmlPlist("<string>&unknown;</string>")},
+       xmlPlist("<string>" + repeated("&amp;", 1'000'000) + "</string>"),
+       "line 2: too many character references to decode"},
+      {"unknown entity", xmlPlist("<string>&unknown;</string>"),
+       "line 2: \"&unknown;\" begins no character reference (an \"&\" is written \"&amp;\")"},
       {"internal DTD subset",
-       "<!DOCTYPE plist [<!ENTITY x \"y\">]>" + xmlPlist("<string>&x;</string>")},
-      {"random bytes", randomBytes(4096, 42)},
-      {"random bytes after the binary header", "bplist00" + randomBytes(4096, 43)},
-      {"binary nested 513 deep", binaryChain(513)},
-      {"binary nested 100000 deep", binaryChain(100'000)},
-      {"binary cycle", binaryList({arrayObject({1}), arrayObject({0})})},
-      {"binary sharing that expands to 2^40 nodes", binaryChain(41, 2)},
-      {"binary reference out of range", binaryList({arrayObject({5})})},
-      {"binary key with a NUL", binaryDictionaryWithKey(std::string("\x52"
-                                                                    "a\0",
-                                                                    3))},
-      {"binary UTF-16 key with a NUL", binaryDictionaryWithKey(std::string("\x61\0\0", 3))},
-      {"binary key that is a number", binaryDictionaryWithKey(std::string("\x10\x05", 2))},
+       "<!DOCTYPE plist [<!ENTITY x \"y\">]>" + xmlPlist("<string>&x;</string>"),
+       "line 1: a DOCTYPE with an internal subset"},
+      {"random bytes", randomBytes(4096, 42),
+       "line 17: tag "
+       "\"<\\x891\\x02\\xCCjp]\\xFDu\\xEC\\xC5P\\xFAl2\\xF4\\x92\\xA9\"-\\x99\\xF2D...\" not "
+       "closed by \">\""},
+      {"binary with its offset table zeroed", zeroedOffsetTable(validBinary),
+       "the binary property list's object 0 lies outside it"},
+      {"binary cut to its header", validBinary.substr(0, 20),
+       "the binary property list is cut short at 20 bytes"},
+      {"random bytes after the binary header", "bplist00" + randomBytes(4096, 43),
+       "the binary property list's trailer is damaged or cut off"},
+      {"binary nested 513 deep", binaryChain(513),
+       "the binary property list is nested deeper than 512 levels"},
+      {"binary nested 100000 deep", binaryChain(100'000),
+       "the binary property list is nested deeper than 512 levels"},
+      {"binary cycle", binaryList({arrayObject({1}), arrayObject({0})}),
+       "the binary property list's object 0 contains itself"},
+      {"binary sharing that expands to 2^40 nodes", binaryChain(41, 2),
+       "the binary property list's shared objects expand to more than 1130 values"},
+      {"binary reference out of range", binaryList({arrayObject({5})}),
+       "the binary property list's object 0 refers to object 5 of 1"},
+      {"binary key with a NUL",
+       binaryDictionaryWithKey(std::string("\x52"
+                                           "a\0",
+                                           3)),
+       "the binary property list's dictionary 0 has a key that is not text, or text with a NUL "
+       "character"},
+      {"binary UTF-16 key with a NUL", binaryDictionaryWithKey(std::string("\x61\0\0", 3)),
+       "the binary property list's dictionary 0 has a key that is not text, or text with a NUL "
+       "character"},
+      {"binary key that is a number", binaryDictionaryWithKey(std::string("\x10\x05", 2)),
+       "the binary property list's dictionary 0 has a key that is not text, or text with a NUL "
+       "character"},
   };
-  for (const auto& c : cases) EXPECT_EQ(parsePropertyList(c.bytes), std::nullopt) << c.what;
+  for (const auto& c : cases) {
+    const auto read = parsePropertyList(c.bytes);
+    EXPECT_FALSE(read.ok()) << c.what;
+    if (!c.reason.empty()) {
+      EXPECT_THAT(read, FailsWith(c.reason)) << c.what;
+    }
+  }
+}
+
+// libplist says nothing of why it refuses a text: whatever damage makes it refuse what the
+// writer wrote (cut short, a line lost, a byte lost or one too many), the reason says where and
+// what.
+TEST(PlistCodecTest, EveryDamageThatMakesATextUnreadableIsExplained) {
+  const std::string xml = serializePropertyList(everyKindOfValue());
+  std::mt19937 random(7);
+  const auto below = [&random](std::size_t n) { return static_cast<std::size_t>(random() % n); };
+  const std::function<void(std::string&, std::size_t)> damages[] = {
+      [](std::string& text, std::size_t at) { text.resize(at); },  // cut short
+      [](std::string& text, std::size_t at) {                      // a line lost
+        const auto start = text.rfind('\n', at) + 1;               // npos + 1 is 0
+        text.erase(start, text.find('\n', at) - start + 1);
+      },
+      [&](std::string& text, std::size_t at) { text.insert(at, 1, "<&>/\"x"[below(6)]); },
+      [](std::string& text, std::size_t at) { text.erase(at, 1); },  // a byte lost
+  };
+  for (int i = 0; i < 4000; ++i) {
+    std::string damaged = xml;
+    damages[below(std::size(damages))](damaged, below(xml.size()));
+    const auto read = parsePropertyList(damaged);
+    if (!read) {
+      ASSERT_NE(read.reason(), "it is not a property list") << damaged;
+    }
+  }
 }
 
 TEST(PlistCodecTest, ReadsAndWritesRealsWhateverTheLocale) {
@@ -477,12 +556,13 @@ TEST(PlistCodecTest, ReadsAndWritesRealsWhateverTheLocale) {
   const auto written = serializePropertyList(Array{2.25});
   uselocale(previous);
   freelocale(comma);
-  EXPECT_EQ(read, Value(1.5));
+  EXPECT_THAT(read, Holds(Value(1.5)));
   EXPECT_NE(written.find("<real>2.25</real>"), std::string::npos) << written;
 }
 
 TEST(PlistCodecDeathTest, WritingNestingDeeperThanTheReaderAcceptsIsAProgrammingError) {
-  EXPECT_EQ(parsePropertyList(serializePropertyList(nestedArrayValue(512))), nestedArrayValue(512));
+  EXPECT_THAT(parsePropertyList(serializePropertyList(nestedArrayValue(512))),
+              Holds(nestedArrayValue(512)));
   EXPECT_DEATH(serializePropertyList(nestedArrayValue(513)), "nested deeper than 512");
 }
 

@@ -79,8 +79,8 @@ TEST_F(PlistFileTest, ReadsOnlyDictionariesFromFilesThatParse) {
       {"an XML dictionary", platform::serializePropertyList(settings), settings, ""},
       {"an array at the root", platform::serializePropertyList(Array{1}), std::nullopt,
        "its root is not a dictionary"},
-      {"malformed", "<plist><dict>", std::nullopt, "it is not a property list"},
-      {"empty", "", std::nullopt, "it is not a property list"},
+      {"malformed", "<plist><dict>", std::nullopt, "line 1: <dict> not closed"},
+      {"empty", "", std::nullopt, "it is empty"},
   };
   for (const auto& c : cases) {
     fs::remove(host(kSettings));
@@ -137,7 +137,103 @@ TEST_F(PlistFileTest, UpdateMovesAMalformedFileAsideAndSaysWhere) {
   EXPECT_EQ(test.readFile(std::string(kSettings) + ".malformed-2"), "second junk");
   const std::string moved = "moved unreadable settings file " + std::string(kSettings) +
                             " aside to " + std::string(kSettings);
-  EXPECT_THAT(test.log(), ElementsAre(moved + ".malformed-1", moved + ".malformed-2"));
+  const std::string notXml = "is not XML; property lists are read as XML or binary";
+  EXPECT_THAT(test.log(), ElementsAre(moved + ".malformed-1: line 1: \"first junk\" " + notXml,
+                                      moved + ".malformed-2: line 1: \"second junk\" " + notXml));
+}
+
+// A settings file as the add-on writes it, a line a string.
+const std::vector<std::string> kSettingsLines{
+    R"(<?xml version="1.0" encoding="UTF-8"?>)",
+    R"(<!DOCTYPE plist PUBLIC "-//Apple//DTD PLIST 1.0//EN" )"
+    R"("http://www.apple.com/DTDs/PropertyList-1.0.dtd">)",
+    R"(<plist version="1.0">)",
+    "<dict>",
+    "\t<key>customReplyGlob</key>",
+    "\t<string>In a meeting, back soon</string>",
+    "\t<key>customReplyGlobDelay</key>",
+    "\t<string>5</string>",
+    "\t<key>isGlobalEnabled</key>",
+    "\t<true/>",
+    "\t<key>isTweakEnabled</key>",
+    "\t<true/>",
+    "\t<key>u1</key>",
+    "\t<dict>",
+    "\t\t<key>customReply</key>",
+    "\t\t<string>Hi Ann</string>",
+    "\t\t<key>isContactEnabled</key>",
+    "\t\t<true/>",
+    "\t</dict>",
+    "</dict>",
+    "</plist>",
+};
+
+// The file with line n (from 1) replaced by the lines given, none to remove it.
+std::string settingsWith(std::size_t n, const std::vector<std::string>& replacement) {
+  auto lines = kSettingsLines;
+  lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(n - 1));
+  lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(n - 1), replacement.begin(),
+               replacement.end());
+  std::string text;
+  for (const auto& line : lines) (text += line) += '\n';
+  return text;
+}
+
+// The file cut after the first `kept` bytes of line n.
+std::string settingsCut(std::size_t n, std::size_t kept) {
+  std::string text;
+  for (std::size_t i = 0; i + 1 < n; ++i) (text += kSettingsLines[i]) += '\n';
+  return text + kSettingsLines[n - 1].substr(0, kept);
+}
+
+// Damage as it happens to real files: a copy or a write cut short, a hand edit gone wrong, a file
+// saved by another program, a block of zeros after a crash. Each read says where and why, and an
+// update moves the file aside saying the same.
+TEST_F(PlistFileTest, ADamagedFileSaysWhereAndWhyWhenReadAndWhenMovedAside) {
+  std::string utf16 = "\xFF\xFE";
+  for (const char c : settingsWith(1, {kSettingsLines[0]})) (utf16 += c) += '\0';
+  const struct {
+    const char* what;
+    std::string bytes;
+    const char* reason;
+  } cases[] = {
+      {"cut after a line", settingsCut(17, 100), "line 14: <dict> not closed"},
+      {"cut inside a text", settingsCut(15, 12), "line 15: <key> not closed"},
+      {"cut inside a tag", settingsCut(17, 27), "line 17: tag \"</ke\" not closed by \">\""},
+      {"a bare \"&\" typed into a reply", settingsWith(6, {"\t<string>Tom & Jerry</string>"}),
+       "line 6: \"& Jerry\" begins no character reference (an \"&\" is written \"&amp;\")"},
+      {"a bare \"<\" typed into a reply", settingsWith(6, {"\t<string>1 < 2</string>"}),
+       "line 6: \"<\" begins no element (a \"<\" is written \"&lt;\")"},
+      {"an end tag misspelled", settingsWith(16, {"\t\t<string>Hi Ann</strin>"}),
+       "line 16: <string> not closed before </strin> on line 16"},
+      {"an end tag lost", settingsWith(16, {"\t\t<string>Hi Ann"}),
+       "line 17: <key> inside <string>"},
+      {"an element misspelled", settingsWith(10, {"\t<ture/>"}), "line 10: unknown element <ture>"},
+      {"a key deleted", settingsWith(9, {}), "line 9: <true> in a <dict> without its <key>"},
+      {"a value deleted", settingsWith(8, {}), "line 8: <key> after a <key> that has no value"},
+      {"a second value for a key", settingsWith(7, {"\t<string>again</string>"}),
+       "line 7: <string> in a <dict> without its <key>"},
+      {"an empty file", "", "it is empty"},
+      {"zeros where the file was", std::string(4096, '\0'),
+       "line 1: "
+       "\"\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x00\\x0"
+       "0\\x00\\x00"
+       "\\x00\\x00\\x00\\x00...\" is not XML; property lists are read as XML or binary"},
+      {"saved as UTF-16", utf16, "line 1: it is UTF-16 text; property lists are read in UTF-8"},
+      {"an old-style text list", "{\n    isTweakEnabled = 1;\n}\n",
+       "line 1: \"{\" is not XML; property lists are read as XML or binary"},
+  };
+  const std::string moved = "moved unreadable settings file " + std::string(kSettings) +
+                            " aside to " + std::string(kSettings) + ".malformed-";
+  int n = 0;
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    test.writeFile(kSettings, c.bytes);
+    EXPECT_THAT(readPlistIfPresent(kSettings), FailsWith(c.reason));
+    test.clearLog();
+    ASSERT_TRUE(updatePlist(kSettings, addKey));
+    EXPECT_THAT(test.log(), ElementsAre(moved + std::to_string(++n) + ": " + c.reason));
+  }
 }
 
 TEST_F(PlistFileTest, OnlyTheThreeNewestMovedAsideCopiesAreKept) {

@@ -182,16 +182,6 @@ TEST(ValueTest, LookUpFindsTheKeyOrNil) {
   EXPECT_TRUE(platform::lookUp(dictionary, "off").isNil());
 }
 
-TEST(ValueTest, IsNumberCoversBooleansIntegersAndReals) {
-  EXPECT_TRUE(Value(true).isNumber());
-  EXPECT_TRUE(Value(1).isNumber());
-  EXPECT_TRUE(Value(Unsigned{1}).isNumber());
-  EXPECT_TRUE(Value(1.5).isNumber());
-  EXPECT_FALSE(Value("1").isNumber());
-  EXPECT_FALSE(Value().isNumber());
-  EXPECT_FALSE(Value(Date{}).isNumber());
-}
-
 // A dictionary value is a value like any other: a copy is a dictionary of
 // its own, equal until one of them changes, and a move hands the entries on.
 TEST(ValueTest, DictionaryValuesCopyAndMoveAsValues) {

@@ -137,12 +137,13 @@ TEST_F(ListControllerTest, ItemsThatAreNoKnownRowAreLeftOutWithALogLine) {
             3);
 }
 
-TEST_F(ListControllerTest, AMissingPlistGivesNoRowsAndSaysWhere) {
+TEST_F(ListControllerTest, AMissingPlistGivesNoRowsAndSaysWhereAndWhy) {
   EXPECT_TRUE(page->loadSpecifiersFromPlistName("Absent", page).empty());
   ASSERT_EQ(fixture.process.log().size(), 1u);
   EXPECT_EQ(
       fixture.process.log()[0],
-      "Preferences: no specifier plist at /Library/PreferenceBundles/Test.bundle/Absent.plist");
+      "Preferences: no specifier plist at /Library/PreferenceBundles/Test.bundle/Absent.plist: "
+      "could not read it: No such file or directory");
 }
 
 TEST_F(ListControllerTest, SectionsStartAtGroupsAndRowsCountWithinThem) {

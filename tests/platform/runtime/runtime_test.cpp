@@ -28,8 +28,8 @@ TEST_F(RuntimeTest, SendsReachTheNearestImplementationUpTheSuperclasses) {
   Id rex = platform::Runtime::createInstance(dog);
   EXPECT_EQ(send<std::string>(rex, "sound"), "woof");
   EXPECT_EQ(send<std::string>(rex, "name"), "animal");
-  EXPECT_TRUE(dog->isSubclassOf(*animal));
-  EXPECT_FALSE(animal->isSubclassOf(*dog));
+  EXPECT_EQ(dog->superclass(), animal);
+  EXPECT_NE(animal->superclass(), dog);
   EXPECT_EQ(platform::className(rex), "Dog");
 }
 
