@@ -135,9 +135,7 @@ void installHooks() {
 }
 
 void runLoadSequence() {
-  loadActivatorListeners();
-  installHooks();
-  buildSupportedVersions();
+  for (const auto step : kLoadSequence) step();
 }
 
 }  // namespace mornaq

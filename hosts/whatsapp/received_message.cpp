@@ -29,7 +29,7 @@ Result<std::int64_t> readWholeNumber(const std::string& name, const json& member
 // Puts what was read into its place in the object being read.
 template <class T, class Place>
 Result<> store(Result<T> read, Place& place) {
-  if (!read) return read.failure();
+  PLATFORM_TRY(read);
   place = std::move(*read);
   return {};
 }
@@ -54,7 +54,7 @@ Result<Chat> readChat(const json& value) {
     } else {
       read = Failure{fmt::format("unknown chat member \"{}\"", name)};
     }
-    if (!read) return read.failure();
+    PLATFORM_TRY(read);
   }
   return chat;
 }
@@ -71,7 +71,7 @@ Result<Received> readReceived(const json& value) {
     } else {
       read = Failure{fmt::format("unknown member \"{}\"", name)};
     }
-    if (!read) return read.failure();
+    PLATFORM_TRY(read);
   }
   return received;
 }

@@ -61,7 +61,7 @@ Result<Sent> readSent(const json& value) {
       sent.text = member.get<std::string>();
     } else if (name == "chat") {
       auto chat = readChat(member);
-      if (!chat) return chat.failure();
+      PLATFORM_TRY(chat);
       sent.chat = std::move(*chat);
     } else {
       return Failure{fmt::format("unknown member \"{}\"", name)};
@@ -75,8 +75,7 @@ Result<Sent> readSent(const json& value) {
 template <class T, class Act>
 scenario::EventKind readEvent(Result<T> (*read)(const json&), Act act) {
   return {.check = [read](const json& value) -> Result<> {
-            const auto readValue = read(value);
-            if (!readValue) return readValue.failure();
+            PLATFORM_TRY(read(value));
             return {};
           },
           .action = [read, act](const json& value) -> Result<> {
