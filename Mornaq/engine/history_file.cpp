@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <utility>
 
 #include "common/settings_write.h"
@@ -28,6 +29,22 @@ using Recorder = platform::Guarded<Unwritten>;
 
 Recorder& recorder() { return platform::Process::current().state<Recorder>(); }
 
+// The file's replies as last read, with the parsed file they came from:
+// reading the file unchanged converts nothing.
+struct FileReplies {
+  std::shared_ptr<const platform::Dictionary> file;
+  ReplyHistory replies;
+};
+
+ReplyHistory fileReplies() {
+  const auto file = platform::readPlistShared(format::kReplyHistoryPath);
+  auto& seen = platform::Process::current().state<platform::Guarded<FileReplies>>();
+  return seen.update([&](FileReplies& last) {
+    if (last.file != file) last = {file, format::historyEntries(*file)};
+    return last.replies;
+  });
+}
+
 // Runs on the background queue only, so that one write of the process's
 // replies is under way at a time.
 void writeToFile(const ReplyHistory& replies) {
@@ -40,8 +57,8 @@ void writeToFile(const ReplyHistory& replies) {
     return true;
   });
   if (!written) return;  // logged by writeSettings; written with the next record
-  // Parsed here rather than at the main queue's next read.
-  static_cast<void>(platform::readPlistShared(format::kReplyHistoryPath));
+  // Read here rather than at the main queue's next read.
+  static_cast<void>(fileReplies());
   recorder().update([&](Unwritten& unwritten) {
     auto& waiting = unwritten.replies;
     waiting.erase(waiting.begin(), waiting.begin() + replies.size());
@@ -76,8 +93,7 @@ ReplyHistory readReplyHistory() {
     return ReplyHistory(replies.end() - std::min(replies.size(), format::kHistoryLimit),
                         replies.end());
   });
-  ReplyHistory history =
-      format::historyEntries(*platform::readPlistShared(format::kReplyHistoryPath));
+  ReplyHistory history = fileReplies();
   waiting.erase(waiting.begin(), waiting.begin() + writtenMeanwhile(history, waiting));
   history.insert(history.begin(), waiting.rbegin(), waiting.rend());
   if (history.size() > format::kHistoryLimit) history.resize(format::kHistoryLimit);
