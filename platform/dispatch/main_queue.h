@@ -84,9 +84,9 @@ class RealMainQueue final : public MainQueue {
   bool isCurrent() const override { return thread_.isCurrent(); }
   BackgroundQueue& background() override { return background_; }
 
-  // Blocks until no task is queued on the main queue or waiting for its time,
-  // and none runs.
-  void waitUntilIdle() { thread_.waitUntilIdle(); }
+  // Blocks until neither queue has a task queued or waiting for its time, and
+  // none runs.
+  void waitUntilIdle();
 
  private:
   class Background final : public BackgroundQueue {
@@ -100,6 +100,8 @@ class RealMainQueue final : public MainQueue {
     Duration now() const override { return thread_.now(); }
     bool isCurrent() const override { return thread_.isCurrent(); }
     void sync(Task task) override;
+
+    void waitUntilIdle() { thread_.waitUntilIdle(); }
 
    private:
     QueueThread thread_;

@@ -26,6 +26,11 @@ void QueueThread::after(Duration delay, Task task) {
   changed_.notify_all();
 }
 
+bool QueueThread::idle() const {
+  std::lock_guard lock(mutex_);
+  return schedule_.empty() && !running_;
+}
+
 void QueueThread::waitUntilIdle() {
   std::unique_lock lock(mutex_);
   changed_.wait(lock, [this] { return schedule_.empty() && !running_; });

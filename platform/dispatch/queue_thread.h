@@ -24,7 +24,9 @@ class QueueThread {
   void after(Duration delay, Task task);
   Duration now() const;
   bool isCurrent() const { return std::this_thread::get_id() == thread_.get_id(); }
-  // Blocks until no task is queued or waiting for its time, and none runs.
+  // Whether no task is queued or waiting for its time, and none runs.
+  bool idle() const;
+  // Blocks until it is idle.
   void waitUntilIdle();
   // Runs every task still queued at once, in order (and those they queue),
   // then stops the thread.

@@ -15,6 +15,14 @@ void RealMainQueue::async(Task task) { thread_.after(Duration::zero(), std::move
 
 void RealMainQueue::after(Duration delay, Task task) { thread_.after(delay, std::move(task)); }
 
+// A task of either queue may hand the other more work.
+void RealMainQueue::waitUntilIdle() {
+  do {
+    thread_.waitUntilIdle();
+    background_.waitUntilIdle();
+  } while (!thread_.idle());
+}
+
 void RealMainQueue::Background::async(Task task) {
   thread_.after(Duration::zero(), std::move(task));
 }

@@ -163,6 +163,13 @@ TEST(RealQueueTest, TheBackgroundQueueRunsInOrderOnAThreadOfItsOwnAndSyncWaitsFo
   background.sync([&] { trail += "s"; });
   EXPECT_EQ(trail, "abs");
   EXPECT_FALSE(background.isCurrent());
+
+  // Idle is both queues idle, whichever hands the other work.
+  process.mainQueue().after(10ms, [&] {
+    background.after(10ms, [&] { process.mainQueue().async([&] { trail += "m"; }); });
+  });
+  static_cast<platform::RealMainQueue&>(process.mainQueue()).waitUntilIdle();
+  EXPECT_EQ(trail, "absm");
 }
 
 TEST(NotificationCenterTest, DeliversByNameToEveryObserverUntilRemoved) {
