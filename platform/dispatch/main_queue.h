@@ -37,7 +37,9 @@ class VirtualMainQueue final : public MainQueue {
   void async(Task task) override;
   void after(Duration delay, Task task) override;
   Duration now() const override { return now_; }
-  bool isCurrent() const override { return true; }
+  // The thread that drives the clock is the main thread, but while a
+  // background task runs.
+  bool isCurrent() const override { return !background_.isCurrent(); }
   BackgroundQueue& background() override { return background_; }
 
   // Runs every task due within d, in order; the clock then stands at now + d.

@@ -69,7 +69,9 @@ TEST_F(VirtualQueueTest, AHugeDelayIsHeldAtTheEndOfTimeRatherThanWrapping) {
 TEST_F(VirtualQueueTest, TheBackgroundQueueRunsOnTheSameClockInOneOrderWithTheMainQueue) {
   auto& background = queue.background();
   const auto mark = [&](std::string name) {
-    return [&, name] { trail += name + (background.isCurrent() ? "b " : "m "); };
+    return [&, name] {
+      trail += name + (background.isCurrent() ? "b" : "") + (queue.isCurrent() ? "m" : "") + " ";
+    };
   };
   background.after(1s, mark("3"));
   queue.after(1s, mark("4"));
@@ -147,7 +149,8 @@ TEST(RealQueueTest, RunsTasksOnItsOwnThreadInsideItsProcess) {
 }
 
 TEST(RealQueueTest, TheBackgroundQueueRunsInOrderOnAThreadOfItsOwnAndSyncWaitsForIt) {
-  platform::Process process({.bundleIdentifier = "real", .name = "real",
+  platform::Process process({.bundleIdentifier = "real",
+                             .name = "real",
                              .deviceRoot = std::filesystem::temp_directory_path(),
                              .clock = platform::Clock::Real,
                              .logSink = {}});
