@@ -5,18 +5,22 @@
 // (10,000 contacts, 1,000 rules); each message reads MainSettings three times
 // (the switch test, the screening and the policies as the reply leaves) and
 // RuleSettings once, and tries every rule of its contact before the
-// contact's own reply goes out; every reply sent is written to the history.
+// contact's own reply goes out; every reply sent is recorded in the history,
+// which the background queue writes half a second later.
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
 
+#include <ctime>
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "Mornaq/hooks/load_sequence.h"
 #include "bench/messaging_app.h"
 #include "bench/settings_file.h"
+#include "common/reply_history.h"
 #include "common/settings_format.h"
 #include "hosts/whatsapp/whatsapp_app.h"
 #include "platform/dispatch/main_queue.h"
@@ -78,11 +82,40 @@ class Road {
 
   void receiveAndReply() {
     app_->receive("a message that no rule matches", chat_);
-    static_cast<platform::VirtualMainQueue&>(process_.mainQueue()).runUntilIdle();
+    queue().runUntilIdle();
+  }
+
+  // Processor seconds of the main queue from receipt to the sent reply. The
+  // background queue's write of the reply, half a second later, runs after
+  // and is not counted.
+  double replyOnMainQueue() {
+    const auto answered = sent_;
+    const std::clock_t start = std::clock();
+    app_->receive("a message that no rule matches", chat_);
+    while (sent_ == answered) queue().runUntil(*queue().nextDue());
+    queue().runUntil(queue().now());
+    const std::clock_t end = std::clock();
+    queue().runUntilIdle();
+    return static_cast<double>(end - start) / CLOCKS_PER_SEC;
   }
   std::int64_t sent() const { return sent_; }
+  // The history as a phone in use has it: as long as it gets, all to another chat.
+  void fillHistory() {
+    platform::Dictionary history;
+    for (std::size_t i = 0; i < mornaq::format::kHistoryLimit; ++i) {
+      mornaq::format::addToHistory(history, {platform::Date{double(i)}, "bob", "Bob", "Away"});
+    }
+    bench::writeSettingsFile(mornaq::format::kReplyHistoryPath, std::move(history));
+  }
+  void forgetHistory() {
+    std::filesystem::remove(*process_.root().map(mornaq::format::kReplyHistoryPath));
+  }
 
  private:
+  platform::VirtualMainQueue& queue() {
+    return static_cast<platform::VirtualMainQueue&>(process_.mainQueue());
+  }
+
   std::filesystem::path root_;
   platform::Process process_;
   platform::ProcessScope scope_;
@@ -127,12 +160,50 @@ void BM_LargeSettingsOverSmall(benchmark::State& state) {
   }
 }
 
+// Whether the road's replies are kept in the history: the bench turns it off
+// by taking the history away after each reply.
+enum class History { Recorded, Off };
+
+// Main-queue processor seconds per reply, the median of messages of them
+// after a first one; a recorded history starts full.
+double mainQueueSecondsPerReply(History history, int messages) {
+  Road road(10, 10);
+  if (history == History::Recorded) road.fillHistory();
+  std::vector<double> seconds;
+  for (int i = 0; i <= messages; ++i) {
+    const double reply = road.replyOnMainQueue();
+    if (i > 0) seconds.push_back(reply);  // the first read of each file parses it
+    if (history == History::Off) road.forgetHistory();
+  }
+  if (road.sent() != messages + 1) platform::fatal("not every measured message was answered");
+  return bench::median(std::move(seconds));
+}
+
+// Receipt to sent reply, what the main queue spends with the history
+// recorded against the same road with it off (target: at most 1.3 times),
+// small settings, alternating runs of each.
+void BM_HistoryOnTheMainQueue(benchmark::State& state) {
+  for (auto _ : state) {
+    std::vector<double> recorded, off;
+    for (int run = 0; run < 5; ++run) {
+      off.push_back(mainQueueSecondsPerReply(History::Off, 200));
+      recorded.push_back(mainQueueSecondsPerReply(History::Recorded, 200));
+    }
+    const double recordedSeconds = bench::median(recorded);
+    const double offSeconds = bench::median(off);
+    state.counters["us_recorded"] = 1e6 * recordedSeconds;
+    state.counters["us_off"] = 1e6 * offSeconds;
+    state.counters["recorded_over_off"] = recordedSeconds / offSeconds;
+  }
+}
+
 BENCHMARK(BM_ReceiptToSentReply)
     ->ArgNames({"contacts", "rules"})
     ->Args({10, 10})
     ->Args({10'000, 1'000})
     ->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_LargeSettingsOverSmall)->Iterations(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HistoryOnTheMainQueue)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

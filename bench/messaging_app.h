@@ -1,8 +1,10 @@
 #pragma once
 // The simulated messaging app's OS process as the benchmarks run it, and how they time it.
+#include <algorithm>
 #include <ctime>
 #include <filesystem>
 #include <string_view>
+#include <vector>
 
 #include "platform/process/process.h"
 
@@ -28,6 +30,13 @@ double secondsPerCall(int calls, Body body) {
   const std::clock_t start = std::clock();
   for (int i = 0; i < calls; ++i) body();
   return static_cast<double>(std::clock() - start) / CLOCKS_PER_SEC / calls;
+}
+
+// The middle value (the upper of the two middle ones of an even count): what a
+// run's figure is on a machine that other work interrupts now and then.
+inline double median(std::vector<double> values) {
+  std::nth_element(values.begin(), values.begin() + values.size() / 2, values.end());
+  return values[values.size() / 2];
 }
 
 }  // namespace bench

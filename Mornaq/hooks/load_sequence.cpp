@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "Mornaq/engine/history_file.h"
 #include "Mornaq/engine/reply_engine.h"
 #include "Mornaq/engine/reply_sender.h"
 #include "Mornaq/engine/user_activity.h"
@@ -42,7 +43,10 @@ void seedMainSettings() {
   static_cast<void>(platform::seedPlistIfMissing(format::kMainSettingsPath, format::kSeedPath));
 }
 
+// The history is written whatever the switch says: replies may have left
+// while it was on.
 void didTerminate() {
+  flushReplyHistory();
   if (!getPlistValue()) return;
   platform::NSLog("Mornaq applicationWillTerminate");
   removeReplyObservers();

@@ -20,6 +20,14 @@ class Guarded {
     value_ = std::move(value);
   }
 
+  // Runs change on the value under the lock, so that reading and changing it
+  // are one step; hands back what change returns.
+  template <class Change>
+  auto update(Change&& change) {
+    std::lock_guard lock(mutex_);
+    return std::forward<Change>(change)(value_);
+  }
+
  private:
   mutable std::mutex mutex_;
   T value_{};

@@ -1,68 +1,46 @@
 #pragma once
 // The main queue of a process (dispatch_get_main_queue): every delay in the
-// system goes through it. Tasks run in order of due time, ties in the order
-// they were queued. The virtual queue has a manual clock, so a whole timeline
-// can be tested to the exact second in microseconds; the real queue keeps the
+// system goes through it. It keeps the process's clock, which its background
+// queue shares. The virtual queue has a manual clock, so a whole timeline can
+// be tested to the exact second in microseconds; the real queue keeps the
 // same contract on a thread of its own with a steady clock.
 #include <chrono>
-#include <condition_variable>
-#include <cstdint>
-#include <functional>
-#include <map>
-#include <mutex>
 #include <optional>
-#include <thread>
-#include <utility>
+
+#include "platform/dispatch/queue_thread.h"
+#include "platform/dispatch/serial_queue.h"
+#include "platform/dispatch/task_schedule.h"
 
 namespace platform {
 
 class Process;
-using Task = std::function<void()>;
-using Duration = std::chrono::nanoseconds;
 
-// now + delay, held at the largest time instead of wrapping into the past.
-Duration saturatingAdd(Duration now, Duration delay);
-// seconds × 10^9 ns, saturating: dispatch_time(DISPATCH_TIME_NOW, seconds * NSEC_PER_SEC).
-Duration secondsSaturating(std::int64_t seconds);
-
-class MainQueue {
+class MainQueue : public SerialQueue {
  public:
-  virtual ~MainQueue() = default;
-  // dispatch_async: runs task as soon as the queue gets to it.
-  virtual void async(Task task) = 0;
-  // dispatch_after: runs task once delay has passed (at once for delay <= 0).
-  virtual void after(Duration delay, Task task) = 0;
-  // Time since the process started.
-  virtual Duration now() const = 0;
-  // Whether the calling thread is the one the queue runs its tasks on.
-  virtual bool isCurrent() const = 0;
+  // The process's background queue: on the same clock, and ended with this
+  // queue, which lets it finish its tasks.
+  virtual BackgroundQueue& background() = 0;
 
   // The main queue of the current process.
   static MainQueue& main();
 };
 
-// Tasks waiting for their due time, shared by both queues.
-class TaskSchedule {
- public:
-  void add(Duration due, Task task);
-  std::optional<Duration> nextDue() const;
-  // The earliest task, removed from the schedule.
-  std::pair<Duration, Task> takeNext();
-  bool empty() const { return tasks_.empty(); }
-
- private:
-  std::map<std::pair<Duration, std::uint64_t>, Task> tasks_;
-  std::uint64_t sequence_ = 0;
-};
-
+// Both queues of a virtual process run on the thread that drives the clock,
+// in one order: due time, then the order they were queued in, whichever
+// queue they were queued on.
 class VirtualMainQueue final : public MainQueue {
  public:
-  explicit VirtualMainQueue(Process& process) : process_(process) {}
+  explicit VirtualMainQueue(Process& process) : process_(process), background_(*this) {}
+  // Runs the background queue's tasks still queued; the main queue's are dropped.
+  ~VirtualMainQueue() override;
 
   void async(Task task) override;
   void after(Duration delay, Task task) override;
   Duration now() const override { return now_; }
-  bool isCurrent() const override { return true; }
+  // The thread that drives the clock is the main thread, but while a
+  // background task runs.
+  bool isCurrent() const override { return !background_.isCurrent(); }
+  BackgroundQueue& background() override { return background_; }
 
   // Runs every task due within d, in order; the clock then stands at now + d.
   void advanceBy(Duration d);
@@ -74,35 +52,68 @@ class VirtualMainQueue final : public MainQueue {
   bool idle() const { return schedule_.empty(); }
 
  private:
+  class Background final : public BackgroundQueue {
+   public:
+    explicit Background(VirtualMainQueue& clock) : clock_(clock) {}
+    void async(Task task) override;
+    void after(Duration delay, Task task) override;
+    Duration now() const override { return clock_.now(); }
+    bool isCurrent() const override { return running_; }
+    void sync(Task task) override;
+
+    void run(Task& task);
+    // Runs the background tasks due by then, leaving the clock where it is.
+    void runDueBy(Duration then);
+
+   private:
+    VirtualMainQueue& clock_;
+    bool running_ = false;
+  };
+
   Process& process_;
   Duration now_{0};
   TaskSchedule schedule_;
+  Background background_;
 };
 
 class RealMainQueue final : public MainQueue {
  public:
   explicit RealMainQueue(Process& process);
-  ~RealMainQueue() override;
 
   void async(Task task) override;
   void after(Duration delay, Task task) override;
-  Duration now() const override;
-  bool isCurrent() const override { return std::this_thread::get_id() == thread_.get_id(); }
+  Duration now() const override { return thread_.now(); }
+  bool isCurrent() const override { return thread_.isCurrent(); }
+  BackgroundQueue& background() override { return background_; }
 
-  // Blocks until no task is queued or waiting for its time, and none runs.
+  // Blocks until neither queue has a task queued or waiting for its time, and
+  // none runs.
   void waitUntilIdle();
 
  private:
-  void run();
+  class Background final : public BackgroundQueue {
+   public:
+    Background(Process& process, std::chrono::steady_clock::time_point start)
+        : thread_(process, start) {}
+    ~Background() override { thread_.finish(); }
 
-  Process& process_;
+    void async(Task task) override;
+    void after(Duration delay, Task task) override;
+    Duration now() const override { return thread_.now(); }
+    bool isCurrent() const override { return thread_.isCurrent(); }
+    void sync(Task task) override;
+
+    void waitUntilIdle() { thread_.waitUntilIdle(); }
+
+   private:
+    QueueThread thread_;
+  };
+
   const std::chrono::steady_clock::time_point start_;
-  mutable std::mutex mutex_;
-  std::condition_variable changed_;
-  TaskSchedule schedule_;
-  bool running_ = false;
-  bool stopping_ = false;
-  std::thread thread_;
+  // Declared before the main queue's thread: it outlives it, so that what the
+  // main queue's last task handed over is still finished.
+  Background background_;
+  QueueThread thread_;
 };
 
 }  // namespace platform

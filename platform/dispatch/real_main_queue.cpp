@@ -1,61 +1,49 @@
+#include <condition_variable>
+#include <mutex>
+
 #include "platform/dispatch/main_queue.h"
 #include "platform/process/process.h"
 
 namespace platform {
 
 RealMainQueue::RealMainQueue(Process& process)
-    : process_(process), start_(std::chrono::steady_clock::now()), thread_([this] { run(); }) {}
+    : start_(std::chrono::steady_clock::now()),
+      background_(process, start_),
+      thread_(process, start_) {}
 
-RealMainQueue::~RealMainQueue() {
-  {
-    std::lock_guard lock(mutex_);
-    stopping_ = true;
-  }
-  changed_.notify_all();
-  thread_.join();
-}
+void RealMainQueue::async(Task task) { thread_.after(Duration::zero(), std::move(task)); }
 
-Duration RealMainQueue::now() const { return std::chrono::steady_clock::now() - start_; }
+void RealMainQueue::after(Duration delay, Task task) { thread_.after(delay, std::move(task)); }
 
-void RealMainQueue::async(Task task) { after(Duration::zero(), std::move(task)); }
-
-void RealMainQueue::after(Duration delay, Task task) {
-  {
-    std::lock_guard lock(mutex_);
-    schedule_.add(saturatingAdd(now(), delay), std::move(task));
-  }
-  changed_.notify_all();
-}
-
+// A task of either queue may hand the other more work.
 void RealMainQueue::waitUntilIdle() {
-  std::unique_lock lock(mutex_);
-  changed_.wait(lock, [this] { return schedule_.empty() && !running_; });
+  do {
+    thread_.waitUntilIdle();
+    background_.waitUntilIdle();
+  } while (!thread_.idle());
 }
 
-void RealMainQueue::run() {
-  ProcessScope scope(process_);
-  std::unique_lock lock(mutex_);
-  while (!stopping_) {
-    const auto due = schedule_.nextDue();
-    if (!due) {
-      changed_.wait(lock);
-      continue;
-    }
-    if (*due > now()) {
-      // A due time near the end of time would overflow the clock: wait in slices.
-      const auto wait = std::min<Duration>(*due - now(), std::chrono::hours(1));
-      changed_.wait_for(lock, wait);
-      continue;
-    }
-    auto task = schedule_.takeNext().second;
-    running_ = true;
-    lock.unlock();
+void RealMainQueue::Background::async(Task task) {
+  thread_.after(Duration::zero(), std::move(task));
+}
+
+void RealMainQueue::Background::after(Duration delay, Task task) {
+  thread_.after(delay, std::move(task));
+}
+
+void RealMainQueue::Background::sync(Task task) {
+  if (isCurrent()) fatal("a background task waits for its own queue");
+  std::mutex mutex;
+  std::condition_variable ran;
+  bool done = false;
+  thread_.after(Duration::zero(), [&] {
     task();
-    task = nullptr;
-    lock.lock();
-    running_ = false;
-    changed_.notify_all();
-  }
+    std::lock_guard lock(mutex);
+    done = true;
+    ran.notify_all();
+  });
+  std::unique_lock lock(mutex);
+  ran.wait(lock, [&] { return done; });
 }
 
 }  // namespace platform

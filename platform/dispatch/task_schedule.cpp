@@ -1,7 +1,9 @@
-#include "platform/dispatch/main_queue.h"
+#include "platform/dispatch/task_schedule.h"
 
+#include <algorithm>
 #include <limits>
 
+#include "platform/dispatch/main_queue.h"
 #include "platform/process/process.h"
 
 namespace platform {
@@ -22,8 +24,10 @@ Duration secondsSaturating(std::int64_t seconds) {
 
 MainQueue& MainQueue::main() { return Process::current().mainQueue(); }
 
-void TaskSchedule::add(Duration due, Task task) {
-  tasks_.emplace(std::make_pair(due, sequence_++), std::move(task));
+BackgroundQueue& BackgroundQueue::background() { return MainQueue::main().background(); }
+
+void TaskSchedule::add(Duration due, Task task, Lane lane) {
+  tasks_.emplace(std::make_pair(due, sequence_++), std::make_pair(lane, std::move(task)));
 }
 
 std::optional<Duration> TaskSchedule::nextDue() const {
@@ -31,9 +35,18 @@ std::optional<Duration> TaskSchedule::nextDue() const {
   return tasks_.begin()->first.first;
 }
 
-std::pair<Duration, Task> TaskSchedule::takeNext() {
+ScheduledTask TaskSchedule::takeNext() {
   auto node = tasks_.extract(tasks_.begin());
-  return {node.key().first, std::move(node.mapped())};
+  return {node.key().first, std::move(node.mapped().second), node.mapped().first};
+}
+
+std::optional<ScheduledTask> TaskSchedule::takeNextOf(Lane lane, Duration dueBy) {
+  const auto next = std::find_if(tasks_.begin(), tasks_.end(), [&](const auto& entry) {
+    return entry.first.first > dueBy || entry.second.first == lane;
+  });
+  if (next == tasks_.end() || next->first.first > dueBy) return std::nullopt;
+  auto node = tasks_.extract(next);
+  return ScheduledTask{node.key().first, std::move(node.mapped().second), lane};
 }
 
 }  // namespace platform

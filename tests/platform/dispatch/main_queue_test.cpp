@@ -6,6 +6,7 @@
 #include <chrono>
 #include <limits>
 #include <string>
+#include <thread>
 
 #include "platform/foundation/notification_center.h"
 #include "tests/support/test_process.h"
@@ -63,6 +64,61 @@ TEST_F(VirtualQueueTest, AHugeDelayIsHeldAtTheEndOfTimeRatherThanWrapping) {
   EXPECT_EQ(queue.nextDue(), Duration::max());
 }
 
+// Both queues of a virtual process on its one clock: by due time, then in the
+// order queued, whichever queue; each task knows which queue runs it.
+TEST_F(VirtualQueueTest, TheBackgroundQueueRunsOnTheSameClockInOneOrderWithTheMainQueue) {
+  auto& background = queue.background();
+  const auto mark = [&](std::string name) {
+    return [&, name] {
+      trail += name + (background.isCurrent() ? "b" : "") + (queue.isCurrent() ? "m" : "") + " ";
+    };
+  };
+  background.after(1s, mark("3"));
+  queue.after(1s, mark("4"));
+  background.async(mark("1"));
+  queue.async(mark("2"));
+  queue.after(2s, [&] { background.async(mark("6")); });
+  background.after(2s, mark("5"));
+  EXPECT_EQ(queue.nextDue(), Duration(0s));
+  queue.runUntilIdle();
+  EXPECT_EQ(trail, "1b 2m 3b 4m 5b 6b ");
+  EXPECT_EQ(background.now(), Duration(2s));
+  EXPECT_TRUE(queue.idle());
+}
+
+TEST_F(VirtualQueueTest, SyncRunsWhatIsDueOnTheBackgroundFirstAndLeavesTheRest) {
+  auto& background = queue.background();
+  queue.advanceBy(1s);
+  background.after(1s, [&] { trail += "later "; });
+  background.async([&] { trail += "due "; });
+  queue.async([&] { trail += "main "; });
+  background.sync([&] { trail += "sync "; });
+  EXPECT_EQ(trail, "due sync ");
+  queue.runUntilIdle();
+  EXPECT_EQ(trail, "due sync main later ");
+}
+
+TEST(ProcessEndTest, TheBackgroundQueueFinishesItsTasksAndTheMainQueueDropsItsOwn) {
+  for (const auto clock : {platform::Clock::Virtual, platform::Clock::Real}) {
+    std::string trail;
+    {
+      platform::Process process({.bundleIdentifier = "ending",
+                                 .name = "ending",
+                                 .deviceRoot = std::filesystem::temp_directory_path(),
+                                 .clock = clock,
+                                 .logSink = {}});
+      auto& background = process.mainQueue().background();
+      process.mainQueue().after(1h, [&] { trail += "main "; });
+      background.after(1h, [&] { trail += "in an hour "; });
+      background.async([&] {
+        trail += "now ";
+        background.async([&] { trail += "queued by a task "; });
+      });
+    }
+    EXPECT_EQ(trail, "now queued by a task in an hour ") << (clock == platform::Clock::Real);
+  }
+}
+
 TEST(SaturationTest, SecondsToNanosecondsSaturate) {
   EXPECT_EQ(platform::secondsSaturating(3), Duration(3s));
   EXPECT_EQ(platform::secondsSaturating(std::numeric_limits<std::int64_t>::max()), Duration::max());
@@ -90,6 +146,33 @@ TEST(RealQueueTest, RunsTasksOnItsOwnThreadInsideItsProcess) {
   EXPECT_TRUE(onQueue);
   EXPECT_EQ(seen, &process);
   EXPECT_FALSE(queue.isCurrent());
+}
+
+TEST(RealQueueTest, TheBackgroundQueueRunsInOrderOnAThreadOfItsOwnAndSyncWaitsForIt) {
+  platform::Process process({.bundleIdentifier = "real",
+                             .name = "real",
+                             .deviceRoot = std::filesystem::temp_directory_path(),
+                             .clock = platform::Clock::Real,
+                             .logSink = {}});
+  auto& background = process.mainQueue().background();
+  std::string trail;  // written by the background queue only, read after sync
+  background.after(10ms, [&] { trail += "b"; });
+  background.async([&] {
+    trail += "a";
+    if (!background.isCurrent() || process.mainQueue().isCurrent()) trail += "!";
+    if (platform::Process::currentOrNull() != &process) trail += "?";
+  });
+  std::this_thread::sleep_for(20ms);
+  background.sync([&] { trail += "s"; });
+  EXPECT_EQ(trail, "abs");
+  EXPECT_FALSE(background.isCurrent());
+
+  // Idle is both queues idle, whichever hands the other work.
+  process.mainQueue().after(10ms, [&] {
+    background.after(10ms, [&] { process.mainQueue().async([&] { trail += "m"; }); });
+  });
+  static_cast<platform::RealMainQueue&>(process.mainQueue()).waitUntilIdle();
+  EXPECT_EQ(trail, "absm");
 }
 
 TEST(NotificationCenterTest, DeliversByNameToEveryObserverUntilRemoved) {
