@@ -166,3 +166,28 @@ TEST_F(SettingsCommand, WithoutTheBundleInstalledThereIsNothingToOpen) {
 }
 
 }  // namespace
+
+TEST_F(SettingsCommand, AChoiceRowTakesOnlyOneOfItsValues) {
+  install();
+  ASSERT_EQ(mornaq("settings", "{\"alert\":\"Ok\"}\n").status, 0);  // the first start's notice
+  const struct {
+    const char* value;
+    const char* reason;
+  } table[] = {
+      {R"("friends")",
+       R"(line 2: "friends" is not one of the values of "Reply to": "everyone", "contacts", )"
+       R"("nonContacts")"},
+      {"true", R"(line 2: true is not one of the values of "Reply to")"},
+  };
+  for (const auto& c : table) {
+    SCOPED_TRACE(c.value);
+    const Result result = mornaq(
+        "settings", std::string(R"({"tap":"Global Reply"})") +
+                        "\n{\"set\":{\"key\":\"audienceGlob\",\"value\":" + c.value + "}}\n");
+    EXPECT_EQ(result.status, 2);
+    EXPECT_THAT(result.err, HasSubstr(c.reason));
+  }
+  EXPECT_THAT(
+      readFile(root / "var/mobile/Library/Preferences/com.corvane.halbrin.mornaqprefs.plist"),
+      testing::Not(HasSubstr("audienceGlob")));
+}
