@@ -5,6 +5,7 @@
 // scenario with its JSON output read back.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -42,6 +43,8 @@ class RoadTest : public testing::Test {
   const std::filesystem::path root = folder.path();
   // The local date at which the virtual clock starts; none: now.
   std::optional<platform::Date> start;
+  // The virtual clock's random numbers (`mornaq whatsapp --seed N`).
+  std::uint64_t seed = 0;
 };
 
 }  // namespace road_test
