@@ -43,8 +43,7 @@ class RoadTest : public testing::Test {
   const std::filesystem::path root = folder.path();
   // The local date at which the virtual clock starts; none: now.
   std::optional<platform::Date> start;
-  // The virtual clock's random numbers (`mornaq whatsapp --seed N`).
-  std::uint64_t seed = 0;
+  std::uint64_t seed = 0;  // the virtual clock's random numbers (`mornaq whatsapp --seed N`)
 };
 
 }  // namespace road_test

@@ -182,27 +182,20 @@ TEST_F(RoadTest, TheSameSeedRepeatsTheChoiceAmongAlternatives) {
   Dictionary settings = kAnswerEverybody;
   settings["customReplyGlob"] = "One :or: Two :or: Three :or: Four :or: Five";
   writeFile(mornaq::format::kMainSettingsPath, settings);
-  // Twelve people, each written to once, so that no reply policy holds a reply back.
-  std::string scenario;
-  for (int person = 0; person < 12; ++person) {
-    scenario += R"({"at":)" + std::to_string(person * 10) +
-                R"(,"receive":{"text":"Hi","chat":{"displayName":"Person )" +
-                std::to_string(person) + "\"}}}\n";
+  std::string scenario;  // a message from each of ten people: no reply policy holds one back
+  for (const char person : std::string("0123456789")) {
+    scenario += R"({"at":0,"receive":{"text":"Hi","chat":{"displayName":")" +
+                std::string(1, person) + "\"}}}\n";
   }
   auto chosen = [&](std::uint64_t withSeed) {
     seed = withSeed;
-    const auto result = run(scenario);
-    EXPECT_EQ(result.status, 0) << result.errors;
     std::vector<std::string> texts;
-    for (const auto& [t, sent] : result.of("sent")) texts.push_back(sent["text"]);
+    for (const auto& [t, sent] : run(scenario).of("sent")) texts.push_back(sent["text"]);
     return texts;
   };
-
   const auto first = chosen(7);
-  ASSERT_EQ(first.size(), 12u);
-  for (const auto& text : first) {
-    EXPECT_THAT((std::vector<std::string>{"One", "Two", "Three", "Four", "Five"}), Contains(text));
-  }
+  ASSERT_EQ(first.size(), 10u);
+  EXPECT_THAT(first, testing::Each(testing::AnyOf("One", "Two", "Three", "Four", "Five")));
   EXPECT_EQ(chosen(7), first);
   EXPECT_NE(chosen(8), first);
 }

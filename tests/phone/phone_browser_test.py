@@ -76,9 +76,8 @@ class Phone:
             # asking the browser for each name is slow.
             for control in driver.execute_script(
                     "return [...document.querySelectorAll(arguments[0])].filter((control) =>"
-                    " (control.getAttribute('aria-label') ??"
-                    "  [...(control.labels ?? [])].map((label) => label.textContent).join(' ') + control.textContent)"
-                    " .includes(arguments[1]))",
+                    " (control.getAttribute('aria-label') ?? [...(control.labels ?? [])].map((label) =>"
+                    " label.textContent).join(' ') + control.textContent).includes(arguments[1]))",
                     f"#{section} {role_css}", name):
                 if control.accessible_name == name and control.is_displayed() and control.is_enabled():
                     return control
@@ -126,13 +125,12 @@ class Phone:
             .get_attribute("value") == text)
 
     def settings_choice(self, label, title):
-        """Chooses title in the select named label, and waits until the app
-        has printed the page again with it."""
+        """Chooses title in the select named label; the app prints the page again with it."""
         shown = self.named("settings", "select", label)
         Select(shown).select_by_visible_text(title)
         self.wait.until(EC.staleness_of(shown), f"the page was not printed again after {title!r}")
-        self.wait.until(lambda d: self.retrying(
-            lambda: Select(self.named("settings", "select", label)).first_selected_option.text) == title)
+        assert self.retrying(lambda: Select(self.named("settings", "select", label))
+                             .first_selected_option.text) == title
 
     def choose_chat(self, contact):
         picker = self.find("#contact")
