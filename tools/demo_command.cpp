@@ -45,6 +45,10 @@ const std::string kConversation = R"(
 {"at":52,"receive":{"chat":{"contactIdentifier":"ann-0001:ABPerson","displayName":"Ann"}}}
 {"at":60,"note":"A chat screen opens: version 2.20.110.30 is one Mornaq supports"}
 {"at":60,"openChat":{"contactIdentifier":"ann-0001:ABPerson","displayName":"Ann"}}
+{"at":61,"note":"Ann writes \"this\": her rule \"hi\" takes whole words only, so her own reply leaves"}
+{"at":61,"receive":{"text":"Did you see this?","chat":{"contactIdentifier":"ann-0001:ABPerson","displayName":"Ann"}}}
+{"at":63,"note":"Ann says hi from a chat named Ann Lee: the rule \"hi\" greets her by :firstname:"}
+{"at":63,"receive":{"text":"Hi! Are you free?","chat":{"contactIdentifier":"ann-0001:ABPerson","displayName":"Ann Lee"}}}
 {"at":70,"note":"The app terminates: Mornaq removes its reply observers"}
 {"at":70,"terminate":true}
 )";
@@ -87,7 +91,7 @@ int runDemo() {
     std::cerr << "mornaq demo: " << written.reason() << '\n';
   } else {
     std::cout << "Mornaq demo: the add-on installed into a fresh device root, the master switch\n"
-                 "on, a global reply, Ann with her own reply and two word-match rules, Bob\n"
+                 "on, a global reply, Ann with her own reply and three word-match rules, Bob\n"
                  "blacklisted, Dave's chat muted. Times are seconds on a virtual clock.\n\n";
     std::istringstream conversation(kConversation);
     status = hosts::whatsapp::run(

@@ -22,7 +22,8 @@ namespace fs = std::filesystem;
 namespace format = mornaq::format;
 
 // Switch on; a global reply for everybody; Ann with a reply of her own and
-// two word-match rules; Bob blacklisted.
+// three word-match rules (one of whole words, which greets her by her first
+// name); Bob blacklisted.
 constexpr const char* kMainSettings = R"({
   "isTweakEnabled": true,
   "isGlobalEnabled": true,
@@ -37,6 +38,8 @@ constexpr const char* kMainSettings = R"({
 
 constexpr const char* kRuleSettings = R"({
   "ann-0001": {
+    "hi": {"customMatch": "hi", "customMatchRe": "Hi :firstname:! Give me a minute.",
+           "customMatchReDelay": "1", "customMatchKind": "words"},
     "lunch": {"customMatch": "lunch", "customMatchRe": "Yes! Lunch at one works for me.",
               "customMatchReDelay": "1"},
     "urgent": {"customMatch": "urgent", "customMatchRe": "Calling you right away.",

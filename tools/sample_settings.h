@@ -1,7 +1,7 @@
 #pragma once
 // A sample device for trying Mornaq: settings as the Settings app would have
 // written them (the master switch on, a global reply, Ann with a reply of her
-// own and two word-match rules, Bob blacklisted) and an address book with
+// own and three word-match rules, Bob blacklisted) and an address book with
 // those people in it.
 #include <filesystem>
 

@@ -77,8 +77,11 @@ void PageChrome::setPreferenceValue(const Value& value, const SpecifierRef& spec
 }
 
 void PageChrome::showFailedWrite(const std::string& why) {
-  if (style_.saveButton) return;
-  auto alert = UIAlertController::alertControllerWithTitle("A change could not be saved.", why,
+  if (!style_.saveButton) showNotice({"A change could not be saved.", why});
+}
+
+void PageChrome::showNotice(const Notice& notice) {
+  auto alert = UIAlertController::alertControllerWithTitle(notice.title, notice.message,
                                                            AlertControllerStyle::Alert);
   alert->addAction({"Ok", AlertActionStyle::Cancel, nullptr});
   presentViewController(self(), alert);
@@ -86,12 +89,10 @@ void PageChrome::showFailedWrite(const std::string& why) {
 
 void PageChrome::save() {
   view().endEditing(true);
-  const auto& failedWrite = settings_.failedWrite();
-  auto alert = UIAlertController::alertControllerWithTitle(
-      failedWrite ? "Setting not saved." : "Setting saved.", failedWrite.value_or(""),
-      AlertControllerStyle::Alert);
-  alert->addAction({"Ok", AlertActionStyle::Cancel, nullptr});
-  presentViewController(self(), alert);
+  if (const auto& failedWrite = settings_.failedWrite()) {
+    return showNotice({"Setting not saved.", *failedWrite});
+  }
+  showNotice(savedFault().value_or(Notice{"Setting saved.", ""}));
 }
 
 }  // namespace mornaqprefs

@@ -6,6 +6,8 @@
 // it the owner key of the row that opened the page and clears its failed write each time the
 // page appears, and every value a row shows or changes goes through it.
 #include <functional>
+#include <optional>
+#include <string>
 #include <string_view>
 
 #include "MornaqPrefs/pages/settings_store.h"
@@ -47,7 +49,8 @@ class PageChrome : public platform::preferences::PSListController {
   Value readPreferenceValue(const SpecifierRef& specifier) override;
   void setPreferenceValue(const Value& value, const SpecifierRef& specifier) override;
   // The "Save" button: ends editing, so that a text being typed is written,
-  // then confirms, or says that a write since the page appeared failed.
+  // then confirms, or says that a write since the page appeared failed, or
+  // names the page's fault.
   void save();
 
  protected:
@@ -57,6 +60,16 @@ class PageChrome : public platform::preferences::PSListController {
   virtual void pageWillAppear() {}
   // The page's own work on did-appear, before colours that come then.
   virtual void pageDidAppear() {}
+
+  // An alert with one "Ok" button: what a page tells the person of its settings.
+  struct Notice {
+    std::string title;
+    std::string message;
+  };
+  void showNotice(const Notice& notice);
+  // A fault of what the page holds that "Save" tells of instead of "Setting saved.", once every
+  // write has succeeded.
+  virtual std::optional<Notice> savedFault() { return std::nullopt; }
 
   SettingsStore& settings() { return settings_; }
   const SettingsStore& settings() const { return settings_; }

@@ -3,6 +3,7 @@
 #include "MornaqPrefs/pages/link_rows.h"
 #include "MornaqPrefs/pages/rule_settings.h"
 #include "common/settings_format.h"
+#include "platform/text/pattern.h"
 
 namespace mornaqprefs {
 
@@ -33,6 +34,23 @@ void MNQWMSettingsController::setPreferenceValue(const Value& value,
     rule->insert_or_assign(*key, value);
     return true;
   });
+  if (*key == format::kCustomMatchKind) {
+    if (auto fault = patternFault()) showNotice(*fault);
+  }
+}
+
+std::optional<PageChrome::Notice> MNQWMSettingsController::savedFault() { return patternFault(); }
+
+std::optional<PageChrome::Notice> MNQWMSettingsController::patternFault() const {
+  const auto rules = platform::readPlistShared(format::kRuleSettingsPath);
+  const Dictionary* rule = ruleIn(*rules, phoneNumber(), fullName_);
+  if (!rule || platform::lookUp(*rule, format::kCustomMatchKind).stringValue() !=
+                   format::kMatchKindPattern) {
+    return std::nullopt;
+  }
+  auto pattern = platform::text::Pattern::compile(fullName_);
+  if (pattern) return std::nullopt;
+  return Notice{"Pattern not valid", pattern.reason()};
 }
 
 }  // namespace mornaqprefs

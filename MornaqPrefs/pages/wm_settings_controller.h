@@ -1,7 +1,12 @@
 #pragma once
 // The rule page: the fields of one word-match rule, addressed by its owner
 // key and its match word. The rule stays filed under its match word even
-// when its customMatch field is edited here.
+// when its customMatch field is edited here. A rule whose match kind is
+// "pattern" uses that word as its pattern: choosing Pattern for a word that
+// does not compile, and "Save" while it is so, show "Pattern not valid" with
+// the reason. The kind is written all the same and the word kept, so that
+// nothing chosen is lost; the rule matches nothing until it is mended, and
+// the messaging app says why.
 #include <optional>
 #include <string>
 #include <string_view>
@@ -29,8 +34,12 @@ class MNQWMSettingsController : public PageChrome {
 
  protected:
   void pageWillAppear() override;
+  std::optional<Notice> savedFault() override;
 
  private:
+  // "Pattern not valid" and why, for a pattern rule whose word does not compile.
+  std::optional<Notice> patternFault() const;
+
   std::string fullName_;
 };
 

@@ -9,6 +9,7 @@
 #include "hosts/common/event_output.h"
 #include "hosts/common/process_output.h"
 #include "hosts/settings/settings_app.h"
+#include "platform/preferences/choice_row.h"
 #include "platform/runtime/runtime.h"
 #include "platform/uikit/image.h"
 
@@ -19,17 +20,41 @@ using preferences::PSCellType;
 
 namespace {
 
+// A choice row's offer, and the title of its value's choice (null for a value it does not offer).
+void describeChoices(const preferences::PSSpecifier& row, const Value& value,
+                     nlohmann::json& described) {
+  nlohmann::json choices = nlohmann::json::array();
+  for (const auto& choice : preferences::choicesOf(row)) {
+    choices.push_back({{"title", choice.title}, {"value", toJson(choice.value)}});
+  }
+  described["choices"] = choices;
+  auto chosen = preferences::choiceWithValue(row, value);
+  described["choice"] = chosen ? nlohmann::json(chosen->title) : nlohmann::json(nullptr);
+}
+
+// `  choices: "everyone" Everyone, "contacts" My contacts`.
+std::string readableChoices(const nlohmann::json& row) {
+  std::string text = "  choices:";
+  for (const auto& choice : row["choices"]) {
+    text += fmt::format("{} {} {}", &choice == &row["choices"].front() ? "" : ",",
+                        jsonText(choice["value"]), choice["title"].get<std::string>());
+  }
+  return text;
+}
+
 nlohmann::json describeRow(preferences::PSListController& page,
                            const preferences::SpecifierRef& row, double tableWidth,
                            bool deletable) {
   auto key = row->propertyForKey("key").stringValue();
+  const Value value = key ? row->performGetter() : Value();
   nlohmann::json described = {
       {"cell", preferences::cellTypeName(row->cellType())},
       {"label", textOrNull(row->name())},
       {"key", textOrNull(key)},
-      {"value", key ? toJson(row->performGetter()) : nlohmann::json(nullptr)},
+      {"value", toJson(value)},
       {"detail", textOrNull(row->detail())},
   };
+  if (preferences::isChoiceRow(*row)) describeChoices(*row, value, described);
   if (auto icon =
           std::dynamic_pointer_cast<uikit::UIImage>(row->propertyForKey("iconImage").object())) {
     described["icon"] = icon->name();
@@ -58,6 +83,10 @@ std::string readableRow(const nlohmann::json& row) {
   if (!row["label"].is_null()) line += row["label"].get<std::string>();
   if (!row["key"].is_null()) {
     line += fmt::format("  [{}] = {}", row["key"].get<std::string>(), jsonText(row["value"]));
+    if (row.contains("choice")) {
+      line += row["choice"].is_null() ? " (not one of its choices)"
+                                      : " " + row["choice"].get<std::string>();
+    }
   }
   if (!row["detail"].is_null()) line += fmt::format("  -> {}", row["detail"].get<std::string>());
   if (row.contains("icon")) line += fmt::format("  (icon {})", row["icon"].get<std::string>());
@@ -65,6 +94,7 @@ std::string readableRow(const nlohmann::json& row) {
     line += fmt::format("  (header {}, {} high)", row["header"]["class"].get<std::string>(),
                         jsonText(row["header"]["height"]));
   }
+  if (row.contains("choices")) line += readableChoices(row);
   return line;
 }
 

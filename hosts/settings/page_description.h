@@ -15,8 +15,10 @@ namespace hosts::settings {
 // "value":V,"detail":C},...]}; a group with a header view also has
 // "header":{"class":C,"height":H}, and a row with an icon image
 // "icon":NAME, the image's resource name ("ContactBl@2x"). value is what the
-// row's getter gives for rows with a key, else null. With deletable, every row also says whether a
-// swipe deletes it ("deletable":B), for a person who cannot swipe to find out.
+// row's getter gives for rows with a key, else null. A choice row also has
+// "choices":[{"title":S,"value":V},...] and "choice":S, the title of its
+// value's choice (null for a value it does not offer). With deletable, every row also says whether
+// a swipe deletes it ("deletable":B), for a person who cannot swipe to find out.
 nlohmann::json describePage(platform::preferences::PSListController& page, double tableWidth,
                             bool deletable = false);
 // The same facts, one line a row.

@@ -4,6 +4,9 @@
 
 #include <functional>
 
+#include "hosts/common/event_output.h"
+#include "hosts/settings/page_description.h"
+#include "platform/preferences/choice_row.h"
 #include "platform/preferences/class_registry.h"
 #include "platform/preferences/preference_loader.h"
 #include "platform/process/process.h"
@@ -28,6 +31,15 @@ SpecifierRef findRow(PSListController& page, const std::function<bool(const PSSp
 SpecifierRef rowWithKey(PSListController& page, std::string_view key) {
   return findRow(
       page, [&](const PSSpecifier& row) { return row.propertyForKey("key").stringValue() == key; });
+}
+
+// "either, contains, words": the values a choice row offers.
+std::string valuesOf(const PSSpecifier& row) {
+  std::string values;
+  for (const auto& choice : preferences::choicesOf(row)) {
+    values += (values.empty() ? "" : ", ") + jsonText(toJson(choice.value));
+  }
+  return values;
 }
 
 SpecifierRef rowLabelled(PSListController& page, std::string_view label) {
@@ -107,6 +119,10 @@ Result<> SettingsApp::setValue(std::string_view key, const Value& value) {
   }
   if (row->cellType() == PSCellType::EditText && !value.isString()) {
     return Failure{"a text row takes a text"};
+  }
+  if (preferences::isChoiceRow(*row) && !preferences::choiceWithValue(*row, value)) {
+    return Failure{fmt::format("{} is not one of the values of \"{}\": {}", jsonText(toJson(value)),
+                               orNull(row->name()), valuesOf(*row))};
   }
   if (!row->performSetterWithValue(value))
     return Failure{fmt::format("the row with key {} takes no value", key)};

@@ -43,8 +43,8 @@ class SettingsApp {
   // A tap on the row with that title, or on the row that opens that class.
   platform::Result<> tapRowLabelled(std::string_view label);
   platform::Result<> tapRowOpening(std::string_view className);
-  // A switch (boolean) or text (string) row with that key changes its value;
-  // the page gets it at once.
+  // A switch (boolean), text (string) or choice row (one of the values it
+  // offers) with that key changes its value; the page gets it at once.
   platform::Result<> setValue(std::string_view key, const platform::Value& value);
   // Typing into the text row with that key, without finishing.
   platform::Result<> typeText(std::string_view key, std::string text);

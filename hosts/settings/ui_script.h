@@ -2,7 +2,7 @@
 // Scripts of user actions for the Settings app, one JSON object a line
 // (blank lines and lines starting with # are skipped):
 //   {"tap":"LABEL"} or {"tap":{"detail":"CLASS"}}   tap a row
-//   {"set":{"key":K,"value":V}}      change a switch or text row at once
+//   {"set":{"key":K,"value":V}}      change a switch, text or choice row at once
 //   {"type":{"key":K,"text":S}}      type into a text row without finishing
 //   {"bar":"Save"|"add"|"trash"}     tap a navigation bar button
 //   {"fields":[S,...]}               type into the alert's text fields

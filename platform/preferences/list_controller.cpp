@@ -4,6 +4,7 @@
 
 #include "platform/foundation/log.h"
 #include "platform/foundation/plist_file.h"
+#include "platform/preferences/choice_row.h"
 #include "platform/preferences/class_registry.h"
 #include "platform/preferences/header_footer_view.h"
 #include "platform/preferences/specifier_plist.h"
@@ -90,7 +91,11 @@ Result<> PSListController::tableViewDidSelectRowAtIndexPath(IndexPath indexPath)
   if (!row) return Failure{"no row at that place"};
   switch (row->cellType()) {
     case PSCellType::Link:
+      return openDetail(row);
     case PSCellType::LinkList:
+      // The list of choices the phone opens is not part of this stand-in: a choice row is
+      // given one of its values instead.
+      if (isChoiceRow(*row)) return Failure{"a choice row is given one of its values, not tapped"};
       return openDetail(row);
     case PSCellType::Button:
       return runAction(row);

@@ -3,6 +3,7 @@
 #include <fmt/format.h>
 
 #include "platform/foundation/log.h"
+#include "platform/preferences/choice_row.h"
 
 namespace platform::preferences {
 namespace {
@@ -10,8 +11,9 @@ namespace {
 SpecifierRef specifierFromItem(const Dictionary& item, const Id& target) {
   auto cell = cellTypeNamed(lookUp(item, "cell").stringValue().value_or(""));
   if (!cell) return nullptr;
-  // Switches and text fields are the cells that show and change a value.
-  const bool hasValue = cell == PSCellType::Switch || cell == PSCellType::EditText;
+  // Switches, text fields and choice rows are the cells that show and change a value.
+  const bool hasValue = cell == PSCellType::Switch || cell == PSCellType::EditText ||
+                        isChoiceCell(*cell, lookUp(item, "validValues"));
   auto row = PSSpecifier::preferenceSpecifierNamed(
       lookUp(item, "label").stringValue(), target,
       hasValue ? std::optional(kSetPreferenceValue) : std::nullopt,

@@ -38,7 +38,8 @@ RunResult RoadTest::run(const std::string& scenario, const std::string& version,
                                         .format = hosts::EventOutput::Format::Json,
                                         .input = hosts::scenario::Input::ReadFirst,
                                         .why = why,
-                                        .start = start},
+                                        .start = start,
+                                        .seed = seed},
                                        in, out, err);
   std::istringstream lines(out.str());
   for (std::string line; std::getline(lines, line);) {

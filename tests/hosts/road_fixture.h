@@ -5,6 +5,7 @@
 // scenario with its JSON output read back.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <string>
@@ -42,6 +43,7 @@ class RoadTest : public testing::Test {
   const std::filesystem::path root = folder.path();
   // The local date at which the virtual clock starts; none: now.
   std::optional<platform::Date> start;
+  std::uint64_t seed = 0;  // the virtual clock's random numbers (`mornaq whatsapp --seed N`)
 };
 
 }  // namespace road_test

@@ -176,5 +176,29 @@ TEST_F(RoadTest, ARuleDelayStoredAsANumberReachesTheSenderAsThatNumber) {
   }
 }
 
+// A reply's alternatives are chosen from the virtual clock's seed: the same seed repeats every
+// choice exactly, another one chooses otherwise.
+TEST_F(RoadTest, TheSameSeedRepeatsTheChoiceAmongAlternatives) {
+  Dictionary settings = kAnswerEverybody;
+  settings["customReplyGlob"] = "One :or: Two :or: Three :or: Four :or: Five";
+  writeFile(mornaq::format::kMainSettingsPath, settings);
+  std::string scenario;  // a message from each of ten people: no reply policy holds one back
+  for (const char person : std::string("0123456789")) {
+    scenario += R"({"at":0,"receive":{"text":"Hi","chat":{"displayName":")" +
+                std::string(1, person) + "\"}}}\n";
+  }
+  auto chosen = [&](std::uint64_t withSeed) {
+    seed = withSeed;
+    std::vector<std::string> texts;
+    for (const auto& [t, sent] : run(scenario).of("sent")) texts.push_back(sent["text"]);
+    return texts;
+  };
+  const auto first = chosen(7);
+  ASSERT_EQ(first.size(), 10u);
+  EXPECT_THAT(first, testing::Each(testing::AnyOf("One", "Two", "Three", "Four", "Five")));
+  EXPECT_EQ(chosen(7), first);
+  EXPECT_NE(chosen(8), first);
+}
+
 }  // namespace
 }  // namespace road_test

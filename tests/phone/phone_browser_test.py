@@ -23,7 +23,7 @@ from selenium.common.exceptions import StaleElementReferenceException
 from selenium.webdriver.common.by import By
 from selenium.webdriver.common.keys import Keys
 from selenium.webdriver.support import expected_conditions as EC
-from selenium.webdriver.support.ui import WebDriverWait
+from selenium.webdriver.support.ui import Select, WebDriverWait
 
 ADDRESS_BOOK = (
     "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:ann-01\r\nN:Lee;Ann;;;\r\nFN:Ann Lee\r\n"
@@ -76,7 +76,8 @@ class Phone:
             # asking the browser for each name is slow.
             for control in driver.execute_script(
                     "return [...document.querySelectorAll(arguments[0])].filter((control) =>"
-                    " (control.getAttribute('aria-label') ?? control.textContent).includes(arguments[1]))",
+                    " (control.getAttribute('aria-label') ?? [...(control.labels ?? [])].map((label) =>"
+                    " label.textContent).join(' ') + control.textContent).includes(arguments[1]))",
                     f"#{section} {role_css}", name):
                 if control.accessible_name == name and control.is_displayed() and control.is_enabled():
                     return control
@@ -122,6 +123,14 @@ class Phone:
         self.wait.until(lambda d: d.find_element(By.XPATH, (
             f"//section[@id='settings']//label[normalize-space()='{label}']/following-sibling::input"))
             .get_attribute("value") == text)
+
+    def settings_choice(self, label, title):
+        """Chooses title in the select named label; the app prints the page again with it."""
+        shown = self.named("settings", "select", label)
+        Select(shown).select_by_visible_text(title)
+        self.wait.until(EC.staleness_of(shown), f"the page was not printed again after {title!r}")
+        assert self.retrying(lambda: Select(self.named("settings", "select", label))
+                             .first_selected_option.text) == title
 
     def choose_chat(self, contact):
         picker = self.find("#contact")
@@ -277,6 +286,13 @@ def main(mornaq, screenshots):
         phone.write_as("Ann Lee", "Hi")
         assert phone.expect_reply("Hi").endswith("Busy, Ann Lee."), phone.replies()
         assert phone.last_verdict().startswith("Replies after 3 s"), phone.last_verdict()
+
+        # Reply to: My contacts leaves a number not in the address book unanswered.
+        phone.settings_choice("Reply to", "My contacts")
+        phone.write_as("+44 7700 900999", "Hi")
+        phone.expect_no_reply(because="only your contacts")
+        phone.settings_choice("Reply to", "Everyone")
+        phone.choose_chat("Ann Lee")
 
         # The same text twice, the second's answer known first: its chat muted,
         # or Mornaq switched off in between.

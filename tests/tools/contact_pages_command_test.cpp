@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -180,6 +181,29 @@ TEST_F(ContactPagesCommands, ReplyOnceSetInTheSettingsAppHoldsBackAndTheHistoryS
   EXPECT_EQ(shown, (std::vector<std::vector<std::string>>{
                        page({"Bob, 2026-12-07 10:00:16: Busy.", "Ann, 2026-12-07 10:00:06: Busy."}),
                        page({"No replies yet"})}));
+}
+
+// "Reply to" set to My contacts in the Settings app: the global reply answers a contact, and holds
+// back a message from a number not in the address book.
+TEST_F(ContactPagesCommands, ReplyToMyContactsLeavesANumberNotInTheAddressBookUnanswered) {
+  ASSERT_EQ(mornaq({"install", "--root", root}).status, 0);
+  const Finished settings = mornaq({"settings", "--root", root}, R"({"alert":"Ok"}
+{"set":{"key":"isTweakEnabled","value":true}}
+{"tap":"Global Reply"}
+{"set":{"key":"audienceGlob","value":"contacts"}}
+)");
+  ASSERT_EQ(settings.status, 0) << settings.err;
+  const Finished whatsapp =
+      mornaq({"whatsapp", "--root", root, "--virtual-time", "--json", "--why"},
+             R"({"at":0,"settings":{"isGlobalEnabled":true,"isGlobAutoEnabled":true}}
+{"at":1,"receive":{"text":"Hi","chat":{"contactIdentifier":"ann-01:ABPerson","displayName":"Ann"}}}
+{"at":2,"receive":{"text":"Hi","chat":{"displayName":"+44 7700 900999"}}}
+)");
+  std::map<int, json> stoppedBy;  // by message
+  for (const auto& event : events(whatsapp.out)) {
+    if (event.contains("why")) stoppedBy[event["why"]["id"]] = event["why"]["stoppedBy"];
+  }
+  EXPECT_EQ(stoppedBy, (std::map<int, json>{{1, nullptr}, {2, "audience"}})) << whatsapp.out;
 }
 
 }  // namespace

@@ -118,6 +118,10 @@ TEST_F(MornaqCommand, TheDemoTellsItsStoryAndSucceeds) {
   const auto result = mornaq("demo");
   EXPECT_EQ(result.status, 0) << result.err;
   EXPECT_THAT(result.out, HasSubstr("sent    contactIdentifier: ann-0001:ABPerson"));
+  // Ann's whole-word rule "hi" leaves "this" to her own reply, and greets her by her first name.
+  EXPECT_THAT(result.out, HasSubstr("displayName: Ann Lee  text: Hi Ann! Give me a minute.\n"));
+  EXPECT_THAT(result.out, HasSubstr("68.000s sent    contactIdentifier: ann-0001:ABPerson  "
+                                    "displayName: Ann  text: Sorry Ann"));
   EXPECT_THAT(result.out, EndsWith("says:\nNo reply: Bob is on the blacklist.\n"
                                    "  switch     Mornaq was switched on when the message "
                                    "arrived.\n  muted      The chat is not muted.\n"

@@ -166,3 +166,14 @@ TEST_F(SettingsCommand, WithoutTheBundleInstalledThereIsNothingToOpen) {
 }
 
 }  // namespace
+
+TEST_F(SettingsCommand, AChoiceRowTakesOnlyOneOfItsValues) {
+  install();
+  const Result result = mornaq("settings", R"({"alert":"Ok"}
+{"tap":"Global Reply"}
+{"set":{"key":"audienceGlob","value":"friends"}}
+)");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_THAT(result.err, HasSubstr(R"(line 3: "friends" is not one of the values of "Reply to": )"
+                                    R"("everyone", "contacts", "nonContacts")"));
+}

@@ -372,3 +372,33 @@ TEST_F(RulePagesTest, ARuleRowWithoutAKeyIsReportedAndWritesNothing) {
   EXPECT_EQ(fixture.alert()->title(), "Setting not saved.");
   EXPECT_EQ(fixture.alert()->message(), "The row \"Keyless\" names no settings file or key.");
 }
+
+// Choosing Pattern for a word that does not compile, and "Save" while it is so, tell why; the kind
+// is written all the same and the rule keeps its word and fields, so that it can be mended.
+TEST_F(RulePagesTest, APatternThatDoesNotCompileIsToldOfAndKept) {
+  auto shown = [&] {  // the alert's title and message, closed with its "Ok"; "" without one
+    const auto* alert = fixture.alert();
+    const std::string text = alert ? *alert->title() + ": " + *alert->message() : "";
+    EXPECT_TRUE(!alert || fixture.tap("Ok"));
+    return text;
+  };
+  const std::tuple<const char*, const char*, std::string> table[] = {
+      {"(order", "pattern", "Pattern not valid: missing )"},
+      {R"(order #?\d+)", "pattern", ""},
+      {"(order", "words", ""},
+  };
+  for (const auto& [word, kind, fault] : table) {
+    SCOPED_TRACE(word);
+    writePlist(format::kRuleSettingsPath, {{kGlobal, Dictionary{{word, rule(word, "Hi", "2")}}}});
+    auto opener = PagesFixture::linkTo(word, MNQWMSettingsController::kClassName);
+    opener->setProperty(kGlobal, "phoneNumber");
+    auto page = fixture.open<MNQWMSettingsController>(MNQWMSettingsController::kClassName, opener);
+    rowWithKey(*page, format::kCustomMatchKind)->performSetterWithValue(kind);
+    EXPECT_EQ(shown(), fault);
+    page->save();
+    EXPECT_EQ(shown(), fault.empty() ? "Setting saved.: " : fault);
+    Dictionary kept = rule(word, "Hi", "2");
+    kept["customMatchKind"] = kind;
+    EXPECT_EQ(rules(), (Dictionary{{kGlobal, Dictionary{{word, kept}}}}));
+  }
+}

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/preferences/choice_row.h"
 #include "platform/preferences/header_footer_view.h"
 #include "tests/platform/preferences/preferences_fixture.h"
 #include "tests/support/result_matchers.h"
@@ -274,6 +275,36 @@ TEST(SpecifierTest, RowsKeepTheirSelectorAndPageNames) {
   }
   EXPECT_EQ(rows[1]->setter(), "setIt:");
   EXPECT_EQ(rows[2]->setter(), std::nullopt);
+}
+
+// A choice row reads and writes through its key; a stored value it does not offer shows as it
+// is, with no choice, so that the person sees what the file holds.
+TEST_F(ListControllerTest, AChoiceRowOffersItsValuesUnderItsTitles) {
+  writePlist(std::string(kBundle) + "/Choices.plist",
+             {{"items", Array{item({{"cell", "PSLinkListCell"},
+                                    {"label", "Reply to"},
+                                    {"key", "to"},
+                                    {"validTitles", Array{"Everyone", "My contacts"}},
+                                    {"validValues", Array{"everyone", "contacts", "nobody"}}})}}});
+  page->specifiers() = page->loadSpecifiersFromPlistName("Choices", page);
+  SpecifierRef choice = page->specifiers()[0];
+  EXPECT_TRUE(isChoiceRow(*choice));
+  EXPECT_EQ(choicesOf(*choice),
+            (std::vector<Choice>{{"Everyone", "everyone"},
+                                 {"My contacts", "contacts"},
+                                 {"nobody", "nobody"}}));  // no title: its value
+  const std::pair<Value, std::optional<std::string>> shown[] = {
+      {"contacts", "My contacts"}, {"friends", std::nullopt}, {std::int64_t{7}, std::nullopt}};
+  for (const auto& [stored, title] : shown) {
+    page->stored = {{"to", stored}};
+    EXPECT_EQ(choice->performGetter(), stored);
+    const auto chosen = choiceWithValue(*choice, stored);
+    EXPECT_EQ(chosen ? std::optional(chosen->title) : std::nullopt, title);
+  }
+  EXPECT_TRUE(choice->performSetterWithValue("everyone"));
+  EXPECT_EQ(page->written.back(), std::make_pair(std::string("to"), Value("everyone")));
+  EXPECT_THAT(page->tableViewDidSelectRowAtIndexPath({0, 0}),
+              FailsWith("a choice row is given one of its values, not tapped"));
 }
 
 }  // namespace

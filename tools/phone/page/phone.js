@@ -291,8 +291,24 @@ function whatsappOutput(out) {
 const barLabels = { add: "Add", trash: "Trash" };
 const barTexts = { add: "+", trash: "🗑" };
 
+// A choice row: a select named by its label, an option for each choice; a stored value the row
+// does not offer shows as it reads, and cannot be chosen again.
+function choiceRow(row) {
+  const id = `row-${row.key}`;
+  const select = element("select", { id });
+  if (row.choice === null && row.value !== null) {
+    select.append(element("option", { value: "", disabled: true }, `${JSON.stringify(row.value)} (not one of its choices)`));
+  }
+  row.choices.forEach((choice, index) => select.append(element("option", { value: String(index) }, choice.title)));
+  const chosen = row.choices.findIndex((choice) => choice.title === row.choice);
+  select.value = chosen < 0 ? "" : String(chosen);
+  select.addEventListener("change", () => send("settings", { set: { key: row.key, value: row.choices[Number(select.value)].value } }));
+  return element("div", { class: "row" }, element("label", { for: id }, row.label ?? ""), select);
+}
+
 function settingsRow(row) {
   const label = row.label ?? "";
+  if (row.choices) return choiceRow(row);
   switch (row.cell) {
     case "PSGroupCell":
       return element("div", { class: "group-block" },
@@ -345,7 +361,7 @@ function showPage(page) {
   $("#bar-buttons").replaceChildren(...page.bar.map((name) =>
     element("button", { type: "button", "aria-label": barLabels[name] ?? name, "data-id": `bar|${name}`, onclick: () => send("settings", { bar: name }) }, barTexts[name] ?? name)));
   $("#rows").replaceChildren(...page.rows.map(settingsRow));
-  for (const control of $("#rows").querySelectorAll("button, input")) {
+  for (const control of $("#rows").querySelectorAll("button, input, select")) {
     control.dataset.id ??= `${page.class}|${control.className}|${control.getAttribute("aria-label") || control.id || control.textContent}`;
   }
   if (activeId === undefined) return;
