@@ -103,6 +103,33 @@ TEST_F(ReplayCommand, ReplyOnceHoldsAcrossMidnightUntilItsHoursHavePassed) {
   EXPECT_EQ(objects[3]["reply"]["at"], "2026-12-09T00:30:05");
 }
 
+TEST_F(ReplayCommand, PrintsEachMessageOnOneLineWithWhatMornaqWouldHaveDone) {
+  writeMainSettings(kSettings);
+  const std::string longText(80, 'a');
+  const Finished run = mornaq({"replay", "--root", root,
+                               writeExport("[14/12/2026, 10:00:00] Ann Lee: Hi\nsecond line\n"
+                                           "[14/12/2026, 10:00:30] Tom: Hello\n"
+                                           "[14/12/2026, 23:59:59] Ann Lee: " +
+                                           longText + "\n")});
+  ASSERT_EQ(run.status, 0) << run.err;
+  EXPECT_EQ(run.out,
+            "WhatsApp Chat with Ann Lee.txt: Ann Lee (not in your address book); you are Tom\n"
+            "\n"
+            "2026-12-14 10:00:00  Ann Lee  Hi ⏎ second line\n"
+            "                              → 10:00:05  Away\n"
+            "2026-12-14 10:00:30  You      Hello\n"
+            "2026-12-14 23:59:59  Ann Lee  " +
+                longText.substr(0, 72) +
+                "…\n"
+                "                              → 2026-12-15 00:00:04  Away\n"
+                "\n"
+                "Ann Lee\n"
+                "  received          2\n"
+                "  answered          2  (global reply 2)\n"
+                "  held back         0\n"
+                "  not answered      0\n");
+}
+
 TEST_F(ReplayCommand, ReadsTheSamplesWithoutWritingTheRootAndSaysWhatItAssumed) {
   writeMainSettings(kSettings);
   const auto before = filesUnder(root);
