@@ -46,7 +46,8 @@ class Discarded : public std::streambuf {
 // apart, as the phone exports them.
 void writeExport(const fs::path& path, int messages) {
   std::ofstream out(path);
-  auto at = std::chrono::sys_days{std::chrono::year{2025} / 1 / 6} + std::chrono::hours{8};
+  std::chrono::sys_seconds at =
+      std::chrono::sys_days{std::chrono::year{2025} / 1 / 6} + std::chrono::hours{8};
   const char* texts[] = {"Are you there?", "Lunch at one?", "ok 👍", "Call me when you can"};
   for (int i = 0; i < messages; ++i) {
     out << fmt::format("[{:%d/%m/%Y, %H:%M:%S}] {}: {}\n", at, i % 3 == 2 ? "Tom" : "Ann Lee",
