@@ -2,7 +2,6 @@
 
 #include <fmt/format.h>
 
-#include <algorithm>
 #include <sstream>
 
 #include "hosts/common/event_output.h"
@@ -54,7 +53,10 @@ Result<Rehearsal> rehearse(const ChatExport& chat, const ChatRoles& roles,
                            const RehearsalProgress& progress) {
   auto scenario = scenarioWithStart(chat, roles);
   PLATFORM_TRY(scenario);
+  const auto root = makeRehearsalRoot(phoneRoot);
+  PLATFORM_TRY(root);
   Rehearsal rehearsal;
+  rehearsal.switchOnOnPhone = root->switchOnOnPhone;
   if (!scenario->start) return rehearsal;  // nobody wrote anything
   const auto start = platform::parseLocalDateTime(isoText(*scenario->start));
   if (!start) {
@@ -62,9 +64,6 @@ Result<Rehearsal> rehearse(const ChatExport& chat, const ChatRoles& roles,
                                isoText(*scenario->start))};
   }
   rehearsal.start = *start;
-  const auto root = makeRehearsalRoot(phoneRoot);
-  PLATFORM_TRY(root);
-  rehearsal.switchOnOnPhone = root->switchOnOnPhone;
 
   const std::size_t of = scenario->received;
   AppOutcomes outcomes([&progress, of](std::size_t received) {
