@@ -59,7 +59,11 @@ Outcome& AppOutcomes::outcomeOf(std::size_t number) {
 void AppOutcomes::takeLine(std::string_view line) {
   const auto kind = kindOf(line);
   if (kind != "received" && kind != "why" && kind != "reply") return;
-  const json event = json::parse(line, nullptr, false);
+  // The steps of a why and the chat of a message are not needed: left out as they are read.
+  const json::parser_callback_t unneeded = [](int, json::parse_event_t event, json& parsed) {
+    return event != json::parse_event_t::key || (parsed != "steps" && parsed != "chat");
+  };
+  const json event = json::parse(line, unneeded, false);
   if (event.is_discarded()) return;
   const json& facts = event[std::string(kind)];
   if (!facts.contains("id") || !facts["id"].is_number_unsigned()) return;
