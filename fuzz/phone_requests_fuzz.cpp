@@ -1,7 +1,8 @@
 // Any request: answering never crashes, and the rules of the door hold. A
-// request for another Host, from another Origin or with a body over 64 KiB
-// has no effect; an app is fed exactly one line of one JSON object; only the
-// server's own assets are served.
+// request for another Host, from another Origin or with a body over its limit
+// (64 KiB; 32 MiB for an export to rehearse) has no effect, nor does one its
+// headers refuse before its body is read; an app is fed exactly one line of
+// one JSON object; only the server's own assets are served.
 //
 // Input: METHOD \n HOST \n ORIGIN \n PATH \n BODY, where an empty HOST or
 // ORIGIN line stands for no header.
@@ -66,7 +67,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   if (!ownHost &&
       (response.status != 421 || !std::holds_alternative<effect::None>(response.effect)))
     fail("another Host was answered", request);
-  if (acts && (foreignOrigin || request.body.size() > kMaxBody))
+  if (acts && (foreignOrigin || request.body.size() > bodyLimit(request) ||
+               refusedUnread(request, request.body.size(), false)))
     fail("a refused request acted", request);
   if (const auto* feed = std::get_if<effect::Feed>(&response.effect)) {
     if (feed->line.find('\n') != std::string::npos) fail("a fed line holds a line break", request);

@@ -1,9 +1,6 @@
 // mornaq demo: installs the add-on into a fresh device root, gives it sample
 // settings and runs a sample conversation through the messaging app in
 // virtual time, printed as a story with times.
-#include <unistd.h>
-
-#include <cstdlib>
 #include <filesystem>
 #include <iostream>
 #include <sstream>
@@ -17,6 +14,7 @@
 #include "tools/commands.h"
 #include "tools/explain.h"
 #include "tools/package.h"
+#include "tools/private_root.h"
 #include "tools/sample_settings.h"
 
 namespace {
@@ -78,12 +76,13 @@ void explainBobsMessage(const fs::path& root) {
 }
 
 int runDemo() {
-  std::string pattern = (fs::temp_directory_path() / "mornaq-demo-XXXXXX").string();
-  if (!::mkdtemp(pattern.data())) {
-    std::cerr << "mornaq demo: cannot make a temporary device root\n";
+  const auto privateRoot = tools::PrivateRoot::make("mornaq-demo");
+  if (!privateRoot) {
+    std::cerr << "mornaq demo: cannot make a temporary device root: " << privateRoot.reason()
+              << '\n';
     return 1;
   }
-  const fs::path root = pattern;
+  const fs::path& root = privateRoot->path();
   int status = 1;
   if (const auto installed = tools::installPackage(root); !installed) {
     std::cerr << "mornaq demo: " << installed.reason() << '\n';
@@ -106,8 +105,6 @@ int runDemo() {
     }
     if (status == 0) explainBobsMessage(root);
   }
-  std::error_code ignored;
-  fs::remove_all(root, ignored);
   return status;
 }
 

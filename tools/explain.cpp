@@ -9,23 +9,14 @@
 #include "common/settings_format.h"
 #include "hosts/common/app_process.h"
 #include "hosts/common/json_plist.h"
-#include "platform/foundation/file_manager.h"
 #include "platform/foundation/plist_file.h"
 #include "platform/foundation/wall_clock.h"
+#include "tools/seeded_settings.h"
 
 namespace tools {
 namespace {
 
 namespace format = mornaq::format;
-
-// MainSettings as the app reads it after its load sequence: seeding copies
-// the seed file to a missing MainSettings, so the seed stands in for it.
-platform::Dictionary mainSettingsAsSeeded() {
-  if (platform::NSFileManager::fileExistsAtPath(format::kMainSettingsPath)) {
-    return platform::readPlist(format::kMainSettingsPath);
-  }
-  return platform::readPlist(format::kSeedPath);
-}
 
 std::string indented(std::string text, std::size_t columns) {
   for (auto at = text.find('\n'); at != std::string::npos; at = text.find('\n', at + 1)) {

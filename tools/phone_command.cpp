@@ -1,7 +1,8 @@
 // mornaq phone [--root DIR] [--port N]: the phone's three apps in a browser.
 // Serves one page on 127.0.0.1 that relays what a person does to the
 // messaging app, the home screen and the Settings app, each running as its
-// own process, and shows what they print as it happens.
+// own process, and shows what they print as it happens; and rehearses a chat
+// export the page sends with `mornaq replay`.
 #include <pthread.h>
 #include <signal.h>
 
@@ -16,6 +17,7 @@
 
 #include "tools/commands.h"
 #include "tools/phone/app_process.h"
+#include "tools/phone/export_rehearsal.h"
 #include "tools/phone/http_server.h"
 #include "tools/phone/phone_root.h"
 #include "tools/phone/phone_site.h"
@@ -34,9 +36,9 @@ struct Options {
 };
 
 // Each app as `mornaq APP --root ROOT --json ...`, run by this same program.
-std::map<App, std::unique_ptr<tools::phone::AppProcess>> makeApps(const fs::path& root,
+std::map<App, std::unique_ptr<tools::phone::AppProcess>> makeApps(const std::string& self,
+                                                                  const fs::path& root,
                                                                   tools::phone::EventLog& log) {
-  const std::string self = fs::read_symlink("/proc/self/exe").string();
   const auto app = [&](App which, std::vector<std::string> extra,
                        std::vector<std::string> startLines) {
     std::vector<std::string> argv = {self, tools::phone::appName(which), "--root", root.string(),
@@ -84,14 +86,21 @@ int runPhone(const Options& options) {
   ::signal(SIGPIPE, SIG_IGN);
 
   tools::phone::EventLog log;
-  auto apps = makeApps(root, log);
-  tools::phone::HttpServer server(log, [&](const tools::phone::Effect& effect) {
-    if (auto* feed = std::get_if<tools::phone::effect::Feed>(&effect)) {
-      apps.at(feed->app)->feed(feed->line);
-    } else if (auto* restart = std::get_if<tools::phone::effect::Restart>(&effect)) {
-      apps.at(restart->app)->restart();
-    }
-  });
+  const std::string self = fs::read_symlink("/proc/self/exe").string();
+  auto apps = makeApps(self, root, log);
+  tools::phone::ExportRehearsals rehearsals(self, root);
+  tools::phone::HttpServer server(
+      log,
+      [&](const tools::phone::Effect& effect) {
+        if (auto* feed = std::get_if<tools::phone::effect::Feed>(&effect)) {
+          apps.at(feed->app)->feed(feed->line);
+        } else if (auto* restart = std::get_if<tools::phone::effect::Restart>(&effect)) {
+          apps.at(restart->app)->restart();
+        }
+      },
+      [&](const tools::phone::effect::Rehearse& rehearsal) {
+        return rehearsals.rehearse(rehearsal);
+      });
   auto port = server.bind(options.port);
   if (!port) {
     fmt::print(stderr, "mornaq phone: {}\n", port.reason());

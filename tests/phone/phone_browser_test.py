@@ -4,7 +4,8 @@ Settings app, writes as a contact and sees the reply, writes the same text
 twice and sees each message's own answer, adds a word-match rule and sees it
 chosen, blacklists a contact and sees no reply, turns Mornaq off from the
 home screen and sees the next message unanswered, and on again, which the
-messaging app must be started again for.
+messaging app must be started again for; then rehearses a chat export of
+Ann's with those settings.
 
 Usage: phone_browser_test.py MORNAQ SCREENSHOT [SCREENSHOT...]
 """
@@ -238,6 +239,28 @@ def same_text_twice(phone, between, after, answer):
     assert len(phone.replies()) == replies + 1, phone.replies()
 
 
+# A chat with Ann as the phone exports it, named so that the owner is told.
+ANN_EXPORT_NAME = "WhatsApp Chat with Ann Lee.txt"
+ANN_EXPORT = (
+    "[07/12/2026, 09:00:00] Ann Lee: \u200eMessages and calls are end-to-end encrypted.\n"
+    "[07/12/2026, 09:00:00] Ann Lee: Lunch?\n"
+    "[07/12/2026, 09:00:02] Tom: Let me see\n"
+    "[07/12/2026, 09:05:00] Ann Lee: \u200eimage omitted\n"
+)
+
+
+def rehearse(phone, folder):
+    """Rehearses Ann's export; gives the transcript's lines and the summary."""
+    path = os.path.join(folder, ANN_EXPORT_NAME)
+    with open(path, "w", encoding="utf-8") as export:
+        export.write(ANN_EXPORT)
+    phone.driver.find_element(By.ID, "export-file").send_keys(path)
+    phone.click("rehearse", "button", "Rehearse")
+    phone.wait.until(lambda d: d.find_element(By.ID, "rehearse-summary").text != "")
+    lines = [item.text for item in phone.driver.find_elements(By.CSS_SELECTOR, "#transcript li")]
+    return lines, phone.driver.find_element(By.ID, "rehearse-summary").text
+
+
 def main(mornaq, screenshots):
     folder = tempfile.mkdtemp(prefix="mornaq-phone-browser-")
     root = os.path.join(folder, "root")
@@ -351,6 +374,20 @@ def main(mornaq, screenshots):
         phone.home_screen_switch(on=True)
         phone.write_as("Ann Lee", "Back on?")
         assert phone.expect_reply("Back on?").endswith("Busy, Ann Lee."), phone.replies()
+
+        # Ann's export rehearsed with these settings: her rule answers the
+        # first message, the photo gets nothing.
+        lines, summary = rehearse(phone, folder)
+        assert lines[1].startswith("Mornaq replies at 2026-12-07 09:00:03: Lunch at one works."), lines
+        assert lines[2].startswith("You"), lines
+        assert "It has no text" in lines[4], lines
+        assert re.search(r"Received\s+2\s+Answered\s+1\s+Stopped\s+noText 1", summary), summary
+        rehearsed = os.path.splitext(os.path.abspath(screenshots[0]))[0] + "-rehearse.png" \
+            if screenshots else None
+        if rehearsed:
+            driver.execute_script("document.getElementById('rehearse').scrollIntoView()")
+            assert driver.save_screenshot(rehearsed), rehearsed
+        driver.execute_script("window.scrollTo(0, 0)")
 
         # The picture: Ann's chat, the Settings app's first page.
         phone.choose_chat("Ann Lee")

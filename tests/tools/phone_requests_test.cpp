@@ -31,6 +31,7 @@ Request request(std::string method, std::string path, std::string body = {}) {
           .host = kHost,
           .origin = std::nullopt,
           .path = std::move(path),
+          .query = {},
           .body = std::move(body)};
 }
 
@@ -87,6 +88,17 @@ INSTANTIATE_TEST_SUITE_P(
              204},
         Case{"BodyOverTheLimit",
              request("POST", "/apps/settings/input", std::string(kMaxBody + 1, ' ')), 413},
+        // A chat export to rehearse, up to 32 MiB; there and nowhere else.
+        Case{"ExportOverTheSmallLimit",
+             request("POST", "/rehearse", std::string(kMaxBody + 1, ' ')), 204},
+        Case{"ExportOverItsLimit",
+             request("POST", "/rehearse", std::string(kMaxExportBody + 1, ' ')), 413},
+        Case{"NoExport", request("POST", "/rehearse"), 400},
+        Case{"ExportFromAnotherSite",
+             withOrigin("http://evil.example", request("POST", "/rehearse", "x")), 403},
+        Case{"LargeBodyBesideTheExportPath",
+             request("POST", "/rehearse/x", std::string(kMaxBody + 1, ' ')), 413},
+        Case{"GetRehearse", request("GET", "/rehearse"), 404},
         // Only its own assets; nothing is a file path.
         Case{"Script", request("GET", "/phone.js"), 200},
         Case{"BundleImage", request("GET", "/images/header.png"), 200},
@@ -161,6 +173,43 @@ TEST(PhoneRequests, RefusalsHaveNoEffect) {
     EXPECT_TRUE(std::holds_alternative<effect::None>(handle(site(), refused).effect))
         << refused.path;
   }
+}
+
+TEST(PhoneRequests, BodiesAreRefusedFromTheirHeadersBeforeTheyAreRead) {
+  const struct {
+    Request request;
+    std::size_t announced;
+    bool chunked;
+    bool refused;
+  } cases[] = {
+      {request("POST", "/apps/settings/input"), kMaxBody, false, false},
+      {request("POST", "/apps/settings/input"), kMaxBody + 1, false, true},
+      {request("POST", "/apps/settings/input"), 0, true, true},
+      {request("GET", "/"), 0, false, false},
+      {request("POST", "/rehearse"), kMaxExportBody, false, false},
+      {request("POST", "/rehearse"), kMaxExportBody + 1, false, true},
+      {request("POST", "/rehearse"), 0, true, false},
+      {request("PUT", "/rehearse"), kMaxBody + 1, false, true},
+  };
+  for (const auto& tried : cases) {
+    const auto refused = refusedUnread(tried.request, tried.announced, tried.chunked);
+    EXPECT_EQ(refused.has_value(), tried.refused)
+        << tried.request.method << ' ' << tried.request.path << ' ' << tried.announced;
+    if (refused) {
+      EXPECT_EQ(refused->status, 413);
+    }
+  }
+}
+
+TEST(PhoneRequests, AnExportIsRehearsedAsSentWithTheOwnerThePageNames) {
+  Request sent = request("POST", "/rehearse", std::string("PK\x03\x04\0zip", 9));
+  const auto rehearsal = [&] { return std::get<effect::Rehearse>(handle(site(), sent).effect); };
+  EXPECT_EQ(rehearsal().exportBytes, sent.body);
+  EXPECT_EQ(rehearsal().me, std::nullopt);
+  sent.query["me"] = "Tom 🙂";
+  EXPECT_EQ(rehearsal().me, "Tom 🙂");
+  sent.query["me"] = std::string(1000, 'a');
+  EXPECT_EQ(handle(site(), sent).status, 400);
 }
 
 TEST(PhoneRequests, NamedAnswers) {

@@ -11,7 +11,7 @@
 #include <chrono>
 #include <cstring>
 
-extern char** environ;
+#include "tools/phone/child_spawn.h"
 
 namespace tools::phone {
 namespace {
@@ -122,26 +122,10 @@ platform::Result<> AppProcess::spawnLocked() {
   posix_spawn_file_actions_adddup2(&actions, in->read.get(), 0);
   posix_spawn_file_actions_adddup2(&actions, out->write.get(), 1);
   posix_spawn_file_actions_adddup2(&actions, err->write.get(), 2);
-  // The app gets the default handling of the signals the server blocks or
-  // ignores, and a process group of its own, so that a Ctrl-C at the terminal
-  // reaches the server, which ends the apps in order.
-  posix_spawnattr_t attributes;
-  posix_spawnattr_init(&attributes);
-  sigset_t signals;
-  sigemptyset(&signals);
-  posix_spawnattr_setsigmask(&attributes, &signals);
-  for (int signal : {SIGPIPE, SIGINT, SIGTERM}) sigaddset(&signals, signal);
-  posix_spawnattr_setsigdefault(&attributes, &signals);
-  posix_spawnattr_setpgroup(&attributes, 0);
-  posix_spawnattr_setflags(&attributes,
-                           POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF | POSIX_SPAWN_SETPGROUP);
-  std::vector<char*> argv;
-  for (auto& argument : argv_) argv.push_back(argument.data());
-  argv.push_back(nullptr);
-  const int failed = posix_spawn(&pid_, argv[0], &actions, &attributes, argv.data(), environ);
+  auto pid = spawnChild(argv_, actions);
   posix_spawn_file_actions_destroy(&actions);
-  posix_spawnattr_destroy(&attributes);
-  if (failed != 0) return platform::Failure{std::string("cannot start: ") + std::strerror(failed)};
+  PLATFORM_TRY(pid);
+  pid_ = *pid;
   // The child's ends close with their pipes when this returns; the server keeps its own.
   input_ = std::move(in->write);
   {

@@ -28,7 +28,28 @@ Request parsed(const httplib::Request& request) {
           .host = header("Host"),
           .origin = header("Origin"),
           .path = request.path,
+          .query = {request.params.begin(), request.params.end()},
           .body = request.body};
+}
+
+// Before the body is read: refused when its headers say it is too large.
+httplib::Server::HandlerResponse refuseLargeBodies(const httplib::Request& request,
+                                                   httplib::Response& response) {
+  std::size_t announced = 0;
+  try {
+    if (request.has_header("Content-Length")) {
+      announced = std::stoull(request.get_header_value("Content-Length"));
+    }
+  } catch (const std::exception&) {
+    announced = kMaxExportBody + 1;
+  }
+  const bool chunked =
+      request.get_header_value("Transfer-Encoding").find("chunked") != std::string::npos;
+  const auto refused = refusedUnread(parsed(request), announced, chunked);
+  if (!refused) return httplib::Server::HandlerResponse::Unhandled;
+  response.status = refused->status;
+  response.set_content(refused->body, refused->contentType);
+  return httplib::Server::HandlerResponse::Handled;
 }
 
 // Streams the events after the one the page saw last (its Last-Event-ID when
@@ -56,8 +77,11 @@ void stream(EventLog& log, const httplib::Request& request, httplib::Response& r
 
 }  // namespace
 
-HttpServer::HttpServer(EventLog& log, Perform perform)
-    : log_(log), perform_(std::move(perform)), server_(std::make_unique<httplib::Server>()) {}
+HttpServer::HttpServer(EventLog& log, Perform perform, Rehearse rehearse)
+    : log_(log),
+      perform_(std::move(perform)),
+      rehearse_(std::move(rehearse)),
+      server_(std::make_unique<httplib::Server>()) {}
 
 HttpServer::~HttpServer() = default;
 
@@ -78,7 +102,9 @@ void HttpServer::serve(Site site) {
   }
   site_ = std::move(site);
   server_->new_task_queue = [] { return new httplib::ThreadPool(kThreads); };
-  server_->set_payload_max_length(kMaxBody);
+  // The largest body any request may have; refuseLargeBodies holds the others to theirs.
+  server_->set_payload_max_length(kMaxExportBody);
+  server_->set_pre_routing_handler(refuseLargeBodies);
   // The page uses nothing but its own assets, and no other site may frame it.
   server_->set_default_headers({
       {"Content-Security-Policy",
@@ -90,6 +116,13 @@ void HttpServer::serve(Site site) {
   });
   const auto answer = [this](const httplib::Request& request, httplib::Response& response) {
     Response answer = handle(site_, parsed(request));
+    if (const auto* rehearsal = std::get_if<effect::Rehearse>(&answer.effect)) {
+      answer = rehearse_ ? rehearse_(*rehearsal)
+                         : Response{.status = 503,
+                                    .contentType = "text/plain; charset=utf-8",
+                                    .body = "this server does not rehearse exports\n",
+                                    .effect = effect::None{}};
+    }
     response.status = answer.status;
     if (std::holds_alternative<effect::Stream>(answer.effect)) {
       stream(log_, request, response);

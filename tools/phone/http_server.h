@@ -19,10 +19,13 @@ namespace tools::phone {
 
 // Carries out a Feed or Restart effect.
 using Perform = std::function<void(const Effect& effect)>;
+// Rehearses an export and gives the answer.
+using Rehearse = std::function<Response(const effect::Rehearse& rehearsal)>;
 
 class HttpServer {
  public:
-  HttpServer(EventLog& log, Perform perform);
+  // Without rehearse, POST /rehearse is answered 503.
+  HttpServer(EventLog& log, Perform perform, Rehearse rehearse = {});
   ~HttpServer();
 
   // Binds 127.0.0.1:port (0: a free port); gives the port bound.
@@ -40,6 +43,7 @@ class HttpServer {
  private:
   EventLog& log_;
   Perform perform_;
+  Rehearse rehearse_;
   Site site_;
   std::unique_ptr<httplib::Server> server_;
   int port_ = -1;  // once bound

@@ -39,6 +39,10 @@ Response text(int status, std::string body) {
           .effect = effect::None{}};
 }
 
+Response tooLarge(std::size_t limit) {
+  return text(413, fmt::format("the body is larger than {} KiB", limit / 1024));
+}
+
 // Done, with nothing to say.
 Response noContent(Effect effect) {
   return {.status = 204, .contentType = {}, .body = {}, .effect = std::move(effect)};
@@ -66,7 +70,27 @@ std::optional<App> appNamed(std::string_view name) {
   return std::nullopt;
 }
 
+// The longest owner's name the page may give: far more than any name.
+constexpr std::size_t kLongestName = 256;
+
+Response rehearse(const Request& request) {
+  if (request.body.empty()) return text(400, "the body must be a chat export");
+  const auto me = request.query.find("me");
+  if (me == request.query.end() || me->second.empty()) {
+    return noContent(effect::Rehearse{request.body, std::nullopt});
+  }
+  if (me->second.size() > kLongestName || me->second.find('\0') != std::string::npos) {
+    return text(400, "\"me\" must be a name");
+  }
+  return noContent(effect::Rehearse{request.body, me->second});
+}
+
+bool isRehearsal(const Request& request) {
+  return request.method == "POST" && request.path == "/rehearse";
+}
+
 Response post(const Request& request) {
+  if (isRehearsal(request)) return rehearse(request);
   constexpr std::string_view prefix = "/apps/";
   std::string_view path = request.path;
   if (!path.starts_with(prefix)) return text(404, "not found");
@@ -94,12 +118,23 @@ const char* appName(App app) {
   return "";
 }
 
+std::size_t bodyLimit(const Request& request) {
+  return isRehearsal(request) ? kMaxExportBody : kMaxBody;
+}
+
+std::optional<Response> refusedUnread(const Request& request, std::size_t announcedLength,
+                                      bool chunked) {
+  const std::size_t limit = bodyLimit(request);
+  if (announcedLength > limit || (chunked && limit == kMaxBody)) return tooLarge(limit);
+  return std::nullopt;
+}
+
 Response handle(const Site& site, const Request& request) {
   // A page on another site may reach the loopback address under a name of its
   // own (DNS rebinding): the Host says so.
   const std::string self = fmt::format("127.0.0.1:{}", site.port);
   if (request.host != self) return text(421, "this server answers only to " + self);
-  if (request.body.size() > kMaxBody) return text(413, "the body is larger than 64 KiB");
+  if (request.body.size() > bodyLimit(request)) return tooLarge(bodyLimit(request));
   const bool get = request.method == "GET" || request.method == "HEAD";
   if (!get && request.origin && *request.origin != "http://" + self) {
     return text(403, "requests from other sites are refused");
