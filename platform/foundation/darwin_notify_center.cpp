@@ -1,6 +1,15 @@
 #include "platform/foundation/darwin_notify_center.h"
 
 namespace platform {
+namespace {
+
+// A function, not a lambda: Clang names a lambda in debug information by its
+// source file's absolute path, which would tie the library to its build tree.
+bool gone(const std::weak_ptr<const DarwinNotifyCenter::Observer>& observer) {
+  return observer.expired();
+}
+
+}  // namespace
 
 DarwinNotifyCenter& DarwinNotifyCenter::shared() {
   static DarwinNotifyCenter center;
@@ -19,7 +28,7 @@ void DarwinNotifyCenter::post(std::string_view name) {
   std::vector<ObserverHandle> live;
   {
     std::lock_guard lock(mutex_);
-    std::erase_if(observers_, [](const auto& observer) { return observer.expired(); });
+    std::erase_if(observers_, gone);
     for (const auto& observer : observers_) {
       if (auto handle = observer.lock()) live.push_back(std::move(handle));
     }
