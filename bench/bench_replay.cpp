@@ -25,8 +25,8 @@
 #include "hosts/whatsapp/whatsapp_run.h"
 #include "platform/foundation/wall_clock.h"
 #include "platform/runtime/runtime.h"
+#include "tools/listed_contacts.h"
 #include "tools/private_root.h"
-#include "tools/replay/address_book.h"
 #include "tools/replay/rehearsal.h"
 #include "tools/replay/rehearsal_root.h"
 #include "tools/replay/transcript.h"
@@ -91,7 +91,7 @@ double replaySeconds(const Phone& phone) {
   std::ostream out(&discarded);
   return secondsOf([&] {
     const auto chat = ChatExport::open(phone.exportPath()).value();
-    const auto book = listedContacts(phone.phoneRoot().string());
+    const auto book = tools::listedContacts(phone.phoneRoot());
     const auto roles = decideRoles(chat.overview(), std::nullopt, book, phone.exportPath()).value();
     const auto rehearsal = rehearse(chat, roles, phone.phoneRoot()).value();
     mustHold(printTranscript(out, {.json = true}, chat, roles, rehearsal));

@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "tools/commands.h"
-#include "tools/replay/address_book.h"
+#include "tools/listed_contacts.h"
 #include "tools/replay/chat_export.h"
 #include "tools/replay/rehearsal.h"
 #include "tools/replay/transcript.h"

@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <vector>
 
-#include "common/settings_format.h"
 #include "platform/text/text.h"
 
 namespace tools::replay {
@@ -21,12 +20,11 @@ bool contains(const std::vector<std::string>& names, std::string_view name) {
 
 // The contact listed under name: exactly, else ignoring case.
 const ListedContact* listedAs(std::span<const ListedContact> book, std::string_view name) {
-  const auto exact = std::find_if(book.begin(), book.end(), [name](const auto& contact) {
-    return contact.displayName == name;
-  });
+  const auto exact = std::find_if(book.begin(), book.end(),
+                                  [name](const auto& contact) { return contact.name == name; });
   if (exact != book.end()) return &*exact;
   const auto folded = std::find_if(book.begin(), book.end(), [name](const auto& contact) {
-    return platform::text::equalsIgnoringCase(contact.displayName, name);
+    return platform::text::equalsIgnoringCase(contact.name, name);
   });
   return folded != book.end() ? &*folded : nullptr;
 }
@@ -34,7 +32,7 @@ const ListedContact* listedAs(std::span<const ListedContact> book, std::string_v
 ReplayChat contactChat(std::span<const ListedContact> book, const std::string& author) {
   const auto* listed = listedAs(book, author);
   if (!listed) return {std::nullopt, author};
-  return {listed->key + std::string(mornaq::format::kAddressBookSuffix), listed->displayName};
+  return {listed->identifier, listed->name};
 }
 
 std::vector<std::string> authorsBesides(const ExportOverview& overview, std::string_view name) {

@@ -9,14 +9,14 @@
 #include <string_view>
 
 #include "platform/foundation/result.h"
-#include "tools/replay/address_book.h"
+#include "tools/listed_contacts.h"
 #include "tools/replay/chat_export.h"
 
 namespace tools::replay {
 
 // The chat as the messaging app would have it.
 struct ReplayChat {
-  // "KEY:ABPerson" for a contact of the address book; none otherwise (a
+  // The address book's identifier for a contact of the address book; none otherwise (a
   // phone number, a group).
   std::optional<std::string> contactIdentifier;
   // The contact's name as the address book lists it; the author as written

@@ -10,7 +10,7 @@
 #include "platform/contacts/contacts.h"
 #include "tests/support/test_process.h"
 #include "tests/support/time_zone.h"
-#include "tools/replay/address_book.h"
+#include "tools/listed_contacts.h"
 #include "tools/replay/timeline.h"
 #include "tools/replay/who_is_who.h"
 
@@ -20,7 +20,8 @@ namespace {
 using namespace tools::replay;
 using nlohmann::json;
 
-const std::vector<ListedContact> kBook{{"a1", "Ann Lee"}, {"m1", "Mum"}, {"z1", "Zoë"}};
+const std::vector<tools::ListedContact> kBook{
+    {"a1:ABPerson", "a1", "Ann Lee"}, {"m1:ABPerson", "m1", "Mum"}, {"z1:ABPerson", "z1", "Zoë"}};
 
 TEST(WhoIsWhoTest, TheOwnerIsNamedOrTheOneTheChatIsNotNamedAfterOrNotInTheAddressBook) {
   const struct {
@@ -73,12 +74,12 @@ TEST(WhoIsWhoTest, TheAddressBookIsListedAsTheSettingsPagesListIt) {
       "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:ann\r\nN:Lee;Ann;;;\r\nTEL:+44 1\r\nEND:VCARD\r\n"
       "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:ann2\r\nN:Lee;Ann;;;\r\nTEL:+44 2\r\nEND:VCARD\r\n"
       "BEGIN:VCARD\r\nVERSION:3.0\r\nUID:bo\r\nFN:Bo\r\nEND:VCARD\r\n");
-  const auto listed = listedContacts(phone.root().string());
+  const auto listed = tools::listedContacts(phone.root());
   ASSERT_EQ(listed.size(), 2u);
   EXPECT_EQ(listed[0].key, "ann");
-  EXPECT_EQ(listed[0].displayName, "Ann Lee");
+  EXPECT_EQ(listed[0].name, "Ann Lee");
   EXPECT_EQ(listed[1].key, "ann2");
-  EXPECT_EQ(listed[1].displayName, "Ann Lee-2");
+  EXPECT_EQ(listed[1].name, "Ann Lee-2");
 }
 
 ExportedMessage message(LocalDateTime time, const char* author, std::optional<std::string> text) {
